@@ -1,6 +1,12 @@
 // Misclosures, computed minus known: w1 of the closing azimuth [arc seconds],
 // w2, w3 of the coordinates of C [m]. Stored in single precision; shown in
 // seconds and in millimetres (the product by 1000 formed in single precision).
+// The azimuth difference is taken the short way round, into -180..180 deg: a
+// route azimuth left unreduced after a pivot (or one just past north against a
+// known one just before it) differs from the known one by a whole turn, which
+// is no misclosure at all.
+#include <cmath>
+
 #include "adjust/AdjustmentPhases.h"
 #include "entry/PromptTexts.h"
 #include "state/RunFault.h"
@@ -23,7 +29,8 @@ void ComputeMisclosures(ProgramState& s, Platform& p)
 
     if (PointDGiven(s) || r.ClosingAzimuth != 0) {
         double computed = PointDGiven(s) ? r.RouteAzimuths[N] : r.RouteAzimuths[N + 1];
-        w[1] = StoreSingle((computed - r.ClosingAzimuth) * 3600, "方位角闭合差");
+        double difference = std::remainder(computed - r.ClosingAzimuth, 360.0);  // exact
+        w[1] = StoreSingle(difference * 3600, "方位角闭合差");
         p.SetFieldText(12, " " + FormatFixed(w[1], 2) + " 秒");
     } else {
         w[1] = 0;

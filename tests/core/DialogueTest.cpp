@@ -1,0 +1,468 @@
+// The operator dialogue, driven by a scripted operator and checked event by
+// event: prompts, field texts, their order, re-entries and refusals.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Dialogue.h"
+#include "entry/ConfirmedPrompt.h"
+#include "entry/PromptTexts.h"
+#include "state/AdjustmentRun.h"
+
+namespace {
+
+using namespace texts;
+
+struct Replay {
+    ProgramState s;
+    std::string transcript;
+    ScriptedPlatform p;
+    explicit Replay(const Answers& answers) : p(answers.lines) { transcript = ReplayRuns(s, p); }
+    std::vector<std::string> prompts() const { return Events(transcript, "PROMPT"); }
+    std::vector<std::string> texts(int field) const { return Events(transcript, "TEXT\tText" + std::to_string(field)); }
+    std::vector<std::string> ends() const { return Events(transcript, "END"); }
+    std::vector<std::string> messages() const { return Events(transcript, "MESSAGE"); }
+    bool has(const std::string& line) const
+    {
+        std::vector<std::string> all = Lines(transcript);
+        return std::find(all.begin(), all.end(), line) != all.end();
+    }
+};
+
+std::size_t Count(const std::vector<std::string>& v, const std::string& x)
+{
+    return static_cast<std::size_t>(std::count(v.begin(), v.end(), x));
+}
+
+TEST(Dialogue, CompleteRunsOfEveryClosingKind)
+{
+    for (Closing kind : {Closing::WithD, Closing::WithAzimuth, Closing::CoordinatesOnly}) {
+        EquilateralChain chain({-1, 1, -1, 1}, kind);
+        Replay r(chain.Run());
+        ASSERT_EQ(r.ends(), std::vector<std::string>{"completed"}) << r.transcript;
+        EXPECT_TRUE(r.s.LastRunCompleted);
+        EXPECT_EQ(r.s.ResultPointCount, kind == Closing::WithD ? 3 : 4);
+        EXPECT_EQ(Count(r.prompts(), DISPLAY_PROMPT), static_cast<std::size_t>(chain.DisplayedPoints()));
+        EXPECT_EQ(r.p.Field(18), FormatFixed(r.s.PointX[static_cast<std::size_t>(r.s.ResultPointCount)], 3));
+        EXPECT_EQ(r.p.Field(20), DISPLAY_HINT);
+        std::string conditions = kind == Closing::CoordinatesOnly ? TWO_CONDITIONS : THREE_CONDITIONS;
+        EXPECT_EQ(r.p.Field(27), conditions);
+    }
+}
+
+TEST(Dialogue, TriangleCountIsShownAndSizesTheSideEntry)
+{
+    EquilateralChain withD({-1, 1, -1, 1, -1}, Closing::WithD);
+    Replay r(withD.Run());
+    EXPECT_EQ(r.texts(29), std::vector<std::string>{" 三角锁共有5个三角形"});
+    std::vector<std::string> hints = r.texts(9);
+    std::vector<std::string> expected{S2_HINT};
+    for (int n = 3; n <= 10; ++n) expected.push_back(SideHint(n));
+    EXPECT_EQ(hints, expected);  // 9 sides with D
+
+    EquilateralChain withoutD({-1, 1, -1, 1, -1}, Closing::CoordinatesOnly);
+    Replay r2(withoutD.Run());
+    expected.push_back(ClosingSideHint(11));
+    EXPECT_EQ(r2.texts(9), expected);  // 10 sides without D
+}
+
+TEST(Dialogue, TriangleCountRoundsHalvesToEven)
+{
+    for (auto [typed, n] : {std::pair{"4.5", 4}, {"5.5", 6}, {"2.4999", 2}, {" 3 ", 3}, {"\xEF\xBC\x93", 3}}) {
+        Replay r(Answers{}(typed));
+        EXPECT_EQ(r.s.TriangleCount, n) << typed;
+        EXPECT_EQ(r.texts(29), std::vector<std::string>{CountText(n)});
+    }
+}
+
+TEST(Dialogue, TriangleCountOutsideItsRangeIsAskedAgain)
+{
+    Replay r(Answers{}("0")("16383")("-1")("1e10")("0.4")("abc")("")("16382"));
+    EXPECT_EQ(Count(r.prompts(), COUNT_PROMPT), 8u);
+    EXPECT_EQ(Count(r.messages(), COUNT_OUT_OF_RANGE), 5u);
+    EXPECT_EQ(Count(r.messages(), NOT_A_NUMBER), 2u);
+    EXPECT_EQ(r.s.TriangleCount, 16382);
+    EXPECT_EQ(r.s.SideLengths.size(), 2u * 16382 + 2);
+    EXPECT_EQ(r.ends(), std::vector<std::string>{"cancelled"});  // input ran out at Xa
+}
+
+TEST(Dialogue, ReEntryOfACoordinate)
+{
+    // wrong once, then re-entered and confirmed
+    Replay r(Answers{}("2")("1")("0")("2")(""));
+    std::vector<std::string> lines = Lines(r.transcript);
+    std::vector<std::string> expected{
+        "PROMPT\t" + COUNT_PROMPT, "TEXT\tText29\t" + CountText(2), "TEXT\tText1\t",
+        "PROMPT\t" + XA_PROMPT,    "TEXT\tText1\t 1.000",           "PROMPT\t" + K1,
+        "TEXT\tText1\t",           "PROMPT\t" + X_REENTRY,          "TEXT\tText1\t 2.000",
+        "PROMPT\t" + K1,           "TEXT\tText1\t 2.000",           "PROMPT\t" + YA_PROMPT,
+        "END\tcancelled"};
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(r.s.Xa, 2);
+}
+
+TEST(Dialogue, EveryConfirmationAnsweredZeroKeepsAskingTheSameValue)
+{
+    Replay r(Answers{}("2")("5")("0")("6")("0.00")("7")(" 0 ")("8")("-0")("9")("1"));
+    EXPECT_EQ(Count(r.prompts(), X_REENTRY), 4u);
+    EXPECT_EQ(r.s.Xa, 9);
+    EXPECT_EQ(r.texts(1).back(), " 9.000");
+    EXPECT_EQ(Count(r.prompts(), YA_PROMPT), 1u);
+}
+
+TEST(Dialogue, ConfirmationTest)
+{
+    EXPECT_EQ(TestConfirmation(std::nullopt), Confirmation::Confirmed);
+    for (const char* yes : {"", "1", "-1", "0.5", "  ", "M"})
+        EXPECT_NE(TestConfirmation(std::string(yes)), Confirmation::Wrong) << yes;
+    for (const char* no : {"0", "0.0", "-0", "000", " 0 ", "0.00", "\xEF\xBC\x90"})
+        EXPECT_EQ(TestConfirmation(std::string(no)), Confirmation::Wrong) << no;
+    EXPECT_EQ(TestConfirmation(std::string("y")), Confirmation::Unreadable);
+}
+
+TEST(Dialogue, UnreadableConfirmationIsAskedAgain)
+{
+    Replay r(Answers{}("2")("1")("y")("yes")("")("2"));
+    std::vector<std::string> prompts = r.prompts();
+    EXPECT_EQ(Count(prompts, K1), 4u);  // three for Xa, one for Ya
+    EXPECT_EQ(Count(r.messages(), CONFIRM_UNREADABLE), 2u);
+    EXPECT_EQ(r.s.Xa, 1);
+    EXPECT_EQ(r.s.Ya, 2);
+}
+
+TEST(Dialogue, NotANumberGivesAMessageAndTheSamePrompt)
+{
+    Replay r(Answers{}("2")("12a")("")("1,5")("1e400")("7")(""));
+    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, K1, YA_PROMPT};
+    EXPECT_EQ(r.prompts(), expected);
+    EXPECT_EQ(Count(r.messages(), NOT_A_NUMBER), 4u);
+    EXPECT_EQ(r.texts(1), (std::vector<std::string>{"", " 7.000", " 7.000"}));  // unchanged until a number
+    EXPECT_EQ(r.s.Xa, 7);
+}
+
+TEST(Dialogue, CancelOnANumberEndsTheRunAndTheNextRunWorks)
+{
+    EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly);
+    Answers a;
+    a("2")("1")("")("<CANCEL>");
+    a.append(chain.Run());
+    Replay r(a);
+    EXPECT_EQ(r.ends(), (std::vector<std::string>{"cancelled", "completed"}));
+}
+
+TEST(Dialogue, CancelOnAConfirmationConfirms)
+{
+    Replay r(Answers{}("2")("3")("<CANCEL>")("4"));
+    EXPECT_EQ(r.s.Xa, 3);
+    EXPECT_EQ(r.s.Ya, 4);
+}
+
+TEST(Dialogue, LargeCoordinateDisplay)
+{
+    Replay r(Answers{}("2")("1234.56785")("")("-3456789.0004"));
+    EXPECT_EQ(r.texts(1)[1], " 1234.568");
+    EXPECT_EQ(r.texts(2)[0], " -3456789.000");
+}
+
+TEST(Dialogue, PointDWithOneZeroCoordinateIsAskedAgain)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("7").confirmed("0");  // D = (7, 0)
+    a.confirmed("0").confirmed("9");  // D = (0, 9)
+    a.confirmed("9").confirmed("9");  // D = (9, 9)
+    Replay r(a);
+    EXPECT_EQ(Count(r.messages(), D_NEEDS_BOTH), 2u);
+    EXPECT_EQ(Count(r.prompts(), XD_PROMPT), 3u);
+    EXPECT_EQ(r.s.Xd, 9);
+    EXPECT_EQ(r.p.Field(27), THREE_CONDITIONS);
+    EXPECT_EQ(r.texts(8).front(), " 0.000");
+}
+
+TEST(Dialogue, PointDWithASingleTriangleIsRefused)
+{
+    Answers a;
+    a("1").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("9").confirmed("9").confirmed("0").confirmed("0");
+    Replay r(a);
+    EXPECT_EQ(Count(r.messages(), D_NEEDS_TWO_TRIANGLES), 1u);
+    EXPECT_EQ(r.s.Xd, 0);
+    EXPECT_EQ(r.p.Field(27), "");  // no text before the azimuth answers
+    EXPECT_EQ(r.prompts().back(), AZIMUTH_PROMPT);
+}
+
+TEST(Dialogue, ZeroLengthKnownSidesAreAskedAgain)
+{
+    Answers a;
+    a("3").confirmed("10").confirmed("20").confirmed("10").confirmed("20");  // B = A
+    a.confirmed("10").confirmed("120");
+    a.confirmed("5").confirmed("5").confirmed("5").confirmed("5");  // D = C
+    a.confirmed("0").confirmed("0");
+    Replay r(a);
+    EXPECT_EQ(Count(r.messages(), A_EQUALS_B), 1u);
+    EXPECT_EQ(Count(r.messages(), C_EQUALS_D), 1u);
+    EXPECT_EQ(Count(r.prompts(), XB_PROMPT), 2u);
+    EXPECT_EQ(Count(r.prompts(), XD_PROMPT), 2u);
+    EXPECT_EQ(Count(r.prompts(), XC_PROMPT), 1u);
+    EXPECT_EQ(r.s.Yb, 120);
+}
+
+TEST(Dialogue, ReEnteringDClearsItsEastingToOneBlank)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("0")("0")("0")("1")("0")("0")("");
+    Replay r(a);
+    EXPECT_EQ(r.texts(8), (std::vector<std::string>{" 0.000", " ", " 1.000", " ", " 0.000", " 0.000"}));
+    EXPECT_EQ(r.texts(7), (std::vector<std::string>{" 0.000", " 0.000"}));
+}
+
+TEST(Dialogue, AzimuthDataWithoutD)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("0").confirmed("0");
+    a("123.4530")("0")("123.4530")("");  // re-entered once
+    a("-12.3000")("");
+    Replay r(a);
+    std::vector<std::string> prompts = r.prompts();
+    EXPECT_EQ(Count(prompts, AZIMUTH_REENTRY), 1u);
+    EXPECT_EQ(Count(prompts, K1C), 1u);
+    EXPECT_EQ(r.texts(26), (std::vector<std::string>{"", " 123.45300", " ", " 123.45300", " 123.45300"}));
+    EXPECT_EQ(r.texts(28), (std::vector<std::string>{"", " -12.30000", " -12.30000"}));
+    EXPECT_EQ(r.s.Tb, 123.453);
+    EXPECT_EQ(r.s.Qb, -12.3);
+    EXPECT_EQ(r.p.Field(27), THREE_CONDITIONS);
+}
+
+TEST(Dialogue, NoAzimuthData)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("0").confirmed("0").confirmed("0").confirmed("0");
+    Replay r(a);
+    EXPECT_EQ(r.p.Field(26), NO_AZIMUTH);
+    EXPECT_EQ(r.p.Field(28), NO_ORIENTATION);
+    EXPECT_EQ(r.p.Field(27), TWO_CONDITIONS);
+    EXPECT_EQ(r.texts(9).front(), S2_HINT);  // side entry follows
+}
+
+TEST(Dialogue, OrientationAngleWithoutExternalAzimuthIsAskedAgain)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("0").confirmed("0").confirmed("0").confirmed("5");
+    a.confirmed("200").confirmed("0");  // an azimuth without orientation angle: three conditions
+    Replay r(a);
+    EXPECT_EQ(Count(r.messages(), ORIENTATION_WITHOUT_AZIMUTH), 1u);
+    EXPECT_EQ(Count(r.prompts(), AZIMUTH_PROMPT), 2u);
+    EXPECT_EQ(r.s.Tb, 200);
+    EXPECT_EQ(r.s.Qb, 0);
+    EXPECT_EQ(r.p.Field(27), THREE_CONDITIONS);
+}
+
+TEST(Dialogue, PackedAngleWithSixtyMinutesIsAskedAgain)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("0").confirmed("0")("12.60")("12.0075")("x")("12.3")("");
+    Replay r(a);
+    EXPECT_EQ(Count(r.messages(), PACKED_OUT_OF_RANGE), 2u);
+    EXPECT_EQ(Count(r.messages(), NOT_A_NUMBER), 1u);
+    EXPECT_EQ(Count(r.prompts(), AZIMUTH_PROMPT), 4u);
+    EXPECT_EQ(r.s.Tb, 12.3);
+}
+
+TEST(Dialogue, SideEntrySplitsTheSign)
+{
+    EquilateralChain chain({1, -1, 1}, Closing::CoordinatesOnly);
+    Answers a;
+    a("3").append(chain.KnownPoints());
+    a("100")("0")("-245.3")("");   // S2 wrong once, then negative
+    a.confirmed("100")("-512.25")("");
+    Replay r(a);
+    EXPECT_EQ(r.texts(11).at(1), "S2=100.0000");
+    EXPECT_EQ(r.texts(11).at(2), "");
+    EXPECT_EQ(r.texts(11).at(3), "S2=-245.3000");
+    EXPECT_EQ(r.s.SideLengths[2], 245.3);
+    EXPECT_TRUE(r.has("TEXT\tText11\ts4=-512.2500"));
+    EXPECT_EQ(r.s.SideLengths[4], 512.25);
+    std::vector<std::string> prompts = r.prompts();
+    EXPECT_EQ(Count(prompts, S2_REENTRY), 1u);
+    EXPECT_EQ(Count(prompts, K3(3)), 1u);
+    EXPECT_EQ(Count(prompts, K5), 1u);
+}
+
+TEST(Dialogue, SideEntryOrderAndFields)
+{
+    EquilateralChain chain({-1, 1, -1}, Closing::CoordinatesOnly);
+    Answers a;
+    a("3").append(chain.KnownPoints());
+    a.confirmed("-100");
+    a("100")("0")("101")("0")("100")("");  // S3 re-entered twice: K3 then K4
+    a.confirmed("100").confirmed("100").confirmed("-100").confirmed("100");
+    Replay r(a);
+    std::vector<std::string> prompts = r.prompts();
+    auto from = std::find(prompts.begin(), prompts.end(), S2_PROMPT);
+    std::vector<std::string> sideEntry(from, prompts.begin() + static_cast<long>(std::min<std::size_t>(prompts.size(), static_cast<std::size_t>(from - prompts.begin()) + 18)));
+    std::vector<std::string> expected{S2_PROMPT,         K2,
+                                      OddSidePrompt(3),  K3(3), SideReentry(3), K4, SideReentry(3), K4,
+                                      EvenSidePrompt(4), K5,
+                                      OddSidePrompt(5),  K3(5),
+                                      EvenSidePrompt(6), K5,
+                                      OddSidePrompt(7),  K5,
+                                      B_PROMPT, K2};
+    EXPECT_EQ(sideEntry, expected);
+    EXPECT_EQ(r.texts(10).at(0), "");
+    EXPECT_EQ(r.texts(10).at(1), "S3=100.0000");
+    EXPECT_TRUE(r.has("TEXT\tText9\t现在输入S7 边长"));
+    EXPECT_TRUE(r.has("TEXT\tText10\tS7=100.0000"));
+    EXPECT_EQ(r.s.ObservedSides[3], 100);
+    EXPECT_EQ(r.s.run.UnknownPointCount, 0);  // run-level state is gone once the run ends
+}
+
+TEST(Dialogue, UnknownPointCountAndNames)
+{
+    struct Case {
+        std::vector<int> signs;
+        Closing closing;
+        int K;
+        bool after;
+    };
+    for (const Case& c : {Case{{-1, 1, -1}, Closing::CoordinatesOnly, 2, false},
+                          Case{{-1, 1, -1, 1}, Closing::WithD, 2, false},
+                          Case{{-1, 1, 1, -1, -1}, Closing::WithD, 2, true},
+                          Case{{1, -1, 1, 1}, Closing::WithD, 1, true},
+                          Case{{1, 1, 1, 1}, Closing::WithAzimuth, 3, false}}) {
+        EquilateralChain chain(c.signs, c.closing);
+        ASSERT_EQ(chain.K(), c.K);
+        Replay r(chain.Run());
+        const int N = static_cast<int>(c.signs.size());
+        EXPECT_EQ(Count(r.texts(20), B_HINT), 1u);
+        for (int i = 1; i <= c.K; ++i) EXPECT_EQ(Count(r.texts(20), UnknownHint(i)), 1u) << i;
+        EXPECT_EQ(Count(r.texts(20), UnknownHint(c.K + 1)), 0u);
+        EXPECT_EQ(Count(r.prompts(), AFTER_C_PROMPT), c.after ? 1u : 0u);
+        EXPECT_EQ(Count(r.texts(20), UnknownHint(c.K + 2)), c.after ? 1u : 0u);
+        EXPECT_EQ(r.s.PointNames[0], "B");
+        EXPECT_EQ(r.s.PointNames[static_cast<std::size_t>(c.K + 1)], "C");
+        if (c.after) {
+            EXPECT_EQ(r.s.PointNames[static_cast<std::size_t>(c.K + 2)], "Q");
+        }
+        if (c.closing == Closing::WithD) {
+            EXPECT_EQ(r.s.PointNames[static_cast<std::size_t>(N)], "");
+        }
+        ASSERT_EQ(r.ends(), std::vector<std::string>{"completed"}) << r.transcript;
+        // C's adjusted coordinates land on the known C
+        EXPECT_NEAR(r.s.PointX[static_cast<std::size_t>(c.K + 1)], chain.Xc, 1e-6);
+        EXPECT_NEAR(r.s.PointY[static_cast<std::size_t>(c.K + 1)], chain.Yc, 1e-6);
+    }
+}
+
+TEST(Dialogue, NameReEntries)
+{
+    EquilateralChain chain({-1, 1, -1}, Closing::CoordinatesOnly);
+    Answers a;
+    a("3").append(chain.KnownPoints()).append(chain.Sides());
+    a("b")("0")("B")("");                           // B: cleared to the empty text
+    a("x")("0")("y")("0")("  P1")("");               // point 1 re-entered twice: K2, K6, K6
+    a("P2")("");                                     // point 2 starts with K2 again
+    a("c")("0")("C")("");                            // C: K2 then K7
+    Replay r(a);
+    std::vector<std::string> prompts = r.prompts();
+    auto from = std::find(prompts.begin(), prompts.end(), B_PROMPT);
+    std::vector<std::string> names(from, from + 15);
+    std::vector<std::string> expected{B_PROMPT, K2, NAME_REENTRY, K2,
+                                      UnknownPrompt(1), K2, NAME_REENTRY, K6, NAME_REENTRY, K6,
+                                      UnknownPrompt(2), K2,
+                                      C_PROMPT, K2, NAME_REENTRY};
+    EXPECT_EQ(names, expected);
+    std::vector<std::string> field17 = r.texts(17);
+    EXPECT_EQ(field17.at(0), "");  // emptied after S2
+    EXPECT_EQ(field17.at(1), " b");
+    EXPECT_EQ(field17.at(2), "");
+    EXPECT_EQ(field17.at(5), " x");
+    EXPECT_EQ(field17.at(6), " ");
+    EXPECT_EQ(r.s.PointNames[1], "  P1");
+    EXPECT_TRUE(r.has("PROMPT\t" + K7));
+    EXPECT_TRUE(r.has("TEXT\tText17\t   P1"));
+}
+
+TEST(Dialogue, SignPatternsThatCannotCloseOnCAndD)
+{
+    for (std::vector<int> signs : {std::vector<int>{1, 1}, {-1, -1}, {1, -1, -1, -1}, {-1, 1, 1, 1}}) {
+        EquilateralChain chain(signs, Closing::WithD);
+        Answers a;
+        a(std::to_string(signs.size())).append(chain.KnownPoints()).append(chain.Sides());
+        Replay r(a);
+        ASSERT_EQ(r.ends().size(), 1u);
+        EXPECT_EQ(r.ends()[0].rfind("failed\t", 0), 0u) << r.ends()[0];
+        EXPECT_EQ(r.messages().size(), 1u);
+        EXPECT_NE(r.messages()[0].find(SIGNS_CANNOT_CLOSE), std::string::npos);
+        EXPECT_EQ(Count(r.prompts(), B_PROMPT), 0u);
+        EXPECT_FALSE(r.s.LastRunCompleted);
+    }
+}
+
+TEST(Dialogue, PacingAnswersAreDiscarded)
+{
+    EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly);
+    Answers a;
+    a("2").append(chain.KnownPoints()).append(chain.Sides()).append(chain.Names());
+    a("M")("0")("<CANCEL>");
+    Replay r(a);
+    EXPECT_EQ(r.ends(), std::vector<std::string>{"completed"});
+    std::vector<std::string> lines = Lines(r.transcript);
+    auto first = std::find(lines.begin(), lines.end(), "PROMPT\t" + DISPLAY_PROMPT);
+    std::vector<std::string> display(first, lines.end());
+    std::vector<std::string> expected{
+        "PROMPT\t" + DISPLAY_PROMPT, "TEXT\tText20\t" + DISPLAY_HINT, "TEXT\tText17\t B",
+        "TEXT\tText18\t1000.000",    "TEXT\tText19\t1100.000",
+        "PROMPT\t" + DISPLAY_PROMPT, "TEXT\tText20\t" + DISPLAY_HINT, "TEXT\tText17\t P1",
+        "TEXT\tText18\t" + FormatFixed(chain.X[1], 3), "TEXT\tText19\t" + FormatFixed(chain.Y[1], 3),
+        "PROMPT\t" + DISPLAY_PROMPT, "TEXT\tText20\t" + DISPLAY_HINT, "TEXT\tText17\t C",
+        "TEXT\tText18\t" + FormatFixed(chain.Xc, 3), "TEXT\tText19\t" + FormatFixed(chain.Yc, 3),
+        "END\tcompleted"};
+    EXPECT_EQ(display, expected);
+}
+
+TEST(Dialogue, TwoRunsInARowCarryTheFormStateOver)
+{
+    EquilateralChain first({-1, 1, -1}, Closing::WithAzimuth);
+    EquilateralChain second({-1, 1, -1, 1, -1}, Closing::WithD);
+    Answers a = first.Run();
+    a.append(second.Run());
+    Replay r(a);
+    ASSERT_EQ(r.ends(), (std::vector<std::string>{"completed", "completed"})) << r.transcript;
+    EXPECT_EQ(r.s.TriangleCount, 5);
+    EXPECT_EQ(r.s.SideLengths.size(), 12u);
+    EXPECT_EQ(r.s.PointNames.size(), 6u);
+    EXPECT_EQ(r.s.PointNames[5], "");  // nothing of the first run survives in an array
+    EXPECT_EQ(r.s.Tb, std::stod(first.azimuthPacked));  // Tb and Qb only written without D
+    EXPECT_EQ(r.s.Qb, 25);
+    // with D the azimuth fields are emptied so they show nothing of the first run
+    std::vector<std::string> t26 = r.texts(26);
+    EXPECT_EQ(t26.back(), "");
+    EXPECT_EQ(r.p.Field(28), "");
+    EXPECT_EQ(r.texts(29).back(), CountText(5));
+}
+
+TEST(Dialogue, SameInputsTwiceGiveTheSameTexts)
+{
+    EquilateralChain chain({-1, 1, -1, 1}, Closing::WithAzimuth);
+    Replay once(chain.Run());
+    Answers twice = chain.Run();
+    twice.append(chain.Run());
+    Replay r(twice);
+    std::string single = once.transcript;
+    ASSERT_EQ(r.transcript.size(), 2 * single.size());
+    EXPECT_EQ(r.transcript.substr(0, single.size()), single);
+    EXPECT_EQ(r.transcript.substr(single.size()), single);
+}
+
+TEST(Dialogue, InputRunningOutCancelsTheWaitingBox)
+{
+    Replay r(Answers{});
+    EXPECT_EQ(Lines(r.transcript), (std::vector<std::string>{"PROMPT\t" + COUNT_PROMPT, "END\tcancelled"}));
+}
+
+}  // namespace
