@@ -1,0 +1,194 @@
+// Faults of the computation end the run with a named message, never the
+// program; and the cases the formulas leave open get their limits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Dialogue.h"
+#include "adjust/AdjustmentPhases.h"
+#include "entry/EntryPhases.h"
+#include "state/AdjustmentRun.h"
+
+namespace {
+
+// A chain of one triangle A, B, C with the given sides and sign, no azimuth data.
+Answers OneTriangle(const std::string& Xc, const std::string& Yc, const std::string& S2, const std::string& S3,
+                    const std::string& AB = "3")
+{
+    Answers a;
+    a("1").confirmed("0").confirmed("0").confirmed("0").confirmed(AB);
+    a.confirmed(Xc).confirmed(Yc).confirmed("0").confirmed("0").confirmed("0").confirmed("0");
+    a.confirmed(S2).confirmed(S3).confirmed("B").confirmed("C");  // the display prompts may run out
+    return a;
+}
+
+void ExpectNoUnprintableNumber(const std::string& transcript)
+{
+    for (const std::string& line : Lines(transcript)) {
+        if (line.rfind("TEXT\t", 0) != 0) continue;
+        EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+        EXPECT_EQ(line.find("inf"), std::string::npos) << line;
+    }
+}
+
+struct Outcome {
+    ProgramState s;
+    std::string transcript;
+    std::vector<std::string> ends, messages;
+};
+
+Outcome RunAll(const Answers& answers)
+{
+    Outcome o;
+    ScriptedPlatform p(answers.lines);
+    o.transcript = ReplayRuns(o.s, p);
+    o.ends = Events(o.transcript, "END");
+    o.messages = Events(o.transcript, "MESSAGE");
+    return o;
+}
+
+TEST(ComputationFault, SidesThatCannotFormATriangle)
+{
+    Answers a = OneTriangle("-4", "0", "-4", "50");
+    a.append(OneTriangle("-4", "0", "-4", "5"));  // the next run works
+    Outcome o = RunAll(a);
+    ASSERT_EQ(o.ends.size(), 2u);
+    EXPECT_EQ(o.ends[0], "failed\t无效参数：第1个三角形 (S1=3, S2=4, S3=50) 的三条边不能构成三角形");
+    EXPECT_EQ(o.messages[0], "无效参数：第1个三角形 (S1=3, S2=4, S3=50) 的三条边不能构成三角形");
+    EXPECT_EQ(o.ends[1], "completed");
+    ExpectNoUnprintableNumber(o.transcript);
+}
+
+TEST(ComputationFault, ZeroSide)
+{
+    Outcome o = RunAll(OneTriangle("-4", "0", "0", "5"));
+    ASSERT_EQ(o.ends.size(), 1u);
+    EXPECT_EQ(o.ends[0], "failed\t除以零：第1个三角形 (S1=3, S2=0, S3=5) 有一条边长为零");
+    EXPECT_EQ(o.s.SideLengths[3], 5);  // nothing corrected
+}
+
+TEST(ComputationFault, CollinearPointsHaveNoHeight)
+{
+    Outcome o = RunAll(OneTriangle("0", "-4", "4", "7"));  // 3 + 4 = 7: a flat triangle
+    ASSERT_EQ(o.ends.size(), 1u);
+    EXPECT_NE(o.ends[0].find("三点共线"), std::string::npos) << o.ends[0];
+    ExpectNoUnprintableNumber(o.transcript);
+}
+
+TEST(ComputationFault, ExactRightAngleIsNinetyDegrees)
+{
+    // 3-4-5: the cosine at A is exactly 0
+    Outcome o = RunAll(OneTriangle("-4", "0", "-4", "5"));
+    ASSERT_EQ(o.ends, std::vector<std::string>{"completed"}) << o.transcript;
+    EXPECT_NEAR(o.s.PointX[1], -4, 1e-9);
+    EXPECT_NEAR(o.s.PointY[1], 0, 1e-9);
+    EXPECT_GE(o.s.InvPx, 0);
+    EXPECT_GE(o.s.InvPy, 0);
+}
+
+TEST(ComputationFault, CoordinatesBeyondDoubleRange)
+{
+    Answers a;
+    a("2").confirmed("0").confirmed("0").confirmed("1e300").confirmed("1e300");
+    a.confirmed("5").confirmed("5").confirmed("0").confirmed("0").confirmed("0").confirmed("0");
+    Outcome o = RunAll(a);
+    ASSERT_EQ(o.ends.size(), 1u);
+    EXPECT_EQ(o.ends[0].rfind("failed\t溢出：A-B 边长", 0), 0u) << o.ends[0];
+    ExpectNoUnprintableNumber(o.transcript);
+}
+
+TEST(ComputationFault, ObservedSidesKeepEveryTypedMillimetre)
+{
+    // sides of tens of kilometres: single precision would lose the millimetre
+    Answers a = OneTriangle("-40000.001", "0", "-40000.001", "50000.0017", "30000.0013");
+    Outcome o = RunAll(a);
+    ASSERT_EQ(o.ends, std::vector<std::string>{"completed"}) << o.transcript;
+    EXPECT_EQ(o.s.ObservedSides[2], 40000.001);
+    EXPECT_EQ(o.s.ObservedSides[3], 50000.0017);
+    EXPECT_EQ(FormatFixed(o.s.ObservedSides[3], 3), "50000.002");
+}
+
+// The state of the worked-example chain after the approximate chain.
+ProgramState Chain(std::vector<int> signs, Closing closing)
+{
+    EquilateralChain chain(signs, closing);
+    ProgramState s;
+    SetConstants(s);
+    s.TriangleCount = static_cast<std::int16_t>(signs.size());
+    SizeArrays(s);
+    s.Xa = 1000, s.Ya = 1000, s.Xb = 1000, s.Yb = 1100;
+    s.Xc = chain.Xc, s.Yc = chain.Yc, s.Xd = chain.Xd, s.Yd = chain.Yd;
+    for (std::size_t k = 2; k < s.SideLengths.size(); ++k) s.SideLengths[k] = 100;
+    for (std::size_t i = 1; i <= signs.size(); ++i) s.run.RouteSigns[i] = signs[i - 1];
+    if (closing == Closing::WithD) {
+        ScriptedPlatform quiet{{}};
+        EnterClosingOrientation(s, quiet);
+    }
+    DeriveStartSide(s);
+    ComputeApproximateChain(s);
+    return s;
+}
+
+TEST(WithoutAzimuthCondition, OnlyTheCoordinateConditionsAreAdjusted)
+{
+    ProgramState s = Chain({-1, 1, -1, 1}, Closing::CoordinatesOnly);
+    ScriptedPlatform p{{}};
+    ComputeMisclosures(s, p);
+    FormConditionEquations(s);
+    for (double a : s.run.ConditionCoefficients[1]) EXPECT_EQ(a, 0);
+    const Table6 N = s.run.NormalMatrix;
+    EXPECT_EQ(N[1][1], 1);
+
+    // 1/px from the two coordinate conditions alone, by Cramer's rule
+    auto reciprocal = [&N](int f) {
+        double det = N[2][2] * N[3][3] - N[2][3] * N[2][3];
+        double x2 = -(N[3][3] * N[2][f] - N[2][3] * N[3][f]) / det;
+        double x3 = -(N[2][2] * N[3][f] - N[2][3] * N[2][f]) / det;
+        return N[f][f] + N[2][f] * x2 + N[3][f] * x3;
+    };
+    ComputeWeightReciprocals(s, p);
+    EXPECT_NEAR(s.InvPx, reciprocal(4), 1e-12);
+    EXPECT_NEAR(s.InvPy, reciprocal(5), 1e-12);
+
+    s.Misclosures = {0, 0, 0.012f, -0.007f};
+    ApplyCorrections(s);
+    EXPECT_EQ(s.Correlates[1], 0);
+    for (int row = 2; row <= 3; ++row) {
+        double sum = s.Misclosures[static_cast<std::size_t>(row)];
+        for (std::size_t k = 2; k < s.run.Corrections.size(); ++k)
+            sum += s.run.ConditionCoefficients[static_cast<std::size_t>(row)][k] * s.run.Corrections[k];
+        EXPECT_NEAR(sum, 0, 1e-15);
+    }
+}
+
+TEST(WeakestPoint, InAFanItIsTheFarEndOfLegM)
+{
+    // N = 4, M = 2: triangles 1..3 turn about B, so station 2 is still B when
+    // the weight functions are formed.
+    for (Closing closing : {Closing::CoordinatesOnly, Closing::WithAzimuth}) {
+        EquilateralChain truth({1, 1, 1, -1}, closing);
+        ProgramState s = Chain({1, 1, 1, -1}, closing);
+        ASSERT_EQ(s.PointX[2], s.PointX[1]);
+        ScriptedPlatform p{{}};
+        ComputeMisclosures(s, p);
+        FormConditionEquations(s);
+        EXPECT_NEAR(s.PointX[2], truth.X[2], 1e-6);
+        EXPECT_NEAR(s.PointY[2], truth.Y[2], 1e-6);
+    }
+}
+
+TEST(WeightReciprocal, ACoordinateFixedByTheConditionsIsNotNegative)
+{
+    // N = 1 without D: the weakest point is C itself
+    for (const char* sign : {"-4", "4"}) {
+        Outcome o = RunAll(OneTriangle(sign[0] == '-' ? "-4" : "4", "0", sign, "5"));
+        ASSERT_EQ(o.ends.size(), 1u);
+        if (o.ends[0] != "completed") continue;  // the wrong side: a large misclosure
+        EXPECT_GE(o.s.InvPx, 0);
+        EXPECT_GE(o.s.InvPy, 0);
+        EXPECT_LT(o.s.InvPx, 1e-6);
+        EXPECT_LT(o.s.InvPy, 1e-6);
+    }
+}
+
+}  // namespace
