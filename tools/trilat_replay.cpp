@@ -25,11 +25,12 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
     std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     ScriptedPlatform platform(SplitAnswerLines(input));
+    input.clear();
+    input.shrink_to_fit();
+    platform.StreamTo(stdout);
     ProgramState state;
     do {
         platform.EndRun(AdjustmentRun(state, platform));
-        std::string chunk = platform.TakeTranscript();
-        std::fwrite(chunk.data(), 1, chunk.size(), stdout);
     } while (platform.HasUnreadInput());
     if (report) {
         if (state.LastRunCompleted) {
@@ -37,8 +38,8 @@ int main(int argc, char** argv)
         } else {
             std::fprintf(stderr, "trilat-replay: the last run did not complete; no report\n");
         }
-        std::string chunk = platform.TakeTranscript();
-        std::fwrite(chunk.data(), 1, chunk.size(), stdout);
     }
+    std::string rest = platform.TakeTranscript();
+    std::fwrite(rest.data(), 1, rest.size(), stdout);
     return 0;
 }

@@ -2,35 +2,49 @@
 
 ScriptedPlatform::ScriptedPlatform(std::vector<std::string> answers) : answers_(std::move(answers)) {}
 
+void ScriptedPlatform::Write(std::string_view kind, std::string_view a, std::string_view b, bool two)
+{
+    std::string& t = transcript_;
+    t.append(kind).append("\t").append(a);
+    if (two) t.append("\t").append(b);
+    t.append("\n");
+    if (out_ != nullptr && t.size() > (1u << 16)) {
+        std::fwrite(t.data(), 1, t.size(), out_);
+        t.clear();
+    }
+}
+
 std::optional<std::string> ScriptedPlatform::PromptBox(const std::string& message)
 {
-    transcript_ += "PROMPT\t" + message + "\n";
+    Write("PROMPT", message);
     if (next_ >= answers_.size()) return std::nullopt;  // input ran out: Cancel
     const std::string& answer = answers_[next_++];
     if (answer == CANCEL) return std::nullopt;
     return answer;
 }
 
-void ScriptedPlatform::MessageBox(const std::string& text) { transcript_ += "MESSAGE\t" + text + "\n"; }
+void ScriptedPlatform::MessageBox(const std::string& text) { Write("MESSAGE", text); }
 
 void ScriptedPlatform::SetFieldText(int field, const std::string& text)
 {
     fields_.at(static_cast<std::size_t>(field)) = text;
-    transcript_ += "TEXT\tText" + std::to_string(field) + "\t" + text + "\n";
+    char name[16];
+    std::snprintf(name, sizeof name, "Text%d", field);
+    Write("TEXT", name, text, true);
 }
 
 void ScriptedPlatform::PrintReport(const Report& report)
 {
     printed_ = report;
-    for (const std::string& line : LayoutReportAsText(report)) transcript_ += "REPORT\t" + line + "\n";
+    for (const std::string& line : LayoutReportAsText(report)) Write("REPORT", line);
 }
 
 void ScriptedPlatform::EndRun(const RunOutcome& outcome)
 {
     switch (outcome.kind) {
-    case RunOutcome::Completed: transcript_ += "END\tcompleted\n"; break;
-    case RunOutcome::Cancelled: transcript_ += "END\tcancelled\n"; break;
-    case RunOutcome::Failed: transcript_ += "END\tfailed\t" + outcome.reason + "\n"; break;
+    case RunOutcome::Completed: Write("END", "completed"); break;
+    case RunOutcome::Cancelled: Write("END", "cancelled"); break;
+    case RunOutcome::Failed: Write("END", "failed", outcome.reason, true); break;
     }
 }
 

@@ -4,7 +4,9 @@
 //   PROMPT\t<message>   TEXT\t<field>\t<text>   MESSAGE\t<text>   END\t...
 //   REPORT\t<line>
 #include <array>
+#include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "state/AdjustmentRun.h"
@@ -15,6 +17,9 @@ public:
     inline static const std::string CANCEL = "<CANCEL>";
 
     explicit ScriptedPlatform(std::vector<std::string> answers);
+    // Events are then written to the stream as they happen instead of being
+    // kept (a long session's transcript need not be held in memory).
+    void StreamTo(std::FILE* out) { out_ = out; }
 
     std::optional<std::string> PromptBox(const std::string& message) override;
     void MessageBox(const std::string& text) override;
@@ -35,6 +40,9 @@ private:
     std::string transcript_;
     std::array<std::string, 30> fields_;
     Report printed_;
+    std::FILE* out_ = nullptr;
+
+    void Write(std::string_view kind, std::string_view a, std::string_view b = {}, bool two = false);
 };
 
 // Splits text into lines: "\n" ends a line (a "\r" before it too); a last line

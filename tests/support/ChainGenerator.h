@@ -58,7 +58,8 @@ struct GeneratedChain {
     int N = 0;
     std::vector<int> signs;          // 0..N, element 0 unused (0)
 
-    // Truth. Points are rounded to the micrometre, exactly as typed.
+    // Truth. Points are rounded to the micrometre and typed exactly; sides are
+    // typed to 1e-9 m, angles to 1e-6 arc seconds.
     Point2 A, B, C, D;               // D is (0, 0) unless closing == PointD
     std::vector<Point2> points;      // 0..N: 0 = B, point N = C (no D) or D
     std::vector<int> station;        // 0..N: st(i) as point id (st(0) = POINT_A)
@@ -102,7 +103,7 @@ bool ValidSigns(const std::vector<int>& signs, Closing closing);
 // std::runtime_error when no non-overlapping geometry was found.
 GeneratedChain GenerateChain(const ChainSpec& spec);
 
-// Packed angle text D.MMSSssss (seconds to 1e-4) of a decimal-degree value,
+// Packed angle text D.MMSSssssss (seconds to 1e-6) of a decimal-degree value,
 // with a leading '-' for a negative angle; *typedDeg receives the decimal
 // degrees that the text stands for.
 std::string PackedAngleText(double degrees, double* typedDeg);
