@@ -42,7 +42,7 @@ Report ComposeReport(const ProgramState& s)
     add({});
     knownPoint("A", s.Xa, s.Ya);
     knownPoint("B", s.Xb, s.Yb);
-    if (s.Xc != 0 && s.Yc != 0) knownPoint("C", s.Xc, s.Yc);  // a C on an axis is left out
+    knownPoint("C", s.Xc, s.Yc);  // also a C on a grid axis: the report keeps every known point
     knownPoint("D", s.Xd, s.Yd);
     if (PointDAbsent(s)) {
         add({{25, "闭合方位角 Tb="}, {0, Blank(s.Tb, 5)}});

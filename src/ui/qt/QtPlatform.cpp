@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 
 #include "ui/qt/MainWindow.h"
@@ -11,18 +10,23 @@ QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(
 
 std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
 {
+    // The program's own title, the message, an empty entry; Enter is OK.
     QInputDialog dialog(&window_);
+    dialog.setObjectName("PromptBox");
     dialog.setWindowTitle(QApplication::applicationName());
+    dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(ToQString(message));
     dialog.setTextValue(QString());
-    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setModal(true);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
 }
 
 void QtPlatform::MessageBox(const std::string& text)
 {
-    QMessageBox::warning(&window_, QApplication::applicationName(), ToQString(text));
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), ToQString(text), QMessageBox::Ok, &window_);
+    box.setObjectName("MessageBox");
+    box.exec();
 }
 
 void QtPlatform::SetFieldText(int field, const std::string& text) { window_.SetFieldText(field, ToQString(text)); }

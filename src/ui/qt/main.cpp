@@ -1,11 +1,12 @@
 #include <QApplication>
 
+#include "ui/qt/Fonts.h"
 #include "ui/qt/MainWindow.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8("端点为已知点的三边锁平差"));
+    SetUpApplication();
     MainWindow window;
     window.show();
     return app.exec();

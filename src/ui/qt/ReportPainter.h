@@ -1,0 +1,26 @@
+#pragma once
+// Puts a composed report on paper: one function that renders a Report onto any
+// QPrinter, the system printer as well as a PDF file.
+#include <QFontMetricsF>
+#include <QString>
+
+#include "ui/Report.h"
+
+class QPrinter;
+
+struct ReportPaintResult {
+    bool ok = false;
+    int pages = 0;
+    QString error;  // what went wrong when !ok
+};
+
+// Lines start at the report's start position (twips from the corner of the
+// printable area) and follow one another; a column is the width of one
+// half-width character of the font in effect; output that reaches the bottom
+// of a page continues at the top of the next.
+ReportPaintResult PaintReport(const Report& report, QPrinter& printer);
+
+// The width of one report column for a font. A CJK face reports the width of a
+// full-width character as its average; the column is then half of it, so that a
+// full-width character takes exactly two columns.
+double ReportColumnWidth(const QFontMetricsF& metrics);

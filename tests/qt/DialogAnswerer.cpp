@@ -1,0 +1,58 @@
+#include "DialogAnswerer.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+DialogAnswerer::DialogAnswerer(std::vector<std::string> answers, QObject* parent)
+    : QObject(parent), answers_(std::move(answers))
+{
+    connect(&timer_, &QTimer::timeout, this, &DialogAnswerer::Poll);
+    timer_.start(1);
+}
+
+void DialogAnswerer::Poll()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || modal->property("answered").toBool()) return;
+    modal->setProperty("answered", true);
+
+    if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+        prompts_ << prompt->labelText();
+        if (next_ >= answers_.size()) {
+            prompt->reject();
+            return;
+        }
+        const std::string& answer = answers_[next_++];
+        if (answer == "<CANCEL>") {
+            prompt->reject();
+            return;
+        }
+        auto* entry = prompt->findChild<QLineEdit*>();
+        entry->setText(QString::fromStdString(answer));
+        QTest::keyClick(entry, Qt::Key_Return);
+        return;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        messages_ << box->text();
+        if (acceptMessages_ && box->defaultButton())
+            box->defaultButton()->click();
+        else
+            box->reject();
+        return;
+    }
+    if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+        if (saveFile_.isEmpty()) {
+            files->reject();
+        } else {
+            files->selectFile(saveFile_);
+            static_cast<QDialog*>(files)->accept();  // public in QDialog
+        }
+        return;
+    }
+    modal->close();
+}
