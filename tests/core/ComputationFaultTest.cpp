@@ -8,6 +8,7 @@
 #include "adjust/AdjustmentPhases.h"
 #include "entry/EntryPhases.h"
 #include "state/AdjustmentRun.h"
+#include "state/RunFault.h"
 
 namespace {
 
@@ -189,6 +190,50 @@ TEST(WeightReciprocal, ACoordinateFixedByTheConditionsIsNotNegative)
         EXPECT_LT(o.s.InvPx, 1e-6);
         EXPECT_LT(o.s.InvPy, 1e-6);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Normal equations whose weight function repeats the first condition: the
+// reciprocal is [ff] - u^T N^-1 u = 0 in exact arithmetic.
+ProgramState FixedByTheConditions(double ff)
+{
+    ProgramState s;
+    for (Table6* t : {&s.run.NormalMatrix, &s.run.NormalWork}) {
+        *t = {};
+        for (int i = 1; i <= 3; ++i) (*t)[i][i] = 1;
+        (*t)[1][4] = (*t)[4][1] = 1;
+        (*t)[4][4] = ff;
+        (*t)[2][5] = (*t)[5][2] = 0.5;
+        (*t)[5][5] = 1;
+    }
+    return s;
+}
+
+TEST(WeightReciprocal, ARoundingErrorBelowZeroIsZero)
+{
+    ProgramState s = FixedByTheConditions(1 - 1e-12);
+    ScriptedPlatform p{{}};
+    ComputeWeightReciprocals(s, p);
+    EXPECT_EQ(s.InvPx, 0);
+    EXPECT_EQ(p.Field(21), "  0.0000");
+    EXPECT_EQ(s.InvPy, 0.75);
+}
+
+TEST(WeightReciprocal, AClearlyNegativeOneIsAFault)
+{
+    ProgramState s = FixedByTheConditions(0.5);
+    ScriptedPlatform p{{}};
+    try {
+        ComputeWeightReciprocals(s, p);
+        FAIL() << "no fault";
+    } catch (const RunFault& fault) {
+        EXPECT_EQ(fault.kind, FaultKind::InvalidArgument);
+        EXPECT_NE(fault.message.find("纵座标权倒数"), std::string::npos);
+    }
+    EXPECT_EQ(p.Field(21), "");  // nothing shown
 }
 
 }  // namespace
