@@ -20,6 +20,9 @@ void ApplyCorrections(ProgramState& s);
 void ComputeStandardErrors(ProgramState& s, Platform& p);
 // Coordinates of the new points carried again with the adjusted sides.
 void ComputeAdjustedCoordinates(ProgramState& s);
+// Raises a named fault when the adjusted chain misses the known C by more than
+// a millimetre.
+void CheckAdjustedClosure(ProgramState& s);
 
 // The normal-equation solver: Gauss-Doolittle reduction of rows 2 and 3 of Q
 // (upper triangle only, no pivoting), back substitution of N x + u = 0 with

@@ -13,14 +13,17 @@ std::string TriangleWhere(int i, const std::vector<double>& observed)
 }
 
 // (near1^2 + near2^2 - opposite^2) / (2 near1 near2), the cosine of the angle
-// between near1 and near2
-static double CheckedCosine(double near1, double near2, double opposite, const std::string& where, bool adjusted)
+// between near1 and near2. The message naming triangle i is composed only
+// when there is a fault: every triangle of every run passes through here.
+static double CheckedCosine(double near1, double near2, double opposite, int i, const std::vector<double>& observed,
+                            bool adjusted)
 {
     double cosine = (near1 * near1 + near2 * near2 - opposite * opposite) / (2 * near1 * near2);
-    if (!std::isfinite(cosine)) RaiseFault(FaultKind::Overflow, where + " 的边长超出数值范围");
+    if (!std::isfinite(cosine)) RaiseFault(FaultKind::Overflow, TriangleWhere(i, observed) + " 的边长超出数值范围");
     if (!(std::fabs(cosine) <= 1))
         RaiseFault(FaultKind::InvalidArgument,
-                   where + (adjusted ? " 平差改正后的三条边不能构成三角形" : " 的三条边不能构成三角形"));
+                   TriangleWhere(i, observed) +
+                       (adjusted ? " 平差改正后的三条边不能构成三角形" : " 的三条边不能构成三角形"));
     return cosine;
 }
 
@@ -29,7 +32,7 @@ TriangleAngles SolveTriangle(int i, const std::vector<double>& sides, const std:
 {
     const double a = sides[2 * i - 1], b = sides[2 * i], c = sides[2 * i + 1];
     if (a == 0 || b == 0 || c == 0) RaiseFault(FaultKind::DivisionByZero, TriangleWhere(i, observed) + " 有一条边长为零");
-    double c1 = CheckedCosine(a, b, c, TriangleWhere(i, observed), adjusted);
-    double c2 = CheckedCosine(a, c, b, TriangleWhere(i, observed), adjusted);
+    double c1 = CheckedCosine(a, b, c, i, observed, adjusted);
+    double c2 = CheckedCosine(a, c, b, i, observed, adjusted);
     return {AngleFromCosine(c1, radiansPerDegree), AngleFromCosine(c2, radiansPerDegree)};
 }

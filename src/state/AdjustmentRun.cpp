@@ -70,6 +70,7 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p)
         ApplyCorrections(s);
         ComputeStandardErrors(s, p);
         ComputeAdjustedCoordinates(s);
+        CheckAdjustedClosure(s);
         ShowAdjustedCoordinates(s, p);
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {
