@@ -114,17 +114,22 @@ void FormConditionEquations(ProgramState& s)
     CoordinateRows(s, 4, 5, X[M], Y[M], M, M);
     LastRouteSide(s, 4, 5, X[M], Y[M], M);
 
-    // Normal equations: [uv] summed over columns 2..2N+2 in column order.
+    // Normal equations: [uv] summed over columns 2..2N+2 in column order, all
+    // fifteen sums in one pass over the table (each sum in the same order).
     const int last = 2 * N + 2;
+    const double* a[6] = {};
+    for (int i = 1; i <= 5; ++i) a[i] = r.ConditionCoefficients[i].data();
+    double sum[6][6] = {};
+    for (int k = 2; k <= last; ++k) {
+        const double c[6] = {0, a[1][k], a[2][k], a[3][k], a[4][k], a[5][k]};
+        for (int i = 1; i <= 5; ++i)
+            for (int j = i; j <= 5; ++j) sum[i][j] += c[i] * c[j];
+    }
     for (int i = 1; i <= 5; ++i) {
         for (int j = i; j <= 5; ++j) {
-            const std::vector<double>& u = r.ConditionCoefficients[i];
-            const std::vector<double>& v = r.ConditionCoefficients[j];
-            double sum = 0;
-            for (int k = 2; k <= last; ++k) sum += u[k] * v[k];
-            RequireFinite(sum, "法方程系数");
-            r.NormalWork[i][j] = r.NormalWork[j][i] = sum;
-            r.NormalMatrix[i][j] = r.NormalMatrix[j][i] = sum;
+            RequireFinite(sum[i][j], "法方程系数");
+            r.NormalWork[i][j] = r.NormalWork[j][i] = sum[i][j];
+            r.NormalMatrix[i][j] = r.NormalMatrix[j][i] = sum[i][j];
         }
     }
     // The first normal equation becomes k1 = 0 (its row and column are zero).

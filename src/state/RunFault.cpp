@@ -16,8 +16,8 @@ const char* FaultKindName(FaultKind kind)
     return "错误";
 }
 
-void RequireFinite(double value, const std::string& what)
+void RequireFinite(double value, std::string_view what)
 {
     if (!std::isfinite(value))
-        RaiseFault(FaultKind::Overflow, what + " 超出数值范围，计算无法继续");
+        RaiseFault(FaultKind::Overflow, std::string(what) + " 超出数值范围，计算无法继续");
 }

@@ -3,6 +3,7 @@
 // happens and caught only where a run (or a print) starts, so every phase reads
 // as a straight line of work.
 #include <string>
+#include <string_view>
 
 enum class FaultKind { TypeMismatch, Overflow, IndexRange, DivisionByZero, InvalidArgument };
 
@@ -19,5 +20,5 @@ struct RunCancelled {};
 // Chinese name of the fault kind, as shown in the message box.
 const char* FaultKindName(FaultKind kind);
 
-// Raises an InvalidArgument fault unless value is finite.
-void RequireFinite(double value, const std::string& what);
+// Raises an Overflow fault unless value is finite; what names the value.
+void RequireFinite(double value, std::string_view what);

@@ -1,0 +1,173 @@
+// The computation of a run (approximate chain to adjusted coordinates) on
+// realistic chains, and its floor: the same count of square roots,
+// arctangents, sines and cosines evaluated alone. Prints the time per triangle
+// and the ratio to the floor for every N after the benchmark table.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "BenchChains.h"
+
+namespace {
+
+struct Prepared {
+    ProgramState entered;
+    bench::ElementaryCounts counts;
+};
+
+// Chains are generated once per size, on first use (outside any timing).
+const Prepared& PreparedFor(int n)
+{
+    static std::map<int, std::unique_ptr<Prepared>> cache;
+    std::unique_ptr<Prepared>& slot = cache[n];
+    if (!slot) {
+        slot = std::make_unique<Prepared>();
+        slot->entered = bench::EnteredState(bench::BenchChain(n));
+        slot->counts = bench::CountElementaryFunctions(slot->entered);
+    }
+    return *slot;
+}
+
+void Computation(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const Prepared& prepared = PreparedFor(n);
+    ProgramState s = prepared.entered;
+    bench::SilentPlatform platform;
+    for (auto _ : state) {
+        s = prepared.entered;  // the phases adjust the sides in place; not timed
+        const auto start = std::chrono::steady_clock::now();
+        bench::RunComputation(s, platform);
+        const auto stop = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(s.PointX.data());
+        benchmark::ClobberMemory();
+        state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+    }
+    state.SetComplexityN(n);
+    state.counters["triangles"] = n;
+    state.counters["per_triangle"] =
+        benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// Inputs in the ranges the run sees: radians of azimuths and angles for the
+// sine and cosine, quotients of a sine by a cosine for the arctangent, and
+// 1 - cos^2 for the root. A cycle of CYCLE values each, read again and again,
+// so that the floor is the functions alone and not the memory they read.
+constexpr std::size_t CYCLE = 1024;
+
+struct FloorInputs {
+    std::vector<double> sqrtIn, atanIn, sinIn, cosIn;
+};
+
+FloorInputs MakeInputs(unsigned seed)
+{
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> turn(0.0, 6.283185307), angle(0.3, 2.8);
+    FloorInputs in;
+    for (std::size_t i = 0; i < CYCLE; ++i) {
+        double co = std::cos(angle(rng));
+        in.sqrtIn.push_back(1 - co * co);
+        in.atanIn.push_back(std::tan(angle(rng) / 2));
+        in.sinIn.push_back(turn(rng));
+        in.cosIn.push_back(turn(rng));
+    }
+    return in;
+}
+
+// count evaluations of f over the cycle of inputs, summed
+template <typename F>
+double Evaluate(long count, const std::vector<double>& in, F f)
+{
+    double sum = 0;
+    std::size_t j = 0;
+    for (long i = 0; i < count; ++i) {
+        sum += f(in[j]);
+        j = (j + 1) & (CYCLE - 1);
+    }
+    return sum;
+}
+
+void Floor(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const bench::ElementaryCounts& c = PreparedFor(n).counts;
+    const FloorInputs in = MakeInputs(static_cast<unsigned>(n));
+    for (auto _ : state) {
+        double sum = Evaluate(c.sqrt, in.sqrtIn, [](double v) { return std::sqrt(v); });
+        sum += Evaluate(c.atan, in.atanIn, [](double v) { return std::atan(v); });
+        sum += Evaluate(c.sin, in.sinIn, [](double v) { return std::sin(v); });
+        sum += Evaluate(c.cos, in.cosIn, [](double v) { return std::cos(v); });
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["calls"] = static_cast<double>(c.Total());
+    state.counters["per_triangle"] =
+        benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The console table as usual, and the times kept (the median when the runs
+// are repeated) for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")) continue;
+            if (run.report_big_o || run.report_rms) continue;
+            const int n = std::stoi(run.run_name.args);
+            // a repeated run's median replaces the single runs
+            const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            Entry& e = times[n];
+            double& slot = run.run_name.function_name == "Computation" ? e.computation : e.floor;
+            if (run.run_type == Run::RT_Aggregate || slot == 0) slot = seconds;
+            if (run.run_type == Run::RT_Aggregate) e.median = true;
+        }
+    }
+    struct Entry {
+        double computation = 0, floor = 0;
+        bool median = false;
+    };
+    std::map<int, Entry> times;
+};
+
+}  // namespace
+
+BENCHMARK(Computation)->Arg(10)->Arg(100)->Arg(1000)->Arg(16382)->UseManualTime()->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(Floor)->Arg(10)->Arg(100)->Arg(1000)->Arg(16382)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    SummaryReporter reporter;
+    reporter.SetOutputStream(&std::cout);
+    reporter.SetErrorStream(&std::cerr);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    std::printf("\nComputation of a run against the floor (sqrt, atan, sin, cos alone)\n");
+    std::printf("%8s %12s %14s %12s %14s %8s %10s\n", "N", "run [us]", "per tri [ns]", "floor [us]", "floor/tri [ns]",
+                "ratio", "calls/tri");
+    double reference = 0;
+    for (const auto& [n, e] : reporter.times) {
+        const bench::ElementaryCounts& c = PreparedFor(n).counts;
+        const double perTriangle = e.computation / n * 1e9;
+        if (n == 1000) reference = perTriangle;
+        std::printf("%8d %12.1f %14.1f %12.1f %14.1f %8.2f %10.2f\n", n, e.computation * 1e6, perTriangle,
+                    e.floor * 1e6, e.floor / n * 1e9, e.floor > 0 ? e.computation / e.floor : 0.0,
+                    static_cast<double>(c.Total()) / n);
+    }
+    if (reference > 0) {
+        std::printf("\nper-triangle time relative to N = 1000:");
+        for (const auto& [n, e] : reporter.times) std::printf("  N=%d: %.2f", n, e.computation / n * 1e9 / reference);
+        std::printf("\n");
+    }
+    return 0;
+}
