@@ -28,26 +28,13 @@ ProgramState EnteredState(const chain::GeneratedChain& c)
     ProgramState s;
     ScriptedPlatform p(c.answers);
     SetConstants(s);
-    EnterTriangleCount(s, p);
-    SizeArrays(s);
-    EnterKnownPoints(s, p);
-    EnterClosingOrientation(s, p);
-    DeriveStartSide(s);
-    EnterSideLengths(s, p);
-    EnterPointNames(s, p);
+    EnterRunInput(s, p);
     return s;
 }
 
 void RunComputation(ProgramState& s, Platform& p)
 {
-    ComputeApproximateChain(s);
-    ComputeMisclosures(s, p);
-    FormConditionEquations(s);
-    ComputeWeightReciprocals(s, p);
-    ApplyCorrections(s);
-    ComputeStandardErrors(s, p);
-    ComputeAdjustedCoordinates(s);
-    CheckAdjustedClosure(s);
+    ComputeAdjustment(s, p);
 }
 
 ProgramState CompletedState(const chain::GeneratedChain& c)

@@ -41,6 +41,30 @@ void SizeArrays(ProgramState& s)
     r.SumSquaredCorrections = 0;
 }
 
+void EnterRunInput(ProgramState& s, Platform& p)
+{
+    EnterTriangleCount(s, p);
+    SizeArrays(s);
+    p.SetFieldText(1, "");
+    EnterKnownPoints(s, p);
+    EnterClosingOrientation(s, p);
+    DeriveStartSide(s);
+    EnterSideLengths(s, p);
+    EnterPointNames(s, p);
+}
+
+void ComputeAdjustment(ProgramState& s, Platform& p)
+{
+    ComputeApproximateChain(s);
+    ComputeMisclosures(s, p);
+    FormConditionEquations(s);
+    ComputeWeightReciprocals(s, p);
+    ApplyCorrections(s);
+    ComputeStandardErrors(s, p);
+    ComputeAdjustedCoordinates(s);
+    CheckAdjustedClosure(s);
+}
+
 static RunOutcome Failed(Platform& p, FaultKind kind, const std::string& message)
 {
     std::string text = std::string(FaultKindName(kind)) + "：" + message;
@@ -55,22 +79,8 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p)
     RunOutcome outcome{RunOutcome::Completed, {}};
     try {
         SetConstants(s);
-        EnterTriangleCount(s, p);
-        SizeArrays(s);
-        p.SetFieldText(1, "");
-        EnterKnownPoints(s, p);
-        EnterClosingOrientation(s, p);
-        DeriveStartSide(s);
-        EnterSideLengths(s, p);
-        EnterPointNames(s, p);
-        ComputeApproximateChain(s);
-        ComputeMisclosures(s, p);
-        FormConditionEquations(s);
-        ComputeWeightReciprocals(s, p);
-        ApplyCorrections(s);
-        ComputeStandardErrors(s, p);
-        ComputeAdjustedCoordinates(s);
-        CheckAdjustedClosure(s);
+        EnterRunInput(s, p);
+        ComputeAdjustment(s, p);
         ShowAdjustedCoordinates(s, p);
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {

@@ -17,3 +17,10 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p);
 // The run's first steps: constants, and every array sized (cleared) from N.
 void SetConstants(ProgramState& s);
 void SizeArrays(ProgramState& s);
+
+// The steps of a run in three stretches (AdjustmentRun is SetConstants, these
+// three, in this order): every input from the triangle count to the point
+// names; the computation from the approximate chain to the adjusted
+// coordinates and their closure check; the point-by-point display.
+void EnterRunInput(ProgramState& s, Platform& p);
+void ComputeAdjustment(ProgramState& s, Platform& p);

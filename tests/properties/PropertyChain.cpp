@@ -225,20 +225,8 @@ ProgramRun RunChainWithPi(const std::vector<std::string>& answers, double pi)
         SetConstants(s);
         s.run.PI_VALUE = pi;
         s.run.RADIANS_PER_DEGREE = pi / 180;
-        EnterTriangleCount(s, p);
-        SizeArrays(s);
-        EnterKnownPoints(s, p);
-        EnterClosingOrientation(s, p);
-        DeriveStartSide(s);
-        EnterSideLengths(s, p);
-        EnterPointNames(s, p);
-        ComputeApproximateChain(s);
-        ComputeMisclosures(s, p);
-        FormConditionEquations(s);
-        ComputeWeightReciprocals(s, p);
-        ApplyCorrections(s);
-        ComputeStandardErrors(s, p);
-        ComputeAdjustedCoordinates(s);
+        EnterRunInput(s, p);
+        ComputeAdjustment(s, p);
         ShowAdjustedCoordinates(s, p);
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {
