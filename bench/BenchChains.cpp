@@ -3,8 +3,6 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "adjust/AdjustmentPhases.h"
-#include "entry/EntryPhases.h"
 #include "state/AdjustmentRun.h"
 #include "ui/ScriptedPlatform.h"
 

@@ -18,16 +18,6 @@ using namespace props;
 
 namespace {
 
-const char* ClosingName(Closing c)
-{
-    switch (c) {
-    case Closing::PointD: return "D given";
-    case Closing::ExternalAzimuth: return "external azimuth";
-    case Closing::NoAzimuth: return "no azimuth data";
-    }
-    return "?";
-}
-
 struct Case {
     chain::ChainSpec spec;
     std::string label;

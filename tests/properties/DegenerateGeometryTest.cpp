@@ -18,16 +18,6 @@ using namespace props;
 
 namespace {
 
-const char* ClosingName(Closing c)
-{
-    switch (c) {
-    case Closing::PointD: return "D given";
-    case Closing::ExternalAzimuth: return "external azimuth";
-    case Closing::NoAzimuth: return "no azimuth data";
-    }
-    return "?";
-}
-
 const Closing ALL_CLOSINGS[] = {Closing::PointD, Closing::ExternalAzimuth, Closing::NoAzimuth};
 
 std::string TriangleName(int i) { return "第" + std::to_string(i) + "个三角形"; }

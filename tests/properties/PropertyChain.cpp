@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "adjust/AdjustmentPhases.h"
-#include "entry/EntryPhases.h"
 #include "state/RunFault.h"
 #include "ui/CoordinateDisplay.h"
 #include "ui/ScriptedPlatform.h"

@@ -18,16 +18,6 @@ using chain::GeneratedChain;
 
 namespace {
 
-const char* ClosingName(Closing c)
-{
-    switch (c) {
-    case Closing::PointD: return "D given";
-    case Closing::ExternalAzimuth: return "external azimuth";
-    case Closing::NoAzimuth: return "no azimuth data";
-    }
-    return "?";
-}
-
 std::string SignText(const GeneratedChain& g)
 {
     std::string t;

@@ -356,4 +356,14 @@ GeneratedChain GenerateChain(const ChainSpec& spec)
     return g;
 }
 
+const char* ClosingName(Closing closing)
+{
+    switch (closing) {
+    case Closing::PointD: return "D given";
+    case Closing::ExternalAzimuth: return "external azimuth";
+    case Closing::NoAzimuth: return "no azimuth data";
+    }
+    return "?";
+}
+
 }  // namespace chain

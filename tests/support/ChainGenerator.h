@@ -108,6 +108,9 @@ GeneratedChain GenerateChain(const ChainSpec& spec);
 // degrees that the text stands for.
 std::string PackedAngleText(double degrees, double* typedDeg);
 
+// "D given", "external azimuth" or "no azimuth data", for test messages.
+const char* ClosingName(Closing closing);
+
 // Azimuth from p to q in decimal degrees, 0 <= value < 360.
 double AzimuthDeg(const Point2& p, const Point2& q);
 
