@@ -3,8 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "state/AdjustmentRun.h"
-#include "ui/ScriptedPlatform.h"
+#include "run/AdjustmentRun.h"
+#include "run/ScriptedPlatform.h"
 
 namespace bench {
 

@@ -6,7 +6,7 @@
 
 #include "state/ProgramState.h"
 #include "support/ChainGenerator.h"
-#include "ui/Platform.h"
+#include "dialogue/Platform.h"
 
 namespace bench {
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "BenchChains.h"
-#include "ui/ReportComposer.h"
+#include "display/ReportComposer.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/ReportPainter.h"
 

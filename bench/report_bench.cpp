@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "BenchChains.h"
-#include "ui/ReportComposer.h"
+#include "display/ReportComposer.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string>
 
-#include "ui/ReportComposer.h"
-#include "ui/ScriptedPlatform.h"
+#include "display/ReportComposer.h"
+#include "run/ScriptedPlatform.h"
 
 int main(int argc, char** argv)
 {

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "Dialogue.h"
-#include "entry/PromptTexts.h"
-#include "state/AdjustmentRun.h"
+#include "dialogue/PromptTexts.h"
+#include "run/AdjustmentRun.h"
 
 namespace {
 

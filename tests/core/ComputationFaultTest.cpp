@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "Dialogue.h"
-#include "adjust/AdjustmentPhases.h"
-#include "entry/EntryPhases.h"
-#include "state/AdjustmentRun.h"
+#include "core/AdjustmentPhases.h"
+#include "dialogue/EntryPhases.h"
+#include "run/AdjustmentRun.h"
 #include "state/RunFault.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/DisplayFormat.h"
-#include "ui/ScriptedPlatform.h"
+#include "text/DisplayFormat.h"
+#include "run/ScriptedPlatform.h"
 
 enum class Closing { WithD, WithAzimuth, CoordinatesOnly };
 

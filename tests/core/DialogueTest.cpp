@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "Dialogue.h"
-#include "entry/ConfirmedPrompt.h"
-#include "entry/PromptTexts.h"
-#include "state/AdjustmentRun.h"
+#include "dialogue/ConfirmedPrompt.h"
+#include "dialogue/PromptTexts.h"
+#include "run/AdjustmentRun.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/DisplayFormat.h"
+#include "text/DisplayFormat.h"
 
 TEST(DisplayFormat, RoundsTheExactBinaryValueTiesToEven)
 {

@@ -2,9 +2,10 @@
 // triangle angles, with the shortened pi of the program.
 #include <gtest/gtest.h>
 
-#include "adjust/Geometry.h"
-#include "state/AdjustmentRun.h"
-#include "ui/DisplayFormat.h"
+#include "core/Geometry.h"
+#include "text/PackedAngle.h"
+#include "run/AdjustmentRun.h"
+#include "text/DisplayFormat.h"
 
 namespace {
 

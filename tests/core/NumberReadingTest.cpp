@@ -4,7 +4,7 @@
 #include <clocale>
 #include <cmath>
 
-#include "entry/NumberReading.h"
+#include "text/NumberReading.h"
 
 namespace {
 

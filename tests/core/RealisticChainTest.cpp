@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "state/AdjustmentRun.h"
+#include "run/AdjustmentRun.h"
 #include "support/ChainGenerator.h"
-#include "ui/ScriptedPlatform.h"
+#include "run/ScriptedPlatform.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "adjust/AdjustmentPhases.h"
-#include "entry/EntryPhases.h"
-#include "state/AdjustmentRun.h"
-#include "ui/DisplayFormat.h"
-#include "ui/ScriptedPlatform.h"
+#include "core/AdjustmentPhases.h"
+#include "dialogue/EntryPhases.h"
+#include "run/AdjustmentRun.h"
+#include "text/DisplayFormat.h"
+#include "run/ScriptedPlatform.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <stdexcept>
 
-#include "adjust/AdjustmentPhases.h"
+#include "core/AdjustmentPhases.h"
 #include "state/RunFault.h"
-#include "ui/CoordinateDisplay.h"
-#include "ui/ScriptedPlatform.h"
+#include "display/CoordinateDisplay.h"
+#include "run/ScriptedPlatform.h"
 
 namespace props {
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "state/AdjustmentRun.h"
+#include "run/AdjustmentRun.h"
 #include "state/ProgramState.h"
 #include "support/ChainGenerator.h"
 

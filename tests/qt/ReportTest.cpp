@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "ChainAnswers.h"
-#include "ui/ReportComposer.h"
-#include "ui/ScriptedPlatform.h"
+#include "display/ReportComposer.h"
+#include "run/ScriptedPlatform.h"
 #include "ui/qt/ReportPainter.h"
 
 namespace {

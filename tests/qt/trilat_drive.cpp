@@ -16,8 +16,8 @@
 
 #include "ChainAnswers.h"
 #include "DialogAnswerer.h"
-#include "ui/ReportComposer.h"
-#include "ui/ScriptedPlatform.h"
+#include "display/ReportComposer.h"
+#include "run/ScriptedPlatform.h"
 #include "QuietOffscreen.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/MainWindow.h"

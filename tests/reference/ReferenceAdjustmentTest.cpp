@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "reference/ParametricAdjustment.h"
-#include "state/AdjustmentRun.h"
+#include "run/AdjustmentRun.h"
 #include "support/ChainGenerator.h"
-#include "ui/ScriptedPlatform.h"
+#include "run/ScriptedPlatform.h"
 
 using chain::Closing;
 using chain::GeneratedChain;

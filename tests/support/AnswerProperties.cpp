@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "ui/ReportComposer.h"
-#include "ui/ScriptedPlatform.h"
+#include "display/ReportComposer.h"
+#include "run/ScriptedPlatform.h"
 
 namespace {
 

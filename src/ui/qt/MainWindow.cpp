@@ -8,8 +8,8 @@
 #include <QPrinterInfo>
 #include <cmath>
 
-#include "state/AdjustmentRun.h"
-#include "ui/ReportComposer.h"
+#include "run/AdjustmentRun.h"
+#include "display/ReportComposer.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/QtPlatform.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "state/ProgramState.h"
-#include "ui/Report.h"
+#include "display/Report.h"
 
 class MainWindow : public QWidget {
     Q_OBJECT

@@ -2,7 +2,7 @@
 // The platform operations realised with Qt widgets.
 #include <QString>
 
-#include "ui/Platform.h"
+#include "dialogue/Platform.h"
 
 class MainWindow;
 

@@ -4,7 +4,7 @@
 #include <QFontMetricsF>
 #include <QString>
 
-#include "ui/Report.h"
+#include "display/Report.h"
 
 class QPrinter;
 

@@ -1,0 +1,62 @@
+// Approximate chain: every triangle solved from its sides, the azimuth of A->B
+// carried along the odd sides, stations placed from B towards C.
+//   Route leg k runs along S(2k+1) from station k-1; station 0 is B.
+//   Between legs k and k+1 the route advances (signs differ: station k is the
+//   far end of leg k) or pivots (signs equal: station k is station k-1).
+#include <cmath>
+
+#include "core/AdjustmentPhases.h"
+#include "core/Geometry.h"
+#include "core/TriangleSolution.h"
+#include "state/RunFault.h"
+
+void ComputeApproximateChain(ProgramState& s)
+{
+    RunState& r = s.run;
+    const int N = s.TriangleCount;
+    const double rpd = r.RADIANS_PER_DEGREE;
+    const std::vector<double>& S = s.SideLengths;
+    const std::vector<int>& sigma = r.RouteSigns;
+
+    for (int k = 1; k <= 2 * N + 1; ++k) s.ObservedSides[k] = S[k];
+
+    for (int i = 1; i <= N; ++i) {
+        double a = S[2 * i - 1];
+        TriangleAngles t = SolveTriangle(i, S, s.ObservedSides, false, rpd);
+        r.TriangleAngle1[i] = t.angle1;
+        r.TriangleAngle2[i] = t.angle2;
+        r.TriangleAngle3[i] = (180 - t.angle1) - t.angle2;
+        r.TriangleTerm[i] = std::sin(t.angle1 * rpd) * a;
+    }
+
+    std::vector<double>& T = r.RouteAzimuths;
+    std::vector<double>& X = s.PointX;
+    std::vector<double>& Y = s.PointY;
+    X[0] = s.Xb;
+    Y[0] = s.Yb;
+    T[0] = r.AzimuthAB;
+    T[1] = ReduceOnce(r.AzimuthAB + sigma[1] * r.TriangleAngle2[1] + 180);
+    for (int k = 1; k <= N - 1; ++k) {
+        if (sigma[k + 1] == sigma[k]) {
+            T[k + 1] = T[k] + sigma[k + 1] * r.TriangleAngle2[k + 1];  // pivot: no reduction
+            X[k] = X[k - 1];
+            Y[k] = Y[k - 1];
+        } else {
+            T[k + 1] = ReduceOnce(T[k] + sigma[k + 1] * r.TriangleAngle2[k + 1] + 180);
+            X[k] = X[k - 1] + S[2 * k + 1] * std::cos(T[k] * rpd);
+            Y[k] = Y[k - 1] + S[2 * k + 1] * std::sin(T[k] * rpd);
+        }
+    }
+
+    if (PointDAbsent(s)) {
+        // C is the far end of leg N; with an external azimuth the outward azimuth
+        // at C follows from the orientation angle.
+        if (r.ClosingAzimuth != 0) T[N + 1] = ReduceOnce(T[N] + r.OrientationAngle + 180);
+        X[N] = X[N - 1] + S[2 * N + 1] * std::cos(T[N] * rpd);
+        Y[N] = Y[N - 1] + S[2 * N + 1] * std::sin(T[N] * rpd);
+    }
+    for (int k = 0; k <= N; ++k) {
+        RequireFinite(X[k], "近似座标");
+        RequireFinite(Y[k], "近似座标");
+    }
+}

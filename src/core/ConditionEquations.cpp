@@ -1,0 +1,137 @@
+// Condition equations of the chain, linear in the side corrections v [m]:
+//   row 1  azimuth at the closing end      [arc seconds per metre]
+//   row 2  northing of C, row 3 easting    [m/m]
+//   rows 4, 5  northing and easting of the weakest station M = HalfCount
+// A change of side 2i moves the route angle beta_i of triangle i by
+// rho sigma_i / h_i; a change of side 2i-1 moves beta_(i-1) and beta_i through
+// the cosines of gamma_(i-1) and alpha_i. Each angle change turns the rest of
+// the route about its station, which moves a point (X, Y) by
+// (-(Y - Yst), X - Xst) per radian.
+#include <cmath>
+
+#include "core/AdjustmentPhases.h"
+#include "core/TriangleSolution.h"
+#include "state/RunFault.h"
+
+static void CheckHeights(const ProgramState& s)
+{
+    const RunState& r = s.run;
+    for (int i = 1; i <= s.TriangleCount; ++i) {
+        double a1 = r.TriangleAngle1[i], a2 = r.TriangleAngle2[i];
+        bool flat = a1 == 0 || a1 == 180 || a2 == 0 || a2 == 180;
+        if (r.TriangleTerm[i] == 0 || flat)
+            RaiseFault(FaultKind::DivisionByZero,
+                       TriangleWhere(i, s.ObservedSides) + " 的三点共线，三角形高为零");
+    }
+}
+
+// Coefficients of one coordinate (Xp, Yp) in rows (rx, ry) for the sides of
+// triangles 1..last: column 2 and, for i >= 2, columns 2i-1 and 2i (the cross
+// side 2i only up to crossLimit).
+static void CoordinateRows(ProgramState& s, int rx, int ry, double Xp, double Yp, int last, int crossLimit)
+{
+    RunState& r = s.run;
+    const double rpd = r.RADIANS_PER_DEGREE;
+    const std::vector<double>& S = s.SideLengths;
+    const std::vector<int>& sigma = r.RouteSigns;
+    const std::vector<double>& h = r.TriangleTerm;
+    const std::vector<double>& X = s.PointX;
+    const std::vector<double>& Y = s.PointY;
+    std::vector<double>& Ax = r.ConditionCoefficients[rx];
+    std::vector<double>& Ay = r.ConditionCoefficients[ry];
+
+    Ax[2] = -sigma[1] * (Yp - Y[0]) / h[1];
+    Ay[2] = sigma[1] * (Xp - X[0]) / h[1];
+    for (int i = 2; i <= last; ++i) {
+        int col = 2 * i - 1;
+        double cg = sigma[i - 1] * std::cos(r.TriangleAngle3[i - 1] * rpd);
+        double ca = sigma[i] * std::cos(r.TriangleAngle1[i] * rpd);
+        Ax[col] = (X[i - 1] - X[i - 2]) / S[col] + cg * (Yp - Y[i - 2]) / h[i - 1] + ca * (Yp - Y[i - 1]) / h[i];
+        Ay[col] = (Y[i - 1] - Y[i - 2]) / S[col] - cg * (Xp - X[i - 2]) / h[i - 1] - ca * (Xp - X[i - 1]) / h[i];
+        if (i <= crossLimit) {
+            Ax[2 * i] = -sigma[i] * (Yp - Y[i - 1]) / h[i];
+            Ay[2 * i] = sigma[i] * (Xp - X[i - 1]) / h[i];
+        }
+    }
+}
+
+// The last route side 2m+1 of the route up to station m, in rows (rx, ry).
+static void LastRouteSide(ProgramState& s, int rx, int ry, double Xp, double Yp, int m)
+{
+    RunState& r = s.run;
+    const std::vector<double>& X = s.PointX;
+    const std::vector<double>& Y = s.PointY;
+    double cg = r.RouteSigns[m] * std::cos(r.TriangleAngle3[m] * r.RADIANS_PER_DEGREE);
+    double side = s.SideLengths[2 * m + 1];
+    r.ConditionCoefficients[rx][2 * m + 1] = (X[m] - X[m - 1]) / side + cg * (Yp - Y[m - 1]) / r.TriangleTerm[m];
+    r.ConditionCoefficients[ry][2 * m + 1] = (Y[m] - Y[m - 1]) / side - cg * (Xp - X[m - 1]) / r.TriangleTerm[m];
+}
+
+void FormConditionEquations(ProgramState& s)
+{
+    CheckHeights(s);
+    RunState& r = s.run;
+    const int N = s.TriangleCount;
+    const double rpd = r.RADIANS_PER_DEGREE;
+    const double rho = r.RHO_SECONDS;
+    const std::vector<int>& sigma = r.RouteSigns;
+    const std::vector<double>& h = r.TriangleTerm;
+    std::vector<double>& A1 = r.ConditionCoefficients[1];
+
+    // Azimuth row
+    A1[2] = rho * sigma[1] / h[1];
+    for (int i = 2; i <= N; ++i) {
+        A1[2 * i - 1] = -rho * (sigma[i - 1] * std::cos(r.TriangleAngle3[i - 1] * rpd) / h[i - 1] +
+                                sigma[i] * std::cos(r.TriangleAngle1[i] * rpd) / h[i]);
+        A1[2 * i] = rho * sigma[i] / h[i];
+    }
+
+    // Coordinate rows at C; with D the cross sides of the triangles beyond C
+    // do not move C.
+    int L = N;
+    if (PointDGiven(s)) L = sigma[N] != sigma[N - 1] ? N - 1 : N - 2;
+    CoordinateRows(s, 2, 3, s.Xc, s.Yc, N, L);
+    if (PointDAbsent(s)) {
+        A1[2 * N + 1] = -rho * sigma[N] * std::cos(r.TriangleAngle3[N] * rpd) / h[N];
+        LastRouteSide(s, 2, 3, s.Xc, s.Yc, N);
+    }
+    if (r.ClosingAzimuth != 0) A1[2 * N + 2] = sigma[N + 1];
+
+    // Without an azimuth condition the adjustment has the two coordinate
+    // conditions alone: the azimuth row is left out.
+    if (!AzimuthConditionUsed(s)) std::fill(A1.begin(), A1.end(), 0.0);
+
+    // Weakest station M. Where the route pivots after leg M, station M is still
+    // station M-1: carry it along leg M to the far end, the weakest new point.
+    const int M = static_cast<int>(r.HalfCount);
+    std::vector<double>& X = s.PointX;
+    std::vector<double>& Y = s.PointY;
+    if (X[M] == X[M - 1] && Y[M] == Y[M - 1]) {
+        double side = s.SideLengths[2 * M + 1];
+        X[M] = X[M - 1] + side * std::cos(r.RouteAzimuths[M] * rpd);
+        Y[M] = Y[M - 1] + side * std::sin(r.RouteAzimuths[M] * rpd);
+    }
+    CoordinateRows(s, 4, 5, X[M], Y[M], M, M);
+    LastRouteSide(s, 4, 5, X[M], Y[M], M);
+
+    // Normal equations: [uv] summed over columns 2..2N+2 in column order, all
+    // fifteen sums in one pass over the table (each sum in the same order).
+    const int last = 2 * N + 2;
+    const double* a[6] = {};
+    for (int i = 1; i <= 5; ++i) a[i] = r.ConditionCoefficients[i].data();
+    double sum[6][6] = {};
+    for (int k = 2; k <= last; ++k) {
+        const double c[6] = {0, a[1][k], a[2][k], a[3][k], a[4][k], a[5][k]};
+        for (int i = 1; i <= 5; ++i)
+            for (int j = i; j <= 5; ++j) sum[i][j] += c[i] * c[j];
+    }
+    for (int i = 1; i <= 5; ++i) {
+        for (int j = i; j <= 5; ++j) {
+            RequireFinite(sum[i][j], "法方程系数");
+            r.NormalWork[i][j] = r.NormalWork[j][i] = sum[i][j];
+            r.NormalMatrix[i][j] = r.NormalMatrix[j][i] = sum[i][j];
+        }
+    }
+    // The first normal equation becomes k1 = 0 (its row and column are zero).
+    if (!AzimuthConditionUsed(s)) r.NormalWork[1][1] = r.NormalMatrix[1][1] = 1;
+}

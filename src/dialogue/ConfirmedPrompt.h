@@ -1,0 +1,41 @@
+#pragma once
+// Ask, show, confirm, re-ask: the dialogue every value but the triangle count
+// goes through. The loop has no limit; it ends when an answer confirms.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "dialogue/Platform.h"
+
+using Answer = std::optional<std::string>;  // nullopt: the box was cancelled
+
+struct PromptInstance {
+    std::string firstPrompt;
+    std::string reentryPrompt;
+    std::string firstConfirmation;
+    std::string reconfirmation;
+    int displayField = 0;         // TextN
+    bool clearToBlank = false;    // clear text: one blank, else the empty text
+};
+
+// Stores an answer into its target. Returns false when the answer cannot be
+// taken (it has already said why in a message box): the same prompt comes again.
+using AnswerTaker = std::function<bool(const Answer&)>;
+using DisplayText = std::function<std::string()>;
+
+// afterFirstAnswer runs once, between the first answer and its first display.
+void ConfirmedPrompt(Platform& platform, const PromptInstance& instance, const AnswerTaker& take,
+                     const DisplayText& display, const std::function<void()>& afterFirstAnswer = {});
+
+// Shows the prompt until take accepts an answer.
+void AskUntilTaken(Platform& platform, const std::string& prompt, const AnswerTaker& take);
+
+enum class Confirmation { Confirmed, Wrong, Unreadable };
+
+// Empty (or blank) answer and Cancel confirm; a number equal to zero says the
+// entry is wrong; any other number confirms; other text is unreadable.
+Confirmation TestConfirmation(const Answer& answer);
+
+// Takers for the kinds of target.
+AnswerTaker NumberTaker(Platform& platform, double& target);
+AnswerTaker TextTaker(std::string& target);  // Cancel stores the empty text

@@ -1,0 +1,127 @@
+#include <cmath>
+
+#include "core/Geometry.h"
+#include "text/PackedAngle.h"
+#include "dialogue/ConfirmedPrompt.h"
+#include "dialogue/EntryPhases.h"
+#include "text/NumberReading.h"
+#include "dialogue/PromptTexts.h"
+#include "state/RunFault.h"
+#include "text/DisplayFormat.h"
+
+static void AskCoordinate(Platform& p, double& target, const std::string& prompt, const std::string& reentry,
+                          int field, bool clearToBlank)
+{
+    PromptInstance instance{prompt, reentry, texts::K1, texts::K1, field, clearToBlank};
+    ConfirmedPrompt(p, instance, NumberTaker(p, target), [&target] { return " " + FormatFixed(target, 3); });
+}
+
+void EnterKnownPoints(ProgramState& s, Platform& p)
+{
+    AskCoordinate(p, s.Xa, texts::XA_PROMPT, texts::X_REENTRY, 1, false);
+    AskCoordinate(p, s.Ya, texts::YA_PROMPT, texts::Y_REENTRY, 2, false);
+    for (;;) {
+        AskCoordinate(p, s.Xb, texts::XB_PROMPT, texts::X_REENTRY, 3, false);
+        AskCoordinate(p, s.Yb, texts::YB_PROMPT, texts::Y_REENTRY, 4, false);
+        if (s.Xb != s.Xa || s.Yb != s.Ya) break;
+        p.MessageBox(texts::A_EQUALS_B);
+    }
+    AskCoordinate(p, s.Xc, texts::XC_PROMPT, texts::X_REENTRY, 5, false);
+    AskCoordinate(p, s.Yc, texts::YC_PROMPT, texts::Y_REENTRY, 6, false);
+    for (;;) {
+        AskCoordinate(p, s.Xd, texts::XD_PROMPT, texts::X_REENTRY, 7, false);
+        AskCoordinate(p, s.Yd, texts::YD_PROMPT, texts::Y_REENTRY, 8, true);
+        if (PointDAbsent(s)) break;
+        if (!PointDGiven(s)) {
+            p.MessageBox(texts::D_NEEDS_BOTH);
+        } else if (s.TriangleCount == 1) {
+            p.MessageBox(texts::D_NEEDS_TWO_TRIANGLES);
+        } else if (s.Xd == s.Xc && s.Yd == s.Yc) {
+            p.MessageBox(texts::C_EQUALS_D);
+        } else {
+            break;
+        }
+    }
+}
+
+// Takes a packed angle: a number whose minutes and seconds are below 60.
+static AnswerTaker AngleTaker(Platform& p, double& typed, double& degrees)
+{
+    return [&p, &typed, &degrees](const Answer& answer) {
+        if (!answer) throw RunCancelled{};
+        std::optional<double> value = ReadNumber(*answer);
+        if (!value) {
+            p.MessageBox(texts::NOT_A_NUMBER);
+            return false;
+        }
+        std::optional<double> converted = PackedToDegrees(*value);
+        if (!converted) {
+            p.MessageBox(texts::PACKED_OUT_OF_RANGE);
+            return false;
+        }
+        typed = *value;
+        degrees = *converted;
+        return true;
+    };
+}
+
+void EnterClosingOrientation(ProgramState& s, Platform& p)
+{
+    RunState& r = s.run;
+    const int N = s.TriangleCount;
+    if (PointDGiven(s)) {
+        p.SetFieldText(27, texts::THREE_CONDITIONS);
+        // no azimuth data is asked with D: these fields must not show an earlier run's
+        p.SetFieldText(26, "");
+        p.SetFieldText(28, "");
+        LengthAzimuth cd = AzimuthFromDifferences(s.Xd - s.Xc, s.Yd - s.Yc, r.RADIANS_PER_DEGREE);
+        RequireFinite(cd.S, "C-D 边长");
+        s.SideLengths[2 * N + 1] = cd.S;
+        r.ClosingAzimuth = cd.alpha;
+        r.OrientationAngle = 0;
+        return;
+    }
+    for (;;) {
+        double azimuthTyped = 0, azimuthDegrees = 0;
+        p.SetFieldText(26, "");
+        PromptInstance azimuth{texts::AZIMUTH_PROMPT, texts::AZIMUTH_REENTRY, texts::K1, texts::K1, 26, true};
+        ConfirmedPrompt(p, azimuth, AngleTaker(p, azimuthTyped, azimuthDegrees),
+                        [&] { return " " + FormatFixed(azimuthTyped, 5); });
+        s.Tb = azimuthTyped;
+        r.ClosingAzimuth = azimuthDegrees;
+
+        double orientationTyped = 0, orientationDegrees = 0;
+        p.SetFieldText(28, "");
+        PromptInstance orientation{texts::ORIENTATION_PROMPT, texts::ORIENTATION_REENTRY, texts::K1C, texts::K1,
+                                   28, true};
+        ConfirmedPrompt(p, orientation, AngleTaker(p, orientationTyped, orientationDegrees),
+                        [&] { return " " + FormatFixed(orientationTyped, 5); });
+        s.Qb = orientationTyped;
+        int sign = s.Qb > 0 ? 1 : (s.Qb < 0 ? -1 : 0);
+        r.RouteSigns[N + 1] = sign;
+        // PackedToDegrees is odd, so this is sign * PackedToDegrees(|Qb|)
+        r.OrientationAngle = orientationDegrees;
+
+        if (r.ClosingAzimuth == 0 && r.OrientationAngle != 0) {
+            p.MessageBox(texts::ORIENTATION_WITHOUT_AZIMUTH);
+            continue;
+        }
+        break;
+    }
+    if (r.ClosingAzimuth == 0 && r.OrientationAngle == 0) {
+        p.SetFieldText(26, texts::NO_AZIMUTH);
+        p.SetFieldText(28, texts::NO_ORIENTATION);
+        p.SetFieldText(27, texts::TWO_CONDITIONS);
+    } else {
+        // an external azimuth without orientation angle still closes the azimuth
+        p.SetFieldText(27, texts::THREE_CONDITIONS);
+    }
+}
+
+void DeriveStartSide(ProgramState& s)
+{
+    LengthAzimuth ab = AzimuthFromDifferences(s.Xb - s.Xa, s.Yb - s.Ya, s.run.RADIANS_PER_DEGREE);
+    RequireFinite(ab.S, "A-B 边长");
+    s.SideLengths[1] = ab.S;
+    s.run.AzimuthAB = ab.alpha;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The platform operations through which the run and the print reach the
+// operator. Declared once; defined by Qt for the program (src/ui/qt) and by a
+// scripted operator for the tests and trilat-replay (ScriptedPlatform).
+#include <optional>
+#include <string>
+
+#include "display/Report.h"
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // Modal prompt box with the message, an empty entry field, OK and Cancel.
+    // Returns the typed text, or nullopt when the box was cancelled.
+    virtual std::optional<std::string> PromptBox(const std::string& message) = 0;
+    // Modal message box.
+    virtual void MessageBox(const std::string& text) = 0;
+    // Replaces the whole text of field TextN (N = 1..29).
+    virtual void SetFieldText(int field, const std::string& text) = 0;
+    // Hands a composed report to the printer.
+    virtual void PrintReport(const Report& report) = 0;
+};

@@ -1,0 +1,17 @@
+#include "display/CoordinateDisplay.h"
+
+#include "dialogue/PromptTexts.h"
+#include "text/DisplayFormat.h"
+
+void ShowAdjustedCoordinates(ProgramState& s, Platform& p)
+{
+    const int N = s.TriangleCount;
+    s.ResultPointCount = static_cast<std::int16_t>(PointDGiven(s) ? N - 1 : N);
+    for (int i = 0; i <= s.ResultPointCount; ++i) {
+        p.PromptBox(texts::DISPLAY_PROMPT);
+        p.SetFieldText(20, texts::DISPLAY_HINT);
+        p.SetFieldText(17, " " + s.PointNames[i]);
+        p.SetFieldText(18, FormatFixed(s.PointX[i], 3));
+        p.SetFieldText(19, FormatFixed(s.PointY[i], 3));
+    }
+}

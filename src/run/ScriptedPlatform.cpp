@@ -1,0 +1,79 @@
+#include "run/ScriptedPlatform.h"
+
+ScriptedPlatform::ScriptedPlatform(std::vector<std::string> answers) : answers_(std::move(answers)) {}
+
+void ScriptedPlatform::Write(std::string_view kind, std::string_view a, std::string_view b, bool two)
+{
+    std::string& t = transcript_;
+    t.append(kind).append("\t").append(a);
+    if (two) t.append("\t").append(b);
+    t.append("\n");
+    if (out_ != nullptr && t.size() > (1u << 16)) {
+        std::fwrite(t.data(), 1, t.size(), out_);
+        t.clear();
+    }
+}
+
+std::optional<std::string> ScriptedPlatform::PromptBox(const std::string& message)
+{
+    Write("PROMPT", message);
+    if (next_ >= answers_.size()) return std::nullopt;  // input ran out: Cancel
+    const std::string& answer = answers_[next_++];
+    if (answer == CANCEL) return std::nullopt;
+    return answer;
+}
+
+void ScriptedPlatform::MessageBox(const std::string& text) { Write("MESSAGE", text); }
+
+void ScriptedPlatform::SetFieldText(int field, const std::string& text)
+{
+    fields_.at(static_cast<std::size_t>(field)) = text;
+    char name[16];
+    std::snprintf(name, sizeof name, "Text%d", field);
+    Write("TEXT", name, text, true);
+}
+
+void ScriptedPlatform::PrintReport(const Report& report)
+{
+    printed_ = report;
+    for (const std::string& line : LayoutReportAsText(report)) Write("REPORT", line);
+}
+
+void ScriptedPlatform::EndRun(const RunOutcome& outcome)
+{
+    switch (outcome.kind) {
+    case RunOutcome::Completed: Write("END", "completed"); break;
+    case RunOutcome::Cancelled: Write("END", "cancelled"); break;
+    case RunOutcome::Failed: Write("END", "failed", outcome.reason, true); break;
+    }
+}
+
+std::string ScriptedPlatform::TakeTranscript()
+{
+    std::string out;
+    out.swap(transcript_);
+    return out;
+}
+
+std::vector<std::string> SplitAnswerLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::size_t stop = end;
+        if (stop > start && end < text.size() && text[stop - 1] == '\r') --stop;
+        lines.emplace_back(text, start, stop - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string ReplayRuns(ProgramState& s, ScriptedPlatform& p)
+{
+    do {
+        p.EndRun(AdjustmentRun(s, p));
+    } while (p.HasUnreadInput());
+    return p.Transcript();
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The scripted operator: answers prompt boxes from a list of lines and writes
+// every event as one line of a transcript (the trilat-replay format):
+//   PROMPT\t<message>   TEXT\t<field>\t<text>   MESSAGE\t<text>   END\t...
+//   REPORT\t<line>
+#include <array>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "run/AdjustmentRun.h"
+#include "dialogue/Platform.h"
+
+class ScriptedPlatform : public Platform {
+public:
+    inline static const std::string CANCEL = "<CANCEL>";
+
+    explicit ScriptedPlatform(std::vector<std::string> answers);
+    // Events are then written to the stream as they happen instead of being
+    // kept (a long session's transcript need not be held in memory).
+    void StreamTo(std::FILE* out) { out_ = out; }
+
+    std::optional<std::string> PromptBox(const std::string& message) override;
+    void MessageBox(const std::string& text) override;
+    void SetFieldText(int field, const std::string& text) override;
+    void PrintReport(const Report& report) override;
+
+    void EndRun(const RunOutcome& outcome);
+    bool HasUnreadInput() const { return next_ < answers_.size(); }
+
+    const std::string& Transcript() const { return transcript_; }
+    std::string TakeTranscript();  // the transcript so far, leaving it empty
+    const std::string& Field(int n) const { return fields_.at(static_cast<std::size_t>(n)); }
+    const Report& PrintedReport() const { return printed_; }
+
+private:
+    std::vector<std::string> answers_;
+    std::size_t next_ = 0;
+    std::string transcript_;
+    std::array<std::string, 30> fields_;
+    Report printed_;
+    std::FILE* out_ = nullptr;
+
+    void Write(std::string_view kind, std::string_view a, std::string_view b = {}, bool two = false);
+};
+
+// Splits text into lines: "\n" ends a line (a "\r" before it too); a last line
+// without its line end still counts.
+std::vector<std::string> SplitAnswerLines(const std::string& text);
+
+// Runs the adjustment again and again while answers remain, as trilat-replay
+// does; returns the transcript.
+std::string ReplayRuns(ProgramState& s, ScriptedPlatform& p);
