@@ -1,5 +1,6 @@
 #include "dialogue/ConfirmedPrompt.h"
 
+#include "dialogue/InputRules.h"
 #include "text/NumberReading.h"
 #include "dialogue/PromptTexts.h"
 #include "state/RunFault.h"
@@ -50,12 +51,12 @@ AnswerTaker NumberTaker(Platform& platform, double& target)
 {
     return [&platform, &target](const Answer& answer) {
         if (!answer) throw RunCancelled{};
-        std::optional<double> value = ReadNumber(*answer);
-        if (!value) {
-            platform.MessageBox(texts::NOT_A_NUMBER);
+        double value = 0;
+        if (Refusal refused = RefuseNumber(*answer, value)) {
+            platform.MessageBox(*refused);
             return false;
         }
-        target = *value;
+        target = value;
         return true;
     };
 }

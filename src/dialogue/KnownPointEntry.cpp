@@ -1,10 +1,9 @@
 #include <cmath>
 
 #include "core/Geometry.h"
-#include "text/PackedAngle.h"
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/EntryPhases.h"
-#include "text/NumberReading.h"
+#include "dialogue/InputRules.h"
 #include "dialogue/PromptTexts.h"
 #include "state/RunFault.h"
 #include "text/DisplayFormat.h"
@@ -23,24 +22,18 @@ void EnterKnownPoints(ProgramState& s, Platform& p)
     for (;;) {
         AskCoordinate(p, s.Xb, texts::XB_PROMPT, texts::X_REENTRY, 3, false);
         AskCoordinate(p, s.Yb, texts::YB_PROMPT, texts::Y_REENTRY, 4, false);
-        if (s.Xb != s.Xa || s.Yb != s.Ya) break;
-        p.MessageBox(texts::A_EQUALS_B);
+        Refusal refused = RefuseStartSide(s.Xa, s.Ya, s.Xb, s.Yb);
+        if (!refused) break;
+        p.MessageBox(*refused);
     }
     AskCoordinate(p, s.Xc, texts::XC_PROMPT, texts::X_REENTRY, 5, false);
     AskCoordinate(p, s.Yc, texts::YC_PROMPT, texts::Y_REENTRY, 6, false);
     for (;;) {
         AskCoordinate(p, s.Xd, texts::XD_PROMPT, texts::X_REENTRY, 7, false);
         AskCoordinate(p, s.Yd, texts::YD_PROMPT, texts::Y_REENTRY, 8, true);
-        if (PointDAbsent(s)) break;
-        if (!PointDGiven(s)) {
-            p.MessageBox(texts::D_NEEDS_BOTH);
-        } else if (s.TriangleCount == 1) {
-            p.MessageBox(texts::D_NEEDS_TWO_TRIANGLES);
-        } else if (s.Xd == s.Xc && s.Yd == s.Yc) {
-            p.MessageBox(texts::C_EQUALS_D);
-        } else {
-            break;
-        }
+        Refusal refused = RefusePointD(s.Xc, s.Yc, s.Xd, s.Yd, s.TriangleCount);
+        if (!refused) break;
+        p.MessageBox(*refused);
     }
 }
 
@@ -49,18 +42,15 @@ static AnswerTaker AngleTaker(Platform& p, double& typed, double& degrees)
 {
     return [&p, &typed, &degrees](const Answer& answer) {
         if (!answer) throw RunCancelled{};
-        std::optional<double> value = ReadNumber(*answer);
-        if (!value) {
-            p.MessageBox(texts::NOT_A_NUMBER);
+        double value = 0, converted = 0;
+        Refusal refused = RefuseNumber(*answer, value);
+        if (!refused) refused = RefusePackedAngle(value, converted);
+        if (refused) {
+            p.MessageBox(*refused);
             return false;
         }
-        std::optional<double> converted = PackedToDegrees(*value);
-        if (!converted) {
-            p.MessageBox(texts::PACKED_OUT_OF_RANGE);
-            return false;
-        }
-        typed = *value;
-        degrees = *converted;
+        typed = value;
+        degrees = converted;
         return true;
     };
 }
@@ -102,11 +92,9 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
         // PackedToDegrees is odd, so this is sign * PackedToDegrees(|Qb|)
         r.OrientationAngle = orientationDegrees;
 
-        if (r.ClosingAzimuth == 0 && r.OrientationAngle != 0) {
-            p.MessageBox(texts::ORIENTATION_WITHOUT_AZIMUTH);
-            continue;
-        }
-        break;
+        Refusal refused = RefuseClosingAngles(r.ClosingAzimuth, r.OrientationAngle);
+        if (!refused) break;
+        p.MessageBox(*refused);
     }
     if (r.ClosingAzimuth == 0 && r.OrientationAngle == 0) {
         p.SetFieldText(26, texts::NO_AZIMUTH);

@@ -2,6 +2,7 @@
 
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/EntryPhases.h"
+#include "dialogue/InputRules.h"
 #include "dialogue/PromptTexts.h"
 #include "state/RunFault.h"
 #include "text/DisplayFormat.h"
@@ -51,10 +52,7 @@ void EnterSideLengths(ProgramState& s, Platform& p)
         r.UnknownPointCount = N - 1;
     } else {
         const std::vector<int>& sigma = r.RouteSigns;
-        // With D the chain must end on C: C may not fall on B (N = 2 with equal
-        // signs) nor be the pivot of three route legs (last three signs equal).
-        if ((N == 2 && sigma[1] == sigma[2]) || (N >= 3 && sigma[N - 2] == sigma[N - 1] && sigma[N - 1] == sigma[N]))
-            RaiseFault(FaultKind::InvalidArgument, texts::SIGNS_CANNOT_CLOSE);
+        if (Refusal refused = RefuseRouteSigns(sigma, N, true)) RaiseFault(FaultKind::InvalidArgument, *refused);
         r.UnknownPointCount = sigma[N - 1] != sigma[N] ? N - 2 : N - 3;
     }
     s.md = static_cast<float>(r.UnknownPointCount);

@@ -1,7 +1,6 @@
-#include <cmath>
-
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/EntryPhases.h"
+#include "dialogue/InputRules.h"
 #include "dialogue/PromptTexts.h"
 
 void EnterTriangleCount(ProgramState& s, Platform& p)
@@ -10,13 +9,10 @@ void EnterTriangleCount(ProgramState& s, Platform& p)
     AnswerTaker take = NumberTaker(p, answer);
     AskUntilTaken(p, texts::COUNT_PROMPT, [&](const Answer& a) {
         if (!take(a)) return false;
-        // nearest integer, a fraction of exactly one half to the even neighbour
-        double n = std::nearbyint(answer);
-        if (!(n >= 1 && n <= 16382)) {
-            p.MessageBox(texts::COUNT_OUT_OF_RANGE);
+        if (Refusal refused = RefuseTriangleCount(answer, s.TriangleCount)) {
+            p.MessageBox(*refused);
             return false;
         }
-        s.TriangleCount = static_cast<std::int16_t>(n);
         return true;
     });
     p.SetFieldText(29, texts::CountText(s.TriangleCount));
