@@ -1,0 +1,41 @@
+#pragma once
+// The last completed run as lists of named points and sides: what the exports
+// and the batch command write.
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ListedPoint {
+    std::string name;  // as typed; A and D, which are never named, get "A", "D"
+    double X = 0, Y = 0;  // [m] X northing, Y easting
+    bool known = false;   // A, B, C, D
+};
+
+struct ListedSide {
+    int k = 0;                // side number 1..2N+1
+    std::string from, to;     // names of its two end points
+    double observed = 0;      // [m] as typed (the known sides A-B, C-D from coordinates)
+    int sign = 0;             // the sign typed with an even side (+1 left, -1 right of the route), else 0
+    double correction = 0;    // [m] 0 for the known sides
+    double adjusted = 0;      // [m]
+    bool known = false;       // A-B, and C-D when D is given
+};
+
+struct ChainListing {
+    std::string project;
+    std::vector<ListedPoint> knownPoints;  // A, B, C and D (when given)
+    // The points of the report, in its order: B, the new points, C, and the
+    // point after C where there is one (adjusted coordinates).
+    std::vector<ListedPoint> points;
+    std::vector<ListedSide> sides;  // k = 1..2N+1
+    // Without D: the external azimuth and the orientation angle at C as typed
+    // (packed D.MMSS) and in decimal degrees; the orientation angle turns from
+    // the last route side (C towards its other end) clockwise to the outward
+    // direction.
+    struct ClosingAngles {
+        double TbPacked = 0, QbPacked = 0;
+        double azimuthDeg = 0, orientationDeg = 0;
+        std::string lastSideFar;  // name of the far end of the last route side seen from C
+    };
+    std::optional<ClosingAngles> closing;  // nullopt with D, or without azimuth data
+};

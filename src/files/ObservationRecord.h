@@ -1,0 +1,37 @@
+#pragma once
+// The values of one run as the operator typed them, in the order the dialogue
+// asks them: what an observation file holds and what the dialogue records.
+//   N; Xa Ya Xb Yb Xc Yc Xd Yd; without D: Tb Qb; S2, S3, S4, ... S2N, and
+//   without D S(2N+1); the names of B, of the unknown points 1..K, of C, and,
+//   where the chain has one, of the point after C.
+// A value is kept as its text, so a run from a record gives bit-identical
+// results to the typed run; a name is kept byte for byte.
+#include <string>
+#include <vector>
+
+enum class ValueKind {
+    TriangleCount,  // N
+    Coordinate,     // index: 0 Xa, 1 Ya, 2 Xb, 3 Yb, 4 Xc, 5 Yc, 6 Xd, 7 Yd [m]
+    ExternalAzimuth,   // Tb, packed D.MMSS
+    OrientationAngle,  // Qb, packed D.MMSS, signed
+    Side,           // index: the side number 2..2N+1, signed for even sides [m]
+    PointName,      // index: the element of PointNames (0 B, 1..K, K+1 C, K+2)
+};
+
+struct ValueKey {
+    ValueKind kind;
+    int index = 0;
+    bool operator==(const ValueKey&) const = default;
+};
+
+struct TypedValue {
+    ValueKey key;
+    std::string text;  // as typed (a name: exactly as typed, any bytes)
+};
+
+struct ObservationRecord {
+    std::string project;             // 工程名称, optional
+    std::vector<std::string> notes;  // free notes, optional
+    std::vector<TypedValue> values;  // in dialogue order
+    bool complete = false;           // every value of the run is here
+};
