@@ -4,29 +4,27 @@
 // they are equal (the route pivots there).
 #include <cmath>
 
-#include "core/AdjustmentPhases.h"
+#include "core/ChainPhases.h"
 #include "core/Geometry.h"
 #include "core/TriangleSolution.h"
-#include "state/RunFault.h"
 
-void ComputeAdjustedCoordinates(ProgramState& s)
+void ComputeAdjustedCoordinates(const ChainObservations& o, ChainResult& r)
 {
-    RunState& r = s.run;
-    const int N = s.TriangleCount;
-    const double t = r.RADIANS_PER_DEGREE;
-    const std::vector<double>& S = s.SideLengths;
-    const std::vector<int>& sigma = r.RouteSigns;
+    const int N = o.N;
+    const double t = o.constants.RADIANS_PER_DEGREE;
+    const std::vector<double>& S = r.SideLengths;
+    const std::vector<int>& sigma = o.RouteSigns;
     std::vector<double>& T = r.RouteAzimuths;
-    std::vector<double>& X = s.PointX;
-    std::vector<double>& Y = s.PointY;
+    std::vector<double>& X = r.PointX;
+    std::vector<double>& Y = r.PointY;
 
     for (int i = 1; i <= N; ++i)
-        r.TriangleAngle2[i] = SolveTriangle(i, S, s.ObservedSides, true, t).angle2;
+        r.TriangleAngle2[i] = SolveTriangle(i, S, r.ObservedSides, true, t).angle2;
 
-    const int n = PointDGiven(s) ? N - 1 : N;
-    T[1] = ReduceOnce(r.AzimuthAB + sigma[1] * r.TriangleAngle2[1] + 180);
-    X[1] = std::cos(T[1] * t) * S[3] + s.Xb;
-    Y[1] = std::sin(T[1] * t) * S[3] + s.Yb;
+    const int n = PointDGiven(o) ? N - 1 : N;
+    T[1] = ReduceOnce(o.AzimuthAB + sigma[1] * r.TriangleAngle2[1] + 180);
+    X[1] = std::cos(T[1] * t) * S[3] + o.Xb;
+    Y[1] = std::sin(T[1] * t) * S[3] + o.Yb;
     for (int i = 2; i <= n; ++i) {
         if (sigma[i - 1] == sigma[i]) {
             T[i] = ReduceOnce(T[i - 1] + sigma[i] * r.TriangleAngle2[i]);
@@ -39,7 +37,7 @@ void ComputeAdjustedCoordinates(ProgramState& s)
         }
     }
     for (int i = 0; i <= n; ++i) {
-        RequireFinite(X[i], "平差座标");
-        RequireFinite(Y[i], "平差座标");
+        RequireFinite(X[i], ChainQuantity::AdjustedCoordinates);
+        RequireFinite(Y[i], ChainQuantity::AdjustedCoordinates);
     }
 }

@@ -5,24 +5,22 @@
 //   far end of leg k) or pivots (signs equal: station k is station k-1).
 #include <cmath>
 
-#include "core/AdjustmentPhases.h"
+#include "core/ChainPhases.h"
 #include "core/Geometry.h"
 #include "core/TriangleSolution.h"
-#include "state/RunFault.h"
 
-void ComputeApproximateChain(ProgramState& s)
+void ComputeApproximateChain(const ChainObservations& o, ChainResult& r)
 {
-    RunState& r = s.run;
-    const int N = s.TriangleCount;
-    const double rpd = r.RADIANS_PER_DEGREE;
-    const std::vector<double>& S = s.SideLengths;
-    const std::vector<int>& sigma = r.RouteSigns;
+    const int N = o.N;
+    const double rpd = o.constants.RADIANS_PER_DEGREE;
+    const std::vector<double>& S = o.SideLengths;
+    const std::vector<int>& sigma = o.RouteSigns;
 
-    for (int k = 1; k <= 2 * N + 1; ++k) s.ObservedSides[k] = S[k];
+    for (int k = 1; k <= 2 * N + 1; ++k) r.ObservedSides[k] = S[k];
 
     for (int i = 1; i <= N; ++i) {
         double a = S[2 * i - 1];
-        TriangleAngles t = SolveTriangle(i, S, s.ObservedSides, false, rpd);
+        TriangleAngles t = SolveTriangle(i, S, r.ObservedSides, false, rpd);
         r.TriangleAngle1[i] = t.angle1;
         r.TriangleAngle2[i] = t.angle2;
         r.TriangleAngle3[i] = (180 - t.angle1) - t.angle2;
@@ -30,12 +28,12 @@ void ComputeApproximateChain(ProgramState& s)
     }
 
     std::vector<double>& T = r.RouteAzimuths;
-    std::vector<double>& X = s.PointX;
-    std::vector<double>& Y = s.PointY;
-    X[0] = s.Xb;
-    Y[0] = s.Yb;
-    T[0] = r.AzimuthAB;
-    T[1] = ReduceOnce(r.AzimuthAB + sigma[1] * r.TriangleAngle2[1] + 180);
+    std::vector<double>& X = r.PointX;
+    std::vector<double>& Y = r.PointY;
+    X[0] = o.Xb;
+    Y[0] = o.Yb;
+    T[0] = o.AzimuthAB;
+    T[1] = ReduceOnce(o.AzimuthAB + sigma[1] * r.TriangleAngle2[1] + 180);
     for (int k = 1; k <= N - 1; ++k) {
         if (sigma[k + 1] == sigma[k]) {
             T[k + 1] = T[k] + sigma[k + 1] * r.TriangleAngle2[k + 1];  // pivot: no reduction
@@ -48,15 +46,15 @@ void ComputeApproximateChain(ProgramState& s)
         }
     }
 
-    if (PointDAbsent(s)) {
+    if (PointDAbsent(o)) {
         // C is the far end of leg N; with an external azimuth the outward azimuth
         // at C follows from the orientation angle.
-        if (r.ClosingAzimuth != 0) T[N + 1] = ReduceOnce(T[N] + r.OrientationAngle + 180);
+        if (o.ClosingAzimuth != 0) T[N + 1] = ReduceOnce(T[N] + o.OrientationAngle + 180);
         X[N] = X[N - 1] + S[2 * N + 1] * std::cos(T[N] * rpd);
         Y[N] = Y[N - 1] + S[2 * N + 1] * std::sin(T[N] * rpd);
     }
     for (int k = 0; k <= N; ++k) {
-        RequireFinite(X[k], "近似座标");
-        RequireFinite(Y[k], "近似座标");
+        RequireFinite(X[k], ChainQuantity::ApproximateCoordinates);
+        RequireFinite(Y[k], ChainQuantity::ApproximateCoordinates);
     }
 }

@@ -6,16 +6,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/AdjustmentPhases.h"
-#include "state/RunFault.h"
-#include "text/DisplayFormat.h"
+#include "core/ChainPhases.h"
 
 namespace {
 
 constexpr double CLOSURE_TOLERANCE = 0.001;  // [m], the last digit shown
 
 // The triangle with the smallest angle, where the linearisation is poorest.
-int FlattestTriangle(const RunState& r, int N)
+int FlattestTriangle(const ChainResult& r, int N)
 {
     int flattest = 1;
     double smallest = 180;
@@ -28,17 +26,18 @@ int FlattestTriangle(const RunState& r, int N)
 
 }  // namespace
 
-void CheckAdjustedClosure(ProgramState& s)
+void CheckAdjustedClosure(const ChainObservations& o, ChainResult& r)
 {
-    const RunState& r = s.run;
-    const int N = s.TriangleCount;
+    const int N = o.N;
     // index of C among the adjusted points: after the K unknown points with D
-    const int c = PointDGiven(s) ? r.UnknownPointCount + 1 : N;
-    const double miss = std::hypot(s.PointX[c] - s.Xc, s.PointY[c] - s.Yc);
+    const int c = PointDGiven(o) ? o.UnknownPointCount + 1 : N;
+    const double miss = std::hypot(r.PointX[c] - o.Xc, r.PointY[c] - o.Yc);
     if (miss <= CLOSURE_TOLERANCE) return;
     const int i = FlattestTriangle(r, N);
-    RaiseFault(FaultKind::InvalidArgument,
-               "平差后推算的 C 点与已知 C 点仍相差 " + FormatFixed(miss * 1000, 1) +
-                   " 毫米：闭合差对这样的图形太大，一次平差不能消除（最扁的是第" + FormatInteger(i) +
-                   "个三角形，高 " + FormatFixed(r.TriangleTerm[i], 3) + " 米），平差结果不可靠，请检查观测边长");
+    ChainFault fault;
+    fault.kind = ChainFaultKind::ClosureMissed;
+    fault.miss = miss;
+    fault.triangle = i;
+    fault.height = r.TriangleTerm[i];
+    RaiseChainFault(fault);
 }

@@ -9,34 +9,30 @@
 // (-(Y - Yst), X - Xst) per radian.
 #include <cmath>
 
-#include "core/AdjustmentPhases.h"
+#include "core/ChainPhases.h"
 #include "core/TriangleSolution.h"
-#include "state/RunFault.h"
 
-static void CheckHeights(const ProgramState& s)
+static void CheckHeights(const ChainObservations& o, const ChainResult& r)
 {
-    const RunState& r = s.run;
-    for (int i = 1; i <= s.TriangleCount; ++i) {
+    for (int i = 1; i <= o.N; ++i) {
         double a1 = r.TriangleAngle1[i], a2 = r.TriangleAngle2[i];
         bool flat = a1 == 0 || a1 == 180 || a2 == 0 || a2 == 180;
         if (r.TriangleTerm[i] == 0 || flat)
-            RaiseFault(FaultKind::DivisionByZero,
-                       TriangleWhere(i, s.ObservedSides) + " 的三点共线，三角形高为零");
+            RaiseChainFault(TriangleFault(ChainFaultKind::FlatTriangle, i, r.ObservedSides));
     }
 }
 
 // Coefficients of one coordinate (Xp, Yp) in rows (rx, ry) for the sides of
 // triangles 1..last: column 2 and, for i >= 2, columns 2i-1 and 2i (the cross
 // side 2i only up to crossLimit).
-static void CoordinateRows(ProgramState& s, int rx, int ry, double Xp, double Yp, int last, int crossLimit)
+static void CoordinateRows(const ChainObservations& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int last, int crossLimit)
 {
-    RunState& r = s.run;
-    const double rpd = r.RADIANS_PER_DEGREE;
-    const std::vector<double>& S = s.SideLengths;
-    const std::vector<int>& sigma = r.RouteSigns;
+    const double rpd = o.constants.RADIANS_PER_DEGREE;
+    const std::vector<double>& S = o.SideLengths;
+    const std::vector<int>& sigma = o.RouteSigns;
     const std::vector<double>& h = r.TriangleTerm;
-    const std::vector<double>& X = s.PointX;
-    const std::vector<double>& Y = s.PointY;
+    const std::vector<double>& X = r.PointX;
+    const std::vector<double>& Y = r.PointY;
     std::vector<double>& Ax = r.ConditionCoefficients[rx];
     std::vector<double>& Ay = r.ConditionCoefficients[ry];
 
@@ -56,25 +52,23 @@ static void CoordinateRows(ProgramState& s, int rx, int ry, double Xp, double Yp
 }
 
 // The last route side 2m+1 of the route up to station m, in rows (rx, ry).
-static void LastRouteSide(ProgramState& s, int rx, int ry, double Xp, double Yp, int m)
+static void LastRouteSide(const ChainObservations& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int m)
 {
-    RunState& r = s.run;
-    const std::vector<double>& X = s.PointX;
-    const std::vector<double>& Y = s.PointY;
-    double cg = r.RouteSigns[m] * std::cos(r.TriangleAngle3[m] * r.RADIANS_PER_DEGREE);
-    double side = s.SideLengths[2 * m + 1];
+    const std::vector<double>& X = r.PointX;
+    const std::vector<double>& Y = r.PointY;
+    double cg = o.RouteSigns[m] * std::cos(r.TriangleAngle3[m] * o.constants.RADIANS_PER_DEGREE);
+    double side = o.SideLengths[2 * m + 1];
     r.ConditionCoefficients[rx][2 * m + 1] = (X[m] - X[m - 1]) / side + cg * (Yp - Y[m - 1]) / r.TriangleTerm[m];
     r.ConditionCoefficients[ry][2 * m + 1] = (Y[m] - Y[m - 1]) / side - cg * (Xp - X[m - 1]) / r.TriangleTerm[m];
 }
 
-void FormConditionEquations(ProgramState& s)
+void FormConditionEquations(const ChainObservations& o, ChainResult& r)
 {
-    CheckHeights(s);
-    RunState& r = s.run;
-    const int N = s.TriangleCount;
-    const double rpd = r.RADIANS_PER_DEGREE;
-    const double rho = r.RHO_SECONDS;
-    const std::vector<int>& sigma = r.RouteSigns;
+    CheckHeights(o, r);
+    const int N = o.N;
+    const double rpd = o.constants.RADIANS_PER_DEGREE;
+    const double rho = o.constants.RHO_SECONDS;
+    const std::vector<int>& sigma = o.RouteSigns;
     const std::vector<double>& h = r.TriangleTerm;
     std::vector<double>& A1 = r.ConditionCoefficients[1];
 
@@ -89,30 +83,30 @@ void FormConditionEquations(ProgramState& s)
     // Coordinate rows at C; with D the cross sides of the triangles beyond C
     // do not move C.
     int L = N;
-    if (PointDGiven(s)) L = sigma[N] != sigma[N - 1] ? N - 1 : N - 2;
-    CoordinateRows(s, 2, 3, s.Xc, s.Yc, N, L);
-    if (PointDAbsent(s)) {
+    if (PointDGiven(o)) L = sigma[N] != sigma[N - 1] ? N - 1 : N - 2;
+    CoordinateRows(o, r, 2, 3, o.Xc, o.Yc, N, L);
+    if (PointDAbsent(o)) {
         A1[2 * N + 1] = -rho * sigma[N] * std::cos(r.TriangleAngle3[N] * rpd) / h[N];
-        LastRouteSide(s, 2, 3, s.Xc, s.Yc, N);
+        LastRouteSide(o, r, 2, 3, o.Xc, o.Yc, N);
     }
-    if (r.ClosingAzimuth != 0) A1[2 * N + 2] = sigma[N + 1];
+    if (o.ClosingAzimuth != 0) A1[2 * N + 2] = sigma[N + 1];
 
     // Without an azimuth condition the adjustment has the two coordinate
     // conditions alone: the azimuth row is left out.
-    if (!AzimuthConditionUsed(s)) std::fill(A1.begin(), A1.end(), 0.0);
+    if (!AzimuthConditionUsed(o)) std::fill(A1.begin(), A1.end(), 0.0);
 
     // Weakest station M. Where the route pivots after leg M, station M is still
     // station M-1: carry it along leg M to the far end, the weakest new point.
-    const int M = static_cast<int>(r.HalfCount);
-    std::vector<double>& X = s.PointX;
-    std::vector<double>& Y = s.PointY;
+    const int M = HalfCount(o.N);
+    std::vector<double>& X = r.PointX;
+    std::vector<double>& Y = r.PointY;
     if (X[M] == X[M - 1] && Y[M] == Y[M - 1]) {
-        double side = s.SideLengths[2 * M + 1];
+        double side = o.SideLengths[2 * M + 1];
         X[M] = X[M - 1] + side * std::cos(r.RouteAzimuths[M] * rpd);
         Y[M] = Y[M - 1] + side * std::sin(r.RouteAzimuths[M] * rpd);
     }
-    CoordinateRows(s, 4, 5, X[M], Y[M], M, M);
-    LastRouteSide(s, 4, 5, X[M], Y[M], M);
+    CoordinateRows(o, r, 4, 5, X[M], Y[M], M, M);
+    LastRouteSide(o, r, 4, 5, X[M], Y[M], M);
 
     // Normal equations: [uv] summed over columns 2..2N+2 in column order, all
     // fifteen sums in one pass over the table (each sum in the same order).
@@ -127,11 +121,11 @@ void FormConditionEquations(ProgramState& s)
     }
     for (int i = 1; i <= 5; ++i) {
         for (int j = i; j <= 5; ++j) {
-            RequireFinite(sum[i][j], "法方程系数");
+            RequireFinite(sum[i][j], ChainQuantity::NormalCoefficients);
             r.NormalWork[i][j] = r.NormalWork[j][i] = sum[i][j];
             r.NormalMatrix[i][j] = r.NormalMatrix[j][i] = sum[i][j];
         }
     }
     // The first normal equation becomes k1 = 0 (its row and column are zero).
-    if (!AzimuthConditionUsed(s)) r.NormalWork[1][1] = r.NormalMatrix[1][1] = 1;
+    if (!AzimuthConditionUsed(o)) r.NormalWork[1][1] = r.NormalMatrix[1][1] = 1;
 }

@@ -1,19 +1,17 @@
 // Correlates k of N k + w = 0, corrections v = A^T k of every side [m], the
 // adjusted sides in place, and [vv] [m^2]. The orientation angle column gets
 // no correction. Nothing is applied until all three correlates exist.
-#include "core/AdjustmentPhases.h"
-#include "state/RunFault.h"
+#include "core/ChainPhases.h"
 
-void ApplyCorrections(ProgramState& s)
+void ApplyCorrections(const ChainObservations& o, ChainResult& r)
 {
-    RunState& r = s.run;
-    const int N = s.TriangleCount;
+    const int N = o.N;
     Table6& NM = r.NormalMatrix;
-    for (int i = 1; i <= 3; ++i) NM[i][4] = s.Misclosures[i];
+    for (int i = 1; i <= 3; ++i) NM[i][4] = r.Misclosures[i];
     ReduceNormalRows(NM);
     double k[4] = {0, 0, 0, 0};
     BackSubstitute(NM, k);
-    for (int i = 1; i <= 3; ++i) s.Correlates[i] = k[i];
+    for (int i = 1; i <= 3; ++i) r.Correlates[i] = k[i];
 
     const std::vector<double>& A1 = r.ConditionCoefficients[1];
     const std::vector<double>& A2 = r.ConditionCoefficients[2];
@@ -24,7 +22,7 @@ void ApplyCorrections(ProgramState& s)
         r.Corrections[c] = v;
         vv = vv + v * v;
     }
-    RequireFinite(vv, "改正数");
-    for (int c = 2; c <= 2 * N + 1; ++c) s.SideLengths[c] = s.SideLengths[c] + r.Corrections[c];
+    RequireFinite(vv, ChainQuantity::Corrections);
+    for (int c = 2; c <= 2 * N + 1; ++c) r.SideLengths[c] = r.SideLengths[c] + r.Corrections[c];
     r.SumSquaredCorrections = vv;
 }

@@ -1,13 +1,14 @@
 // Gauss-Doolittle solution of the three normal equations N x + u = 0 on the
 // upper triangle of the table, without pivoting (N is positive definite).
-#include "core/AdjustmentPhases.h"
-#include "state/RunFault.h"
+#include "core/ChainPhases.h"
 
 static void RequirePivot(double pivot, int row)
 {
-    if (pivot == 0)
-        RaiseFault(FaultKind::DivisionByZero,
-                   "法方程第" + std::to_string(row) + "行主元为零，条件方程线性相关，无法求解");
+    if (pivot != 0) return;
+    ChainFault fault;
+    fault.kind = ChainFaultKind::ZeroPivot;
+    fault.row = row;
+    RaiseChainFault(fault);
 }
 
 void ReduceNormalRows(Table6& Q)
@@ -31,7 +32,7 @@ void BackSubstitute(const Table6& Q, double x[4])
         for (int i = k + 1; i <= 3; ++i) t = t + Q[k][i] * x[i];
         RequirePivot(Q[k][k], k);
         x[k] = -t / Q[k][k];
-        RequireFinite(x[k], "法方程的解");
+        RequireFinite(x[k], ChainQuantity::NormalSolution);
     }
 }
 

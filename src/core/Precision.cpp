@@ -7,28 +7,27 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/AdjustmentPhases.h"
-#include "state/RunFault.h"
-#include "text/DisplayFormat.h"
+#include "core/ChainPhases.h"
 
 // A weight reciprocal of a coordinate the conditions (nearly) fix can come out
 // a rounding error below zero; that is a zero. A clearly negative one is a fault.
-static double NonNegativeReciprocal(double value, double diagonal, const char* name)
+static double NonNegativeReciprocal(double value, double diagonal, ChainQuantity quantity)
 {
-    RequireFinite(value, name);
+    RequireFinite(value, quantity);
     if (value >= 0) return value;
     if (-value <= 1e-6 * std::max(1.0, std::fabs(diagonal))) return 0;
-    RaiseFault(FaultKind::InvalidArgument, std::string(name) + " 为负数，法方程病态，无法评定精度");
+    ChainFault fault;
+    fault.kind = ChainFaultKind::NegativeReciprocal;
+    fault.quantity = quantity;
+    RaiseChainFault(fault);
 }
 
-void ComputeWeightReciprocals(ProgramState& s, Platform& p)
+void ComputeWeightReciprocals(ChainResult& r)
 {
-    RunState& r = s.run;
     Table6& NM = r.NormalMatrix;
     Table6& NW = r.NormalWork;
     std::int16_t column = 4;
-    s.InvPx = NonNegativeReciprocal(scd(NM, NW, column) + NM[4][4], NM[4][4], "纵座标权倒数");
-    p.SetFieldText(21, "  " + FormatFixed(s.InvPx, 4));
+    r.InvPx = NonNegativeReciprocal(scd(NM, NW, column) + NM[4][4], NM[4][4], ChainQuantity::WeightReciprocalX);
     for (int i = 1; i <= 3; ++i) {
         for (int j = 1; j <= 3; ++j) {
             NW[i][j] = NM[i][j];
@@ -37,27 +36,25 @@ void ComputeWeightReciprocals(ProgramState& s, Platform& p)
         NW[i][4] = NM[i][5];
     }
     column = 5;
-    s.InvPy = NonNegativeReciprocal(scd(NM, NW, column) + NM[5][5], NM[5][5], "横座标权倒数");
-    p.SetFieldText(23, "  " + FormatFixed(s.InvPy, 4));
+    r.InvPy = NonNegativeReciprocal(scd(NM, NW, column) + NM[5][5], NM[5][5], ChainQuantity::WeightReciprocalY);
 }
 
-static float StoreMillimetres(double value, const char* what)
+static float StoreMillimetres(double value, ChainQuantity quantity)
 {
     float stored = static_cast<float>(value);
-    RequireFinite(stored, what);
+    RequireFinite(stored, quantity);
     return stored;
 }
 
-void ComputeStandardErrors(ProgramState& s, Platform& p)
+void ComputeStandardErrors(const ChainObservations& o, ChainResult& r)
 {
-    const int r = AzimuthConditionUsed(s) ? 3 : 2;
-    s.ms = StoreMillimetres(std::sqrt(s.run.SumSquaredCorrections / r) * 1000, "单位权测边中误差");
-    p.SetFieldText(16, FormatFixed(s.ms, 2) + " 毫米");
-    s.mx = StoreMillimetres(s.ms * std::sqrt(s.InvPx), "纵座标中误差");
-    p.SetFieldText(22, "  " + FormatFixed(s.mx, 2) + " 毫米");
-    s.my = StoreMillimetres(s.ms * std::sqrt(s.InvPy), "横座标中误差");
-    p.SetFieldText(24, "  " + FormatFixed(s.my, 2) + " 毫米");
-    double my = s.my, mx = s.mx;
-    s.md = StoreMillimetres(std::sqrt(my * my + mx * mx), "点位中误差");
-    p.SetFieldText(25, "  " + FormatFixed(s.md, 2) + " 毫米");
+    const int conditions = AzimuthConditionUsed(o) ? 3 : 2;
+    const float ms = StoreMillimetres(std::sqrt(r.SumSquaredCorrections / conditions) * 1000, ChainQuantity::UnitWeightError);
+    r.ms = ms;
+    const float mx = StoreMillimetres(ms * std::sqrt(*r.InvPx), ChainQuantity::NorthingError);
+    r.mx = mx;
+    const float my = StoreMillimetres(ms * std::sqrt(*r.InvPy), ChainQuantity::EastingError);
+    r.my = my;
+    const double myd = my, mxd = mx;
+    r.md = StoreMillimetres(std::sqrt(myd * myd + mxd * mxd), ChainQuantity::PositionError);
 }

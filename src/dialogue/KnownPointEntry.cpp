@@ -6,6 +6,7 @@
 #include "dialogue/InputRules.h"
 #include "dialogue/PromptTexts.h"
 #include "state/RunFault.h"
+#include "display/FaultTexts.h"
 #include "text/DisplayFormat.h"
 
 static void AskCoordinate(Platform& p, double& target, const std::string& prompt, const std::string& reentry,
@@ -13,6 +14,11 @@ static void AskCoordinate(Platform& p, double& target, const std::string& prompt
 {
     PromptInstance instance{prompt, reentry, texts::K1, texts::K1, field, clearToBlank};
     ConfirmedPrompt(p, instance, NumberTaker(p, target), [&target] { return " " + FormatFixed(target, 3); });
+}
+
+static void RequireFinite(double value, const char* what)
+{
+    if (!std::isfinite(value)) RaiseFault(FaultKind::Overflow, OutOfRangeText(what));
 }
 
 void EnterKnownPoints(ProgramState& s, Platform& p)

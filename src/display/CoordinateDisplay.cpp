@@ -3,12 +3,10 @@
 #include "dialogue/PromptTexts.h"
 #include "text/DisplayFormat.h"
 
-void ShowAdjustedCoordinates(ProgramState& s, Platform& p)
+void ShowAdjustedCoordinates(const ProgramState& s, Platform& p, bool paced)
 {
-    const int N = s.TriangleCount;
-    s.ResultPointCount = static_cast<std::int16_t>(PointDGiven(s) ? N - 1 : N);
     for (int i = 0; i <= s.ResultPointCount; ++i) {
-        p.PromptBox(texts::DISPLAY_PROMPT);
+        if (paced) p.PromptBox(texts::DISPLAY_PROMPT);
         p.SetFieldText(20, texts::DISPLAY_HINT);
         p.SetFieldText(17, " " + s.PointNames[i]);
         p.SetFieldText(18, FormatFixed(s.PointX[i], 3));

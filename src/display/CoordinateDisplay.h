@@ -2,6 +2,7 @@
 #include "state/ProgramState.h"
 #include "dialogue/Platform.h"
 
-// Shows the adjusted points 0..n one at a time, each after a pacing prompt
-// whose answer (and Cancel) is discarded.
-void ShowAdjustedCoordinates(ProgramState& s, Platform& p);
+// Shows the adjusted points 0..ResultPointCount one at a time, each after a
+// pacing prompt whose answer (and Cancel) is discarded; without pacing (a run
+// from a complete file) one after the other.
+void ShowAdjustedCoordinates(const ProgramState& s, Platform& p, bool paced = true);

@@ -3,16 +3,17 @@
 #include <new>
 #include <stdexcept>
 
-#include "core/AdjustmentPhases.h"
 #include "dialogue/EntryPhases.h"
-#include "state/RunFault.h"
 #include "display/CoordinateDisplay.h"
+#include "display/FaultTexts.h"
+#include "display/ResultDisplay.h"
+#include "state/RunFault.h"
 
-void SetConstants(ProgramState& s)
+void SetConstants(ProgramState& s, const ChainConstants& constants)
 {
-    s.run.PI_VALUE = 3.1415926535;
-    s.run.RHO_SECONDS = 206265;
-    s.run.RADIANS_PER_DEGREE = s.run.PI_VALUE / 180;
+    s.run.PI_VALUE = constants.PI_VALUE;
+    s.run.RHO_SECONDS = constants.RHO_SECONDS;
+    s.run.RADIANS_PER_DEGREE = constants.RADIANS_PER_DEGREE;
 }
 
 void SizeArrays(ProgramState& s)
@@ -20,7 +21,7 @@ void SizeArrays(ProgramState& s)
     const std::size_t N = static_cast<std::size_t>(s.TriangleCount);
     RunState& r = s.run;
     r.ConditionCount = 3;
-    r.HalfCount = N % 2 == 0 ? N / 2.0 : (N + 1) / 2.0;
+    r.HalfCount = HalfCount(s.TriangleCount);
     s.PointNames.assign(N + 1, std::string());
     s.SideLengths.assign(2 * N + 2, 0.0);
     s.ObservedSides.assign(2 * N + 2, 0.0);
@@ -29,16 +30,6 @@ void SizeArrays(ProgramState& s)
     s.PointX.assign(N + 1, 0.0);
     s.PointY.assign(N + 1, 0.0);
     r.RouteSigns.assign(N + 2, 0);
-    r.RouteAzimuths.assign(N + 2, 0.0);
-    r.TriangleAngle1.assign(N + 1, 0.0);
-    r.TriangleAngle2.assign(N + 1, 0.0);
-    r.TriangleAngle3.assign(N + 1, 0.0);
-    r.TriangleTerm.assign(N + 1, 0.0);
-    for (std::vector<double>& row : r.ConditionCoefficients) row.assign(2 * N + 3, 0.0);
-    r.NormalMatrix = {};
-    r.NormalWork = {};
-    r.Corrections.assign(2 * N + 3, 0.0);
-    r.SumSquaredCorrections = 0;
 }
 
 void EnterRunInput(ProgramState& s, Platform& p)
@@ -53,32 +44,64 @@ void EnterRunInput(ProgramState& s, Platform& p)
     EnterPointNames(s, p);
 }
 
-void ComputeAdjustment(ProgramState& s, Platform& p)
+ChainObservations ObservationsOf(const ProgramState& s)
 {
-    ComputeApproximateChain(s);
-    ComputeMisclosures(s, p);
-    FormConditionEquations(s);
-    ComputeWeightReciprocals(s, p);
-    ApplyCorrections(s);
-    ComputeStandardErrors(s, p);
-    ComputeAdjustedCoordinates(s);
-    CheckAdjustedClosure(s);
+    ChainObservations o;
+    o.constants = {s.run.PI_VALUE, s.run.RHO_SECONDS, s.run.RADIANS_PER_DEGREE};
+    o.N = s.TriangleCount;
+    o.Xb = s.Xb, o.Yb = s.Yb, o.Xc = s.Xc, o.Yc = s.Yc, o.Xd = s.Xd, o.Yd = s.Yd;
+    o.AzimuthAB = s.run.AzimuthAB;
+    o.ClosingAzimuth = s.run.ClosingAzimuth;
+    o.OrientationAngle = s.run.OrientationAngle;
+    o.SideLengths = s.SideLengths;
+    o.RouteSigns = s.run.RouteSigns;
+    o.UnknownPointCount = s.run.UnknownPointCount;
+    return o;
 }
 
-static RunOutcome Failed(Platform& p, FaultKind kind, const std::string& message)
+// The figures of the result into the form-level state, as far as they were
+// computed; the others keep what the earlier run left.
+static void StoreResult(ProgramState& s, const ChainResult& r)
 {
-    std::string text = std::string(FaultKindName(kind)) + "：" + message;
+    s.ObservedSides = r.ObservedSides;
+    s.Misclosures = r.Misclosures;
+    s.Correlates = r.Correlates;
+    s.SideLengths = r.SideLengths;
+    s.PointX = r.PointX;
+    s.PointY = r.PointY;
+    if (r.InvPx) s.InvPx = *r.InvPx;
+    if (r.InvPy) s.InvPy = *r.InvPy;
+    if (r.ms) s.ms = *r.ms;
+    if (r.mx) s.mx = *r.mx;
+    if (r.my) s.my = *r.my;
+    if (r.md) s.md = *r.md;
+    s.LastRouteSigns = s.run.RouteSigns;
+    s.LastCorrections = r.Corrections;
+}
+
+void ComputeAdjustment(ProgramState& s, Platform& p)
+{
+    ChainOutcome outcome = AdjustChain(ObservationsOf(s));
+    StoreResult(s, outcome.result);
+    ShowResult(outcome.result, p);
+    if (outcome.fault) throw DescribeChainFault(*outcome.fault);
+    s.ResultPointCount = static_cast<std::int16_t>(outcome.result.ResultPointCount);
+}
+
+static RunOutcome Failed(Platform& p, const RunFault& fault)
+{
+    std::string text = FailureText(fault);
     p.MessageBox(text);
     return {RunOutcome::Failed, text};
 }
 
-RunOutcome AdjustmentRun(ProgramState& s, Platform& p)
+RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const ChainConstants& constants)
 {
     s.LastRunCompleted = false;
     s.run = RunState{};
     RunOutcome outcome{RunOutcome::Completed, {}};
     try {
-        SetConstants(s);
+        SetConstants(s, constants);
         EnterRunInput(s, p);
         ComputeAdjustment(s, p);
         ShowAdjustedCoordinates(s, p);
@@ -86,11 +109,11 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p)
     } catch (const RunCancelled&) {
         outcome = {RunOutcome::Cancelled, {}};
     } catch (const RunFault& fault) {
-        outcome = Failed(p, fault.kind, fault.message);
+        outcome = Failed(p, fault);
     } catch (const std::out_of_range&) {
-        outcome = Failed(p, FaultKind::IndexRange, "数组下标超出范围");
+        outcome = Failed(p, {FaultKind::IndexRange, "数组下标超出范围"});
     } catch (const std::bad_alloc&) {
-        outcome = Failed(p, FaultKind::Overflow, "内存不足");
+        outcome = Failed(p, {FaultKind::Overflow, "内存不足"});
     }
     s.run = RunState{};
     return outcome;

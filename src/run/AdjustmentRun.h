@@ -1,8 +1,9 @@
 #pragma once
 #include <string>
 
-#include "state/ProgramState.h"
+#include "core/AdjustChain.h"
 #include "dialogue/Platform.h"
+#include "state/ProgramState.h"
 
 struct RunOutcome {
     enum Kind { Completed, Cancelled, Failed } kind;
@@ -12,15 +13,19 @@ struct RunOutcome {
 // One press of the adjustment button: asks every input, adjusts the chain and
 // shows the results. Input faults are asked again; a Cancel on a number prompt
 // or a fault of the computation ends the run, never the program.
-RunOutcome AdjustmentRun(ProgramState& s, Platform& p);
+// constants: the program's shortened pi and rho (a seam for the tests).
+RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const ChainConstants& constants = {});
 
 // The run's first steps: constants, and every array sized (cleared) from N.
-void SetConstants(ProgramState& s);
+void SetConstants(ProgramState& s, const ChainConstants& constants = {});
 void SizeArrays(ProgramState& s);
 
 // The steps of a run in three stretches (AdjustmentRun is SetConstants, these
 // three, in this order): every input from the triangle count to the point
-// names; the computation from the approximate chain to the adjusted
-// coordinates and their closure check; the point-by-point display.
+// names; the adjustment, its figures stored in the form-level state and shown,
+// a fault raised; the point-by-point display.
 void EnterRunInput(ProgramState& s, Platform& p);
 void ComputeAdjustment(ProgramState& s, Platform& p);
+
+// What the adjustment reads, taken from the state the dialogue filled.
+ChainObservations ObservationsOf(const ProgramState& s);

@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-using Table6 = std::array<std::array<double, 6>, 6>;
-
-// Working values of one run: created at its start, discarded at its end.
+// Working values of one run: created at its start, discarded at its end. The
+// dialogue fills them; the adjustment reads them (with the sides and the known
+// points of the form-level state) as its observations.
 struct RunState {
     double PI_VALUE = 0;            // 3.1415926535, the shortened pi of the program
     std::int32_t RHO_SECONDS = 0;   // 206265 arc seconds per radian
@@ -37,20 +37,6 @@ struct RunState {
     int UnknownPointCount = 0;      // K, unknown points between B and C
 
     std::vector<int> RouteSigns;          // 0..N+1: sign typed with side 2k; N+1 sign of Qb
-    std::vector<double> RouteAzimuths;    // 0..N+1 [deg]
-    std::vector<double> TriangleAngle1;   // 0..N [deg], opposite side 2k+1
-    std::vector<double> TriangleAngle2;   // 0..N [deg], at station k-1, opposite side 2k
-    std::vector<double> TriangleAngle3;   // 0..N [deg], opposite side 2k-1
-    std::vector<double> TriangleTerm;     // 0..N [m], height of triangle k onto side 2k
-
-    // Rows 0..5 (1 azimuth [arc s/m], 2 X, 3 Y, 4 and 5 weight functions of the
-    // weakest point's X and Y [m/m]), columns 0..2N+2 (column k belongs to side k,
-    // column 2N+2 to the orientation angle).
-    std::array<std::vector<double>, 6> ConditionCoefficients;
-    Table6 NormalMatrix{};
-    Table6 NormalWork{};
-    std::vector<double> Corrections;      // 0..2N+2 [m]
-    double SumSquaredCorrections = 0;     // [vv] [m^2]
 };
 
 struct ProgramState {
@@ -73,6 +59,10 @@ struct ProgramState {
     // True after a run that went through to its last display; a cancelled or
     // failed run leaves half-written state that must not be printed.
     bool LastRunCompleted = false;
+    // The last run's route signs (0..N+1) and side corrections (0..2N+1 [m]),
+    // which the window does not show but the exports list.
+    std::vector<int> LastRouteSigns;
+    std::vector<double> LastCorrections;
 
     RunState run;
 };

@@ -1,9 +1,8 @@
 #pragma once
 // The one kind of fault value of a run or a print. It is raised where the fault
 // happens and caught only where a run (or a print) starts, so every phase reads
-// as a straight line of work.
+// as a straight line of work. Its words are composed in display/FaultTexts.
 #include <string>
-#include <string_view>
 
 enum class FaultKind { TypeMismatch, Overflow, IndexRange, DivisionByZero, InvalidArgument };
 
@@ -16,9 +15,3 @@ struct RunFault {
 struct RunCancelled {};
 
 [[noreturn]] void RaiseFault(FaultKind kind, std::string message);
-
-// Chinese name of the fault kind, as shown in the message box.
-const char* FaultKindName(FaultKind kind);
-
-// Raises an Overflow fault unless value is finite; what names the value.
-void RequireFinite(double value, std::string_view what);

@@ -5,10 +5,11 @@
 #include <cmath>
 
 #include "Dialogue.h"
-#include "core/AdjustmentPhases.h"
+#include "core/ChainPhases.h"
 #include "dialogue/EntryPhases.h"
+#include "display/FaultTexts.h"
+#include "display/ResultDisplay.h"
 #include "run/AdjustmentRun.h"
-#include "state/RunFault.h"
 
 namespace {
 
@@ -109,8 +110,13 @@ TEST(ComputationFault, ObservedSidesKeepEveryTypedMillimetre)
     EXPECT_EQ(FormatFixed(o.s.ObservedSides[3], 3), "50000.002");
 }
 
-// The state of the worked-example chain after the approximate chain.
-ProgramState Chain(std::vector<int> signs, Closing closing)
+struct Computed {
+    ChainObservations o;
+    ChainResult r;
+};
+
+// The worked-example chain after the approximate chain.
+Computed Chain(std::vector<int> signs, Closing closing)
 {
     EquilateralChain chain(signs, closing);
     ProgramState s;
@@ -126,18 +132,19 @@ ProgramState Chain(std::vector<int> signs, Closing closing)
         EnterClosingOrientation(s, quiet);
     }
     DeriveStartSide(s);
-    ComputeApproximateChain(s);
-    return s;
+    Computed c{ObservationsOf(s), {}};
+    c.r = SizedResult(c.o);
+    ComputeApproximateChain(c.o, c.r);
+    return c;
 }
 
 TEST(WithoutAzimuthCondition, OnlyTheCoordinateConditionsAreAdjusted)
 {
-    ProgramState s = Chain({-1, 1, -1, 1}, Closing::CoordinatesOnly);
-    ScriptedPlatform p{{}};
-    ComputeMisclosures(s, p);
-    FormConditionEquations(s);
-    for (double a : s.run.ConditionCoefficients[1]) EXPECT_EQ(a, 0);
-    const Table6 N = s.run.NormalMatrix;
+    auto [o, r] = Chain({-1, 1, -1, 1}, Closing::CoordinatesOnly);
+    ComputeMisclosures(o, r);
+    FormConditionEquations(o, r);
+    for (double a : r.ConditionCoefficients[1]) EXPECT_EQ(a, 0);
+    const Table6 N = r.NormalMatrix;
     EXPECT_EQ(N[1][1], 1);
 
     // 1/px from the two coordinate conditions alone, by Cramer's rule
@@ -147,17 +154,17 @@ TEST(WithoutAzimuthCondition, OnlyTheCoordinateConditionsAreAdjusted)
         double x3 = -(N[2][2] * N[3][f] - N[2][3] * N[2][f]) / det;
         return N[f][f] + N[2][f] * x2 + N[3][f] * x3;
     };
-    ComputeWeightReciprocals(s, p);
-    EXPECT_NEAR(s.InvPx, reciprocal(4), 1e-12);
-    EXPECT_NEAR(s.InvPy, reciprocal(5), 1e-12);
+    ComputeWeightReciprocals(r);
+    EXPECT_NEAR(*r.InvPx, reciprocal(4), 1e-12);
+    EXPECT_NEAR(*r.InvPy, reciprocal(5), 1e-12);
 
-    s.Misclosures = {0, 0, 0.012f, -0.007f};
-    ApplyCorrections(s);
-    EXPECT_EQ(s.Correlates[1], 0);
+    r.Misclosures = {0, 0, 0.012f, -0.007f};
+    ApplyCorrections(o, r);
+    EXPECT_EQ(r.Correlates[1], 0);
     for (int row = 2; row <= 3; ++row) {
-        double sum = s.Misclosures[static_cast<std::size_t>(row)];
-        for (std::size_t k = 2; k < s.run.Corrections.size(); ++k)
-            sum += s.run.ConditionCoefficients[static_cast<std::size_t>(row)][k] * s.run.Corrections[k];
+        double sum = r.Misclosures[static_cast<std::size_t>(row)];
+        for (std::size_t k = 2; k < r.Corrections.size(); ++k)
+            sum += r.ConditionCoefficients[static_cast<std::size_t>(row)][k] * r.Corrections[k];
         EXPECT_NEAR(sum, 0, 1e-15);
     }
 }
@@ -168,13 +175,12 @@ TEST(WeakestPoint, InAFanItIsTheFarEndOfLegM)
     // the weight functions are formed.
     for (Closing closing : {Closing::CoordinatesOnly, Closing::WithAzimuth}) {
         EquilateralChain truth({1, 1, 1, -1}, closing);
-        ProgramState s = Chain({1, 1, 1, -1}, closing);
-        ASSERT_EQ(s.PointX[2], s.PointX[1]);
-        ScriptedPlatform p{{}};
-        ComputeMisclosures(s, p);
-        FormConditionEquations(s);
-        EXPECT_NEAR(s.PointX[2], truth.X[2], 1e-6);
-        EXPECT_NEAR(s.PointY[2], truth.Y[2], 1e-6);
+        auto [o, r] = Chain({1, 1, 1, -1}, closing);
+        ASSERT_EQ(r.PointX[2], r.PointX[1]);
+        ComputeMisclosures(o, r);
+        FormConditionEquations(o, r);
+        EXPECT_NEAR(r.PointX[2], truth.X[2], 1e-6);
+        EXPECT_NEAR(r.PointY[2], truth.Y[2], 1e-6);
     }
 }
 
@@ -198,10 +204,10 @@ namespace {
 
 // Normal equations whose weight function repeats the first condition: the
 // reciprocal is [ff] - u^T N^-1 u = 0 in exact arithmetic.
-ProgramState FixedByTheConditions(double ff)
+ChainResult FixedByTheConditions(double ff)
 {
-    ProgramState s;
-    for (Table6* t : {&s.run.NormalMatrix, &s.run.NormalWork}) {
+    ChainResult s;
+    for (Table6* t : {&s.NormalMatrix, &s.NormalWork}) {
         *t = {};
         for (int i = 1; i <= 3; ++i) (*t)[i][i] = 1;
         (*t)[1][4] = (*t)[4][1] = 1;
@@ -214,25 +220,28 @@ ProgramState FixedByTheConditions(double ff)
 
 TEST(WeightReciprocal, ARoundingErrorBelowZeroIsZero)
 {
-    ProgramState s = FixedByTheConditions(1 - 1e-12);
+    ChainResult r = FixedByTheConditions(1 - 1e-12);
     ScriptedPlatform p{{}};
-    ComputeWeightReciprocals(s, p);
-    EXPECT_EQ(s.InvPx, 0);
+    ComputeWeightReciprocals(r);
+    ShowResult(r, p);
+    EXPECT_EQ(*r.InvPx, 0);
     EXPECT_EQ(p.Field(21), "  0.0000");
-    EXPECT_EQ(s.InvPy, 0.75);
+    EXPECT_EQ(*r.InvPy, 0.75);
 }
 
 TEST(WeightReciprocal, AClearlyNegativeOneIsAFault)
 {
-    ProgramState s = FixedByTheConditions(0.5);
+    ChainResult r = FixedByTheConditions(0.5);
     ScriptedPlatform p{{}};
     try {
-        ComputeWeightReciprocals(s, p);
+        ComputeWeightReciprocals(r);
         FAIL() << "no fault";
-    } catch (const RunFault& fault) {
+    } catch (const ChainFaultRaised& raised) {
+        RunFault fault = DescribeChainFault(raised.fault);
         EXPECT_EQ(fault.kind, FaultKind::InvalidArgument);
         EXPECT_NE(fault.message.find("纵座标权倒数"), std::string::npos);
     }
+    ShowResult(r, p);
     EXPECT_EQ(p.Field(21), "");  // nothing shown
 }
 

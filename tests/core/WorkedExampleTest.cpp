@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "core/AdjustmentPhases.h"
-#include "dialogue/EntryPhases.h"
-#include "run/AdjustmentRun.h"
+#include "core/ChainPhases.h"
+#include "core/Geometry.h"
+#include "display/ResultDisplay.h"
 #include "text/DisplayFormat.h"
 #include "run/ScriptedPlatform.h"
 
@@ -16,68 +16,72 @@ namespace {
 std::string F(double v, int decimals) { return FormatFixed(v, decimals); }
 
 struct WorkedExample : ::testing::Test {
-    ProgramState s;
+    ChainObservations o;
+    ChainResult r;
     ScriptedPlatform p{{}};
 
     // Three conditions: an external azimuth at C and a positive orientation angle.
     void Build(int sigma2 = +1, bool azimuthData = true)
     {
-        SetConstants(s);
-        s.TriangleCount = 2;
-        SizeArrays(s);
-        s.Xa = 0, s.Ya = 0, s.Xb = 0, s.Yb = 100, s.Xc = -86.6025, s.Yc = 150, s.Xd = 0, s.Yd = 0;
-        for (int k = 2; k <= 5; ++k) s.SideLengths[k] = 100;
-        s.run.RouteSigns[1] = -1;
-        s.run.RouteSigns[2] = sigma2;
+        o.N = 2;
+        o.Xb = 0, o.Yb = 100, o.Xc = -86.6025, o.Yc = 150, o.Xd = 0, o.Yd = 0;
+        o.SideLengths.assign(6, 0.0);
+        for (int k = 2; k <= 5; ++k) o.SideLengths[k] = 100;
+        o.RouteSigns.assign(4, 0);
+        o.RouteSigns[1] = -1;
+        o.RouteSigns[2] = sigma2;
         if (azimuthData) {
-            s.run.ClosingAzimuth = 300;
-            s.run.OrientationAngle = 30;
-            s.run.RouteSigns[3] = +1;
+            o.ClosingAzimuth = 300;
+            o.OrientationAngle = 30;
+            o.RouteSigns[3] = +1;
         }
-        s.run.UnknownPointCount = 1;
-        DeriveStartSide(s);
-        ComputeApproximateChain(s);
+        o.UnknownPointCount = 1;
+        LengthAzimuth ab = AzimuthFromDifferences(0 - 0, 100 - 0, o.constants.RADIANS_PER_DEGREE);  // A = (0, 0), B = (0, 100)
+        o.SideLengths[1] = ab.S;
+        o.AzimuthAB = ab.alpha;
+        r = SizedResult(o);
+        ComputeApproximateChain(o, r);
     }
-    double A(int row, int col) const { return s.run.ConditionCoefficients[row][static_cast<std::size_t>(col)]; }
-    double N(int i, int j) const { return s.run.NormalMatrix[i][j]; }
+    double A(int row, int col) const { return r.ConditionCoefficients[row][static_cast<std::size_t>(col)]; }
+    double N(int i, int j) const { return r.NormalMatrix[i][j]; }
 };
 
 TEST_F(WorkedExample, ApproximateChainAdvancing)
 {
     Build();
-    EXPECT_EQ(s.SideLengths[1], 100);
-    EXPECT_EQ(s.run.AzimuthAB, 90);
+    EXPECT_EQ(o.SideLengths[1], 100);
+    EXPECT_EQ(o.AzimuthAB, 90);
     for (int i = 1; i <= 2; ++i) {
-        EXPECT_GT(s.run.TriangleAngle1[i], 60);
-        EXPECT_GT(s.run.TriangleAngle2[i], 60);
-        EXPECT_LT(s.run.TriangleAngle3[i], 60);
-        EXPECT_NEAR(s.run.TriangleAngle3[i], 60, 1e-8);
+        EXPECT_GT(r.TriangleAngle1[i], 60);
+        EXPECT_GT(r.TriangleAngle2[i], 60);
+        EXPECT_LT(r.TriangleAngle3[i], 60);
+        EXPECT_NEAR(r.TriangleAngle3[i], 60, 1e-8);
     }
-    EXPECT_EQ(F(s.run.RouteAzimuths[1], 6), "210.000000");
-    EXPECT_EQ(F(s.PointX[1], 4), "-86.6025");
-    EXPECT_EQ(F(s.PointY[1], 4), "50.0000");
-    EXPECT_EQ(F(s.run.RouteAzimuths[2], 6), "90.000000");  // 450 reduced once
-    EXPECT_EQ(F(s.PointX[2], 4), "-86.6025");
-    EXPECT_EQ(F(s.PointY[2], 4), "150.0000");
-    EXPECT_EQ(F(s.run.TriangleTerm[1], 5), "86.60254");
-    EXPECT_EQ(s.ObservedSides[3], 100);
+    EXPECT_EQ(F(r.RouteAzimuths[1], 6), "210.000000");
+    EXPECT_EQ(F(r.PointX[1], 4), "-86.6025");
+    EXPECT_EQ(F(r.PointY[1], 4), "50.0000");
+    EXPECT_EQ(F(r.RouteAzimuths[2], 6), "90.000000");  // 450 reduced once
+    EXPECT_EQ(F(r.PointX[2], 4), "-86.6025");
+    EXPECT_EQ(F(r.PointY[2], 4), "150.0000");
+    EXPECT_EQ(F(r.TriangleTerm[1], 5), "86.60254");
+    EXPECT_EQ(r.ObservedSides[3], 100);
 }
 
 TEST_F(WorkedExample, ApproximateChainPivoting)
 {
     Build(-1);
-    EXPECT_EQ(F(s.run.RouteAzimuths[2], 6), "150.000000");  // no reduction after a pivot
-    EXPECT_EQ(s.PointX[1], 0);
-    EXPECT_EQ(s.PointY[1], 100);
-    EXPECT_EQ(F(s.PointX[2], 4), "-86.6025");
-    EXPECT_EQ(F(s.PointY[2], 4), "150.0000");
+    EXPECT_EQ(F(r.RouteAzimuths[2], 6), "150.000000");  // no reduction after a pivot
+    EXPECT_EQ(r.PointX[1], 0);
+    EXPECT_EQ(r.PointY[1], 100);
+    EXPECT_EQ(F(r.PointX[2], 4), "-86.6025");
+    EXPECT_EQ(F(r.PointY[2], 4), "150.0000");
 }
 
 TEST_F(WorkedExample, ConditionCoefficientsAndNormalMatrix)
 {
     Build();
-    ComputeMisclosures(s, p);
-    FormConditionEquations(s);
+    ComputeMisclosures(o, r);
+    FormConditionEquations(o, r);
     const char* rows[6][6] = {
         {},
         {"", "", "-2381.74", "0.00", "2381.74", "-1190.87"},
@@ -120,81 +124,86 @@ TEST_F(WorkedExample, ConditionCoefficientsAndNormalMatrix)
     for (int i = 1; i <= 5; ++i)
         for (int j = 1; j <= 5; ++j) {
             EXPECT_EQ(N(i, j), N(j, i));
-            EXPECT_EQ(s.run.NormalWork[i][j], N(i, j));
+            EXPECT_EQ(r.NormalWork[i][j], N(i, j));
         }
 }
 
 TEST_F(WorkedExample, WeightReciprocalsCorrectionsAndPrecision)
 {
     Build();
-    ComputeMisclosures(s, p);
-    FormConditionEquations(s);
-    ComputeWeightReciprocals(s, p);
-    EXPECT_EQ(F(s.InvPy, 5), "0.66667");
+    ComputeMisclosures(o, r);
+    FormConditionEquations(o, r);
+    ComputeWeightReciprocals(r);
+    ShowResult(r, p);
+    EXPECT_EQ(F(*r.InvPy, 5), "0.66667");
     EXPECT_EQ(p.Field(23), "  0.6667");
-    EXPECT_GT(s.InvPx, 1e-7);  // the northing of station 1 is almost fixed
-    EXPECT_LT(s.InvPx, 5e-7);
+    EXPECT_GT(*r.InvPx, 1e-7);  // the northing of station 1 is almost fixed
+    EXPECT_LT(*r.InvPx, 5e-7);
     EXPECT_EQ(p.Field(21), "  0.0000");
 
-    s.Misclosures = {0, 10, 0.01f, -0.02f};
-    ApplyCorrections(s);
-    EXPECT_EQ(F(s.Correlates[1] * 1e5, 4), "-1.0798");
-    EXPECT_EQ(F(s.Correlates[2], 7), "-0.0384324");
-    EXPECT_EQ(F(s.Correlates[3], 7), "0.0159968");
-    EXPECT_EQ(F(s.run.Corrections[2], 6), "0.019526");
-    EXPECT_EQ(F(s.run.Corrections[3], 6), "0.006192");
-    EXPECT_EQ(F(s.run.Corrections[4], 6), "0.018660");
-    EXPECT_EQ(F(s.run.Corrections[5], 6), "0.006667");
-    EXPECT_EQ(F(s.run.SumSquaredCorrections, 8), "0.00081224");
-    EXPECT_EQ(s.SideLengths[2], 100 + s.run.Corrections[2]);
-    EXPECT_EQ(s.SideLengths[1], 100);  // the known side is never corrected
+    r.Misclosures = {0, 10, 0.01f, -0.02f};
+    ApplyCorrections(o, r);
+    EXPECT_EQ(F(r.Correlates[1] * 1e5, 4), "-1.0798");
+    EXPECT_EQ(F(r.Correlates[2], 7), "-0.0384324");
+    EXPECT_EQ(F(r.Correlates[3], 7), "0.0159968");
+    EXPECT_EQ(F(r.Corrections[2], 6), "0.019526");
+    EXPECT_EQ(F(r.Corrections[3], 6), "0.006192");
+    EXPECT_EQ(F(r.Corrections[4], 6), "0.018660");
+    EXPECT_EQ(F(r.Corrections[5], 6), "0.006667");
+    EXPECT_EQ(F(r.SumSquaredCorrections, 8), "0.00081224");
+    EXPECT_EQ(r.SideLengths[2], 100 + r.Corrections[2]);
+    EXPECT_EQ(r.SideLengths[1], 100);  // the known side is never corrected
 
     // The coordinate conditions are met exactly: A v + w = 0 in rows 2 and 3.
     for (int row = 2; row <= 3; ++row) {
-        double sum = s.Misclosures[static_cast<std::size_t>(row)];
-        for (int k = 2; k <= 5; ++k) sum += A(row, k) * s.run.Corrections[static_cast<std::size_t>(k)];
+        double sum = r.Misclosures[static_cast<std::size_t>(row)];
+        for (int k = 2; k <= 5; ++k) sum += A(row, k) * r.Corrections[static_cast<std::size_t>(k)];
         EXPECT_NEAR(sum, 0, 1e-15);
     }
     // Row 1 only with the orientation angle's own share k1 * sigma(N+1).
-    double azimuth = s.Misclosures[1] + s.Correlates[1] * 1;
-    for (int k = 2; k <= 5; ++k) azimuth += A(1, k) * s.run.Corrections[static_cast<std::size_t>(k)];
+    double azimuth = r.Misclosures[1] + r.Correlates[1] * 1;
+    for (int k = 2; k <= 5; ++k) azimuth += A(1, k) * r.Corrections[static_cast<std::size_t>(k)];
     EXPECT_NEAR(azimuth, 0, 1e-9);
 
-    ComputeStandardErrors(s, p);
-    EXPECT_EQ(F(s.ms, 3), "16.454");
-    EXPECT_EQ(F(s.mx, 5), "0.00798");
-    EXPECT_EQ(F(s.my, 3), "13.435");
-    EXPECT_EQ(F(s.md, 3), "13.435");
+    ComputeStandardErrors(o, r);
+    ShowResult(r, p);
+    EXPECT_EQ(F(*r.ms, 3), "16.454");
+    EXPECT_EQ(F(*r.mx, 5), "0.00798");
+    EXPECT_EQ(F(*r.my, 3), "13.435");
+    EXPECT_EQ(F(*r.md, 3), "13.435");
     EXPECT_EQ(p.Field(16), "16.45 毫米");
     EXPECT_EQ(p.Field(22), "  0.01 毫米");
     EXPECT_EQ(p.Field(24), "  13.43 毫米");
     EXPECT_EQ(p.Field(25), "  13.43 毫米");
     // md from the stored single-precision mx and my
-    EXPECT_EQ(s.md, static_cast<float>(std::sqrt(double(s.my) * s.my + double(s.mx) * s.mx)));
+    EXPECT_EQ(*r.md, static_cast<float>(std::sqrt(double(*r.my) * *r.my + double(*r.mx) * *r.mx)));
 }
 
 TEST_F(WorkedExample, MisclosuresEnterInSinglePrecision)
 {
     Build();
-    ComputeMisclosures(s, p);
-    FormConditionEquations(s);
-    ComputeWeightReciprocals(s, p);
-    s.Misclosures = {0, 0, 0.1f, 0};
-    ApplyCorrections(s);
-    EXPECT_EQ(s.run.NormalMatrix[2][4], 0.10000000149011612);
+    ComputeMisclosures(o, r);
+    FormConditionEquations(o, r);
+    ComputeWeightReciprocals(r);
+    ShowResult(r, p);
+    r.Misclosures = {0, 0, 0.1f, 0};
+    ApplyCorrections(o, r);
+    EXPECT_EQ(r.NormalMatrix[2][4], 0.10000000149011612);
 }
 
 TEST_F(WorkedExample, ZeroMisclosuresGiveZeroCorrections)
 {
     Build();
-    ComputeMisclosures(s, p);
-    FormConditionEquations(s);
-    ComputeWeightReciprocals(s, p);
-    s.Misclosures = {};
-    ApplyCorrections(s);
-    for (int k = 2; k <= 5; ++k) EXPECT_EQ(s.run.Corrections[static_cast<std::size_t>(k)], 0);
-    EXPECT_EQ(s.run.SumSquaredCorrections, 0);
-    ComputeStandardErrors(s, p);
+    ComputeMisclosures(o, r);
+    FormConditionEquations(o, r);
+    ComputeWeightReciprocals(r);
+    ShowResult(r, p);
+    r.Misclosures = {};
+    ApplyCorrections(o, r);
+    for (int k = 2; k <= 5; ++k) EXPECT_EQ(r.Corrections[static_cast<std::size_t>(k)], 0);
+    EXPECT_EQ(r.SumSquaredCorrections, 0);
+    ComputeStandardErrors(o, r);
+    ShowResult(r, p);
     EXPECT_EQ(p.Field(16), "0.00 毫米");
     EXPECT_EQ(p.Field(22), "  0.00 毫米");
     EXPECT_EQ(p.Field(25), "  0.00 毫米");
@@ -205,15 +214,15 @@ TEST_F(WorkedExample, AdjustedCoordinatesAdvancingAndPivoting)
 {
     for (int sigma2 : {+1, -1}) {
         Build(sigma2, false);
-        ComputeAdjustedCoordinates(s);
-        EXPECT_EQ(F(s.run.RouteAzimuths[1], 6), "210.000000");
-        EXPECT_EQ(F(s.run.RouteAzimuths[2], 6), sigma2 == 1 ? "90.000000" : "150.000000");
-        EXPECT_EQ(F(s.PointX[1], 4), "-86.6025");  // the far end of leg 1, not B
-        EXPECT_EQ(F(s.PointY[1], 4), "50.0000");
-        EXPECT_EQ(F(s.PointX[2], 4), "-86.6025");
-        EXPECT_EQ(F(s.PointY[2], 4), "150.0000");
-        EXPECT_EQ(s.PointX[0], 0);
-        EXPECT_EQ(s.PointY[0], 100);
+        ComputeAdjustedCoordinates(o, r);
+        EXPECT_EQ(F(r.RouteAzimuths[1], 6), "210.000000");
+        EXPECT_EQ(F(r.RouteAzimuths[2], 6), sigma2 == 1 ? "90.000000" : "150.000000");
+        EXPECT_EQ(F(r.PointX[1], 4), "-86.6025");  // the far end of leg 1, not B
+        EXPECT_EQ(F(r.PointY[1], 4), "50.0000");
+        EXPECT_EQ(F(r.PointX[2], 4), "-86.6025");
+        EXPECT_EQ(F(r.PointY[2], 4), "150.0000");
+        EXPECT_EQ(r.PointX[0], 0);
+        EXPECT_EQ(r.PointY[0], 100);
     }
 }
 

@@ -5,7 +5,6 @@
 #include <memory>
 #include <stdexcept>
 
-#include "core/AdjustmentPhases.h"
 #include "state/RunFault.h"
 #include "display/CoordinateDisplay.h"
 #include "run/ScriptedPlatform.h"
@@ -218,21 +217,10 @@ ProgramRun RunChainWithPi(const std::vector<std::string>& answers, double pi)
     NullStream sink;
     ScriptedPlatform p(answers);
     p.StreamTo(sink.f);
-    ProgramState& s = run.state;
-    run.outcome = {RunOutcome::Completed, {}};
-    try {
-        SetConstants(s);
-        s.run.PI_VALUE = pi;
-        s.run.RADIANS_PER_DEGREE = pi / 180;
-        EnterRunInput(s, p);
-        ComputeAdjustment(s, p);
-        ShowAdjustedCoordinates(s, p);
-        s.LastRunCompleted = true;
-    } catch (const RunCancelled&) {
-        run.outcome = {RunOutcome::Cancelled, {}};
-    } catch (const RunFault& fault) {
-        run.outcome = {RunOutcome::Failed, fault.message};
-    }
+    ChainConstants constants;
+    constants.PI_VALUE = pi;
+    constants.RADIANS_PER_DEGREE = pi / 180;
+    run.outcome = AdjustmentRun(run.state, p, constants);
     run.inputLeft = p.HasUnreadInput();
     return run;
 }

@@ -1,0 +1,66 @@
+#include "core/AdjustChain.h"
+
+#include <cmath>
+
+#include "core/ChainPhases.h"
+
+bool PointDGiven(const ChainObservations& o) { return o.Xd != 0 && o.Yd != 0; }
+
+bool PointDAbsent(const ChainObservations& o) { return o.Xd == 0 && o.Yd == 0; }
+
+bool AzimuthConditionUsed(const ChainObservations& o)
+{
+    return !(PointDAbsent(o) && o.ClosingAzimuth == 0 && o.OrientationAngle == 0);
+}
+
+int HalfCount(int N) { return N % 2 == 0 ? N / 2 : (N + 1) / 2; }
+
+void RaiseChainFault(const ChainFault& fault) { throw ChainFaultRaised{fault}; }
+
+void RequireFinite(double value, ChainQuantity quantity)
+{
+    if (std::isfinite(value)) return;
+    ChainFault fault;
+    fault.kind = ChainFaultKind::NotFinite;
+    fault.quantity = quantity;
+    RaiseChainFault(fault);
+}
+
+ChainResult SizedResult(const ChainObservations& o)
+{
+    const std::size_t N = static_cast<std::size_t>(o.N);
+    ChainResult r;
+    r.ObservedSides.assign(2 * N + 2, 0.0);
+    r.SideLengths = o.SideLengths;
+    r.SideLengths.resize(2 * N + 2, 0.0);
+    r.PointX.assign(N + 1, 0.0);
+    r.PointY.assign(N + 1, 0.0);
+    r.RouteAzimuths.assign(N + 2, 0.0);
+    r.TriangleAngle1.assign(N + 1, 0.0);
+    r.TriangleAngle2.assign(N + 1, 0.0);
+    r.TriangleAngle3.assign(N + 1, 0.0);
+    r.TriangleTerm.assign(N + 1, 0.0);
+    for (std::vector<double>& row : r.ConditionCoefficients) row.assign(2 * N + 3, 0.0);
+    r.Corrections.assign(2 * N + 3, 0.0);
+    r.ResultPointCount = PointDGiven(o) ? o.N - 1 : o.N;
+    return r;
+}
+
+ChainOutcome AdjustChain(const ChainObservations& o)
+{
+    ChainOutcome outcome{SizedResult(o), std::nullopt};
+    ChainResult& r = outcome.result;
+    try {
+        ComputeApproximateChain(o, r);
+        ComputeMisclosures(o, r);
+        FormConditionEquations(o, r);
+        ComputeWeightReciprocals(r);
+        ApplyCorrections(o, r);
+        ComputeStandardErrors(o, r);
+        ComputeAdjustedCoordinates(o, r);
+        CheckAdjustedClosure(o, r);
+    } catch (const ChainFaultRaised& raised) {
+        outcome.fault = raised.fault;
+    }
+    return outcome;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The steps of one adjustment, in the order AdjustChain takes them. Each reads
+// the observations and the result so far, adds its own figures to the result,
+// and throws ChainFaultRaised when it cannot go on.
+#include "core/ChainFault.h"
+#include "core/ChainObservations.h"
+#include "core/ChainResult.h"
+
+// Every table of the result sized (and cleared) for N triangles; the sides
+// copied into ObservedSides and SideLengths.
+ChainResult SizedResult(const ChainObservations& o);
+// Triangle angles and heights, route azimuths and approximate station
+// coordinates up to C.
+void ComputeApproximateChain(const ChainObservations& o, ChainResult& r);
+// w1 [arc s], w2, w3 [m] into Misclosures, and the shown figures.
+void ComputeMisclosures(const ChainObservations& o, ChainResult& r);
+// Condition rows 1..3, weight-function rows 4..5 of the weakest point, normal
+// equations into NormalMatrix and NormalWork.
+void FormConditionEquations(const ChainObservations& o, ChainResult& r);
+// 1/px and 1/py of the weakest point.
+void ComputeWeightReciprocals(ChainResult& r);
+// Correlates, corrections, adjusted sides, [vv].
+void ApplyCorrections(const ChainObservations& o, ChainResult& r);
+// ms, mx, my, md.
+void ComputeStandardErrors(const ChainObservations& o, ChainResult& r);
+// Coordinates of the new points carried again with the adjusted sides.
+void ComputeAdjustedCoordinates(const ChainObservations& o, ChainResult& r);
+// A ClosureMissed fault when the adjusted chain misses the known C by more
+// than a millimetre.
+void CheckAdjustedClosure(const ChainObservations& o, ChainResult& r);
+
+// The normal-equation solver: Gauss-Doolittle reduction of rows 2 and 3 of Q
+// (upper triangle only, no pivoting), back substitution of N x + u = 0 with
+// u = Q(1..3, 4), and the product of x with P(1..3, r). Zero pivots are faults.
+double scd(const Table6& P, Table6& Q, std::int16_t& FunctionColumn);
+
+// The reduction and back substitution scd is made of; the correlates of the
+// adjustment use them on NormalMatrix in place.
+void ReduceNormalRows(Table6& Q);
+void BackSubstitute(const Table6& Q, double x[4]);
+
+// Throws a NotFinite fault for the quantity unless value is finite.
+void RequireFinite(double value, ChainQuantity quantity);
+[[noreturn]] void RaiseChainFault(const ChainFault& fault);

@@ -1,0 +1,80 @@
+#include "display/FaultTexts.h"
+
+#include "text/DisplayFormat.h"
+
+const char* FaultKindName(FaultKind kind)
+{
+    switch (kind) {
+    case FaultKind::TypeMismatch: return "类型不匹配";
+    case FaultKind::Overflow: return "溢出";
+    case FaultKind::IndexRange: return "下标越界";
+    case FaultKind::DivisionByZero: return "除以零";
+    case FaultKind::InvalidArgument: return "无效参数";
+    }
+    return "错误";
+}
+
+std::string FailureText(const RunFault& fault) { return std::string(FaultKindName(fault.kind)) + "：" + fault.message; }
+
+std::string OutOfRangeText(std::string_view what) { return std::string(what) + " 超出数值范围，计算无法继续"; }
+
+namespace {
+
+const char* QuantityName(ChainQuantity quantity)
+{
+    switch (quantity) {
+    case ChainQuantity::None: break;
+    case ChainQuantity::ApproximateCoordinates: return "近似座标";
+    case ChainQuantity::AzimuthMisclosure: return "方位角闭合差";
+    case ChainQuantity::NorthingMisclosure: return "纵座标闭合差";
+    case ChainQuantity::EastingMisclosure: return "横座标闭合差";
+    case ChainQuantity::NormalCoefficients: return "法方程系数";
+    case ChainQuantity::NormalSolution: return "法方程的解";
+    case ChainQuantity::Corrections: return "改正数";
+    case ChainQuantity::WeightReciprocalX: return "纵座标权倒数";
+    case ChainQuantity::WeightReciprocalY: return "横座标权倒数";
+    case ChainQuantity::UnitWeightError: return "单位权测边中误差";
+    case ChainQuantity::NorthingError: return "纵座标中误差";
+    case ChainQuantity::EastingError: return "横座标中误差";
+    case ChainQuantity::PositionError: return "点位中误差";
+    case ChainQuantity::AdjustedCoordinates: return "平差座标";
+    }
+    return "计算值";
+}
+
+// "第i个三角形 (S(2i-1)=a, S(2i)=b, S(2i+1)=c)" with the sides as observed.
+std::string TriangleWhere(const ChainFault& f)
+{
+    std::string text = "第" + FormatInteger(f.triangle) + "个三角形 (";
+    for (int k = 0; k < 3; ++k) {
+        if (k > 0) text += ", ";
+        text += "S" + FormatInteger(2 * f.triangle - 1 + k) + "=" + ShortestDecimal(f.sides[static_cast<std::size_t>(k)]);
+    }
+    return text + ")";
+}
+
+}  // namespace
+
+RunFault DescribeChainFault(const ChainFault& f)
+{
+    switch (f.kind) {
+    case ChainFaultKind::ZeroSide: return {FaultKind::DivisionByZero, TriangleWhere(f) + " 有一条边长为零"};
+    case ChainFaultKind::SidesOutOfRange: return {FaultKind::Overflow, TriangleWhere(f) + " 的边长超出数值范围"};
+    case ChainFaultKind::NotATriangle:
+        return {FaultKind::InvalidArgument,
+                TriangleWhere(f) + (f.adjustedSides ? " 平差改正后的三条边不能构成三角形" : " 的三条边不能构成三角形")};
+    case ChainFaultKind::FlatTriangle: return {FaultKind::DivisionByZero, TriangleWhere(f) + " 的三点共线，三角形高为零"};
+    case ChainFaultKind::ZeroPivot:
+        return {FaultKind::DivisionByZero,
+                "法方程第" + FormatInteger(f.row) + "行主元为零，条件方程线性相关，无法求解"};
+    case ChainFaultKind::NotFinite: return {FaultKind::Overflow, OutOfRangeText(QuantityName(f.quantity))};
+    case ChainFaultKind::NegativeReciprocal:
+        return {FaultKind::InvalidArgument, std::string(QuantityName(f.quantity)) + " 为负数，法方程病态，无法评定精度"};
+    case ChainFaultKind::ClosureMissed:
+        return {FaultKind::InvalidArgument,
+                "平差后推算的 C 点与已知 C 点仍相差 " + FormatFixed(f.miss * 1000, 1) +
+                    " 毫米：闭合差对这样的图形太大，一次平差不能消除（最扁的是第" + FormatInteger(f.triangle) +
+                    "个三角形，高 " + FormatFixed(f.height, 3) + " 米），平差结果不可靠，请检查观测边长"};
+    }
+    return {FaultKind::InvalidArgument, "计算中止"};
+}

@@ -1,0 +1,9 @@
+#pragma once
+// Which field shows which figure of an adjustment, and in which order: the
+// misclosures (Text12, Text14, Text15), the weight reciprocals (Text21,
+// Text23), the standard errors (Text16, Text22, Text24, Text25). A result that
+// stopped at a fault shows what was computed before it.
+#include "core/ChainResult.h"
+#include "dialogue/Platform.h"
+
+void ShowResult(const ChainResult& r, Platform& p);
