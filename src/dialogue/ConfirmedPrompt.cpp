@@ -31,20 +31,54 @@ static bool AskConfirmed(Platform& platform, const std::string& message)
     }
 }
 
-void ConfirmedPrompt(Platform& platform, const PromptInstance& instance, const AnswerTaker& take,
-                     const DisplayText& display, const std::function<void()>& afterFirstAnswer)
+// The taker, remembering the text of the answer it took last.
+static AnswerTaker Remembering(const AnswerTaker& take, std::string& typed)
 {
-    AskUntilTaken(platform, instance.firstPrompt, take);
-    if (afterFirstAnswer) afterFirstAnswer();
-    platform.SetFieldText(instance.displayField, display());
-    bool confirmed = AskConfirmed(platform, instance.firstConfirmation);
-    while (!confirmed) {
-        platform.SetFieldText(instance.displayField, instance.clearToBlank ? " " : "");
-        AskUntilTaken(platform, instance.reentryPrompt, take);
+    return [&take, &typed](const Answer& answer) {
+        if (!take(answer)) return false;
+        typed = answer.value_or(std::string());
+        return true;
+    };
+}
+
+std::string TakeValue(Platform& platform, ValueLog& log, ValueKey key, const std::string& prompt,
+                      const AnswerTaker& take)
+{
+    std::string typed;
+    AnswerTaker taking = Remembering(take, typed);
+    std::optional<std::string> filed = log.TakePrefilled(key);
+    if (!filed || !taking(filed)) {
+        log.NoteAsked();
+        AskUntilTaken(platform, prompt, taking);
+    }
+    return typed;
+}
+
+void ConfirmedPrompt(Platform& platform, ValueLog& log, ValueKey key, const PromptInstance& instance,
+                     const AnswerTaker& take, const DisplayText& display,
+                     const std::function<void()>& afterFirstAnswer)
+{
+    std::string typed;
+    AnswerTaker taking = Remembering(take, typed);
+    std::optional<std::string> filed = log.TakePrefilled(key);
+    if (filed && taking(filed)) {
+        if (afterFirstAnswer) afterFirstAnswer();
         platform.SetFieldText(instance.displayField, display());
-        confirmed = AskConfirmed(platform, instance.reconfirmation);
+    } else {
+        log.NoteAsked();
+        AskUntilTaken(platform, instance.firstPrompt, taking);
+        if (afterFirstAnswer) afterFirstAnswer();
+        platform.SetFieldText(instance.displayField, display());
+        bool confirmed = AskConfirmed(platform, instance.firstConfirmation);
+        while (!confirmed) {
+            platform.SetFieldText(instance.displayField, instance.clearToBlank ? " " : "");
+            AskUntilTaken(platform, instance.reentryPrompt, taking);
+            platform.SetFieldText(instance.displayField, display());
+            confirmed = AskConfirmed(platform, instance.reconfirmation);
+        }
     }
     platform.SetFieldText(instance.displayField, display());
+    log.Confirm(key, typed);
 }
 
 AnswerTaker NumberTaker(Platform& platform, double& target)

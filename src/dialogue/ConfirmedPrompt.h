@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialogue/Platform.h"
+#include "dialogue/ValueLog.h"
 
 using Answer = std::optional<std::string>;  // nullopt: the box was cancelled
 
@@ -24,11 +25,19 @@ using AnswerTaker = std::function<bool(const Answer&)>;
 using DisplayText = std::function<std::string()>;
 
 // afterFirstAnswer runs once, between the first answer and its first display.
-void ConfirmedPrompt(Platform& platform, const PromptInstance& instance, const AnswerTaker& take,
-                     const DisplayText& display, const std::function<void()>& afterFirstAnswer = {});
+// The confirmed answer is recorded in the log under key; where the log holds a
+// value of a file for key, it is taken (and shown) without the prompt and its
+// confirmation.
+void ConfirmedPrompt(Platform& platform, ValueLog& log, ValueKey key, const PromptInstance& instance,
+                     const AnswerTaker& take, const DisplayText& display,
+                     const std::function<void()>& afterFirstAnswer = {});
 
 // Shows the prompt until take accepts an answer.
 void AskUntilTaken(Platform& platform, const std::string& prompt, const AnswerTaker& take);
+// The same for a value recorded under key: a file's value is taken without the
+// prompt. Returns the text taken.
+std::string TakeValue(Platform& platform, ValueLog& log, ValueKey key, const std::string& prompt,
+                      const AnswerTaker& take);
 
 enum class Confirmation { Confirmed, Wrong, Unreadable };
 

@@ -9,11 +9,18 @@
 #include "display/FaultTexts.h"
 #include "text/DisplayFormat.h"
 
-static void AskCoordinate(Platform& p, double& target, const std::string& prompt, const std::string& reentry,
-                          int field, bool clearToBlank)
+// Coordinate index: 0 Xa, 1 Ya, 2 Xb, 3 Yb, 4 Xc, 5 Yc, 6 Xd, 7 Yd; field Text(index+1).
+static void AskCoordinate(ProgramState& s, Platform& p, double& target, int index, const std::string& prompt,
+                          const std::string& reentry, bool clearToBlank)
 {
-    PromptInstance instance{prompt, reentry, texts::K1, texts::K1, field, clearToBlank};
-    ConfirmedPrompt(p, instance, NumberTaker(p, target), [&target] { return " " + FormatFixed(target, 3); });
+    PromptInstance instance{prompt, reentry, texts::K1, texts::K1, index + 1, clearToBlank};
+    ConfirmedPrompt(p, s.run.Typed, {ValueKind::Coordinate, index}, instance, NumberTaker(p, target),
+                    [&target] { return " " + FormatFixed(target, 3); });
+}
+
+static void Forget(ProgramState& s, std::initializer_list<ValueKey> keys)
+{
+    for (ValueKey key : keys) s.run.Typed.Forget(key);
 }
 
 static void RequireFinite(double value, const char* what)
@@ -23,22 +30,24 @@ static void RequireFinite(double value, const char* what)
 
 void EnterKnownPoints(ProgramState& s, Platform& p)
 {
-    AskCoordinate(p, s.Xa, texts::XA_PROMPT, texts::X_REENTRY, 1, false);
-    AskCoordinate(p, s.Ya, texts::YA_PROMPT, texts::Y_REENTRY, 2, false);
+    AskCoordinate(s, p, s.Xa, 0, texts::XA_PROMPT, texts::X_REENTRY, false);
+    AskCoordinate(s, p, s.Ya, 1, texts::YA_PROMPT, texts::Y_REENTRY, false);
     for (;;) {
-        AskCoordinate(p, s.Xb, texts::XB_PROMPT, texts::X_REENTRY, 3, false);
-        AskCoordinate(p, s.Yb, texts::YB_PROMPT, texts::Y_REENTRY, 4, false);
+        AskCoordinate(s, p, s.Xb, 2, texts::XB_PROMPT, texts::X_REENTRY, false);
+        AskCoordinate(s, p, s.Yb, 3, texts::YB_PROMPT, texts::Y_REENTRY, false);
         Refusal refused = RefuseStartSide(s.Xa, s.Ya, s.Xb, s.Yb);
         if (!refused) break;
+        Forget(s, {{ValueKind::Coordinate, 2}, {ValueKind::Coordinate, 3}});
         p.MessageBox(*refused);
     }
-    AskCoordinate(p, s.Xc, texts::XC_PROMPT, texts::X_REENTRY, 5, false);
-    AskCoordinate(p, s.Yc, texts::YC_PROMPT, texts::Y_REENTRY, 6, false);
+    AskCoordinate(s, p, s.Xc, 4, texts::XC_PROMPT, texts::X_REENTRY, false);
+    AskCoordinate(s, p, s.Yc, 5, texts::YC_PROMPT, texts::Y_REENTRY, false);
     for (;;) {
-        AskCoordinate(p, s.Xd, texts::XD_PROMPT, texts::X_REENTRY, 7, false);
-        AskCoordinate(p, s.Yd, texts::YD_PROMPT, texts::Y_REENTRY, 8, true);
+        AskCoordinate(s, p, s.Xd, 6, texts::XD_PROMPT, texts::X_REENTRY, false);
+        AskCoordinate(s, p, s.Yd, 7, texts::YD_PROMPT, texts::Y_REENTRY, true);
         Refusal refused = RefusePointD(s.Xc, s.Yc, s.Xd, s.Yd, s.TriangleCount);
         if (!refused) break;
+        Forget(s, {{ValueKind::Coordinate, 6}, {ValueKind::Coordinate, 7}});
         p.MessageBox(*refused);
     }
 }
@@ -81,7 +90,7 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
         double azimuthTyped = 0, azimuthDegrees = 0;
         p.SetFieldText(26, "");
         PromptInstance azimuth{texts::AZIMUTH_PROMPT, texts::AZIMUTH_REENTRY, texts::K1, texts::K1, 26, true};
-        ConfirmedPrompt(p, azimuth, AngleTaker(p, azimuthTyped, azimuthDegrees),
+        ConfirmedPrompt(p, s.run.Typed, {ValueKind::ExternalAzimuth, 0}, azimuth, AngleTaker(p, azimuthTyped, azimuthDegrees),
                         [&] { return " " + FormatFixed(azimuthTyped, 5); });
         s.Tb = azimuthTyped;
         r.ClosingAzimuth = azimuthDegrees;
@@ -90,7 +99,8 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
         p.SetFieldText(28, "");
         PromptInstance orientation{texts::ORIENTATION_PROMPT, texts::ORIENTATION_REENTRY, texts::K1C, texts::K1,
                                    28, true};
-        ConfirmedPrompt(p, orientation, AngleTaker(p, orientationTyped, orientationDegrees),
+        ConfirmedPrompt(p, s.run.Typed, {ValueKind::OrientationAngle, 0}, orientation,
+                        AngleTaker(p, orientationTyped, orientationDegrees),
                         [&] { return " " + FormatFixed(orientationTyped, 5); });
         s.Qb = orientationTyped;
         int sign = s.Qb > 0 ? 1 : (s.Qb < 0 ? -1 : 0);
@@ -100,6 +110,7 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
 
         Refusal refused = RefuseClosingAngles(r.ClosingAzimuth, r.OrientationAngle);
         if (!refused) break;
+        Forget(s, {{ValueKind::ExternalAzimuth, 0}, {ValueKind::OrientationAngle, 0}});
         p.MessageBox(*refused);
     }
     if (r.ClosingAzimuth == 0 && r.OrientationAngle == 0) {

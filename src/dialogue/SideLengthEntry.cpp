@@ -21,7 +21,9 @@ void EnterSideLengths(ProgramState& s, Platform& p)
     // Side 2 of the first triangle; its sign tells on which side of the route it lies.
     p.SetFieldText(9, texts::S2_HINT);
     p.SetFieldText(11, "");
-    ConfirmedPrompt(p, {texts::S2_PROMPT, texts::S2_REENTRY, texts::K2, texts::K2, 11, false}, NumberTaker(p, S[2]),
+    ValueLog& log = s.run.Typed;
+    auto side = [](int n) { return ValueKey{ValueKind::Side, n}; };
+    ConfirmedPrompt(p, log, side(2), {texts::S2_PROMPT, texts::S2_REENTRY, texts::K2, texts::K2, 11, false}, NumberTaker(p, S[2]),
                     label("S", 2));
     r.RouteSigns[1] = SignOf(S[2]);
     S[2] = std::fabs(S[2]);
@@ -32,12 +34,12 @@ void EnterSideLengths(ProgramState& s, Platform& p)
         int n = 2 * k - 1;
         p.SetFieldText(9, texts::SideHint(n));
         p.SetFieldText(10, "");
-        ConfirmedPrompt(p, {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K3(n), texts::K4, 10, false},
+        ConfirmedPrompt(p, log, side(n), {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K3(n), texts::K4, 10, false},
                         NumberTaker(p, S[n]), label("S", n), [&p] { p.SetFieldText(11, ""); });
         n = 2 * k;
         p.SetFieldText(9, texts::SideHint(n));
         p.SetFieldText(11, "");
-        ConfirmedPrompt(p, {texts::EvenSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, 11, false},
+        ConfirmedPrompt(p, log, side(n), {texts::EvenSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, 11, false},
                         NumberTaker(p, S[n]), label("s", n), [&p] { p.SetFieldText(10, ""); });
         r.RouteSigns[k] = SignOf(S[n]);
         S[n] = std::fabs(S[n]);
@@ -47,7 +49,7 @@ void EnterSideLengths(ProgramState& s, Platform& p)
         int n = 2 * N + 1;
         p.SetFieldText(9, texts::ClosingSideHint(n));
         p.SetFieldText(10, "");
-        ConfirmedPrompt(p, {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, 10, false},
+        ConfirmedPrompt(p, log, side(n), {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, 10, false},
                         NumberTaker(p, S[n]), label("S", n), [&p] { p.SetFieldText(11, ""); });
         r.UnknownPointCount = N - 1;
     } else {

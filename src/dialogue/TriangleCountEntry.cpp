@@ -7,7 +7,8 @@ void EnterTriangleCount(ProgramState& s, Platform& p)
 {
     double answer = 0;
     AnswerTaker take = NumberTaker(p, answer);
-    AskUntilTaken(p, texts::COUNT_PROMPT, [&](const Answer& a) {
+    const ValueKey key{ValueKind::TriangleCount, 0};
+    std::string typed = TakeValue(p, s.run.Typed, key, texts::COUNT_PROMPT, [&](const Answer& a) {
         if (!take(a)) return false;
         if (Refusal refused = RefuseTriangleCount(answer, s.TriangleCount)) {
             p.MessageBox(*refused);
@@ -15,5 +16,6 @@ void EnterTriangleCount(ProgramState& s, Platform& p)
         }
         return true;
     });
+    s.run.Typed.Confirm(key, typed);
     p.SetFieldText(29, texts::CountText(s.TriangleCount));
 }

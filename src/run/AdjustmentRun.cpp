@@ -95,16 +95,19 @@ static RunOutcome Failed(Platform& p, const RunFault& fault)
     return {RunOutcome::Failed, text};
 }
 
-RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const ChainConstants& constants)
+RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options)
 {
     s.LastRunCompleted = false;
     s.run = RunState{};
+    if (options.prefilled) s.run.Typed.Prefill(*options.prefilled);
+    s.run.Typed.onConfirm = options.onConfirm;
     RunOutcome outcome{RunOutcome::Completed, {}};
     try {
-        SetConstants(s, constants);
+        SetConstants(s, options.constants);
         EnterRunInput(s, p);
+        s.run.Typed.Record().complete = true;
         ComputeAdjustment(s, p);
-        ShowAdjustedCoordinates(s, p);
+        ShowAdjustedCoordinates(s, p, !s.run.Typed.AllPrefilled());
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {
         outcome = {RunOutcome::Cancelled, {}};
@@ -115,6 +118,7 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const ChainConstants& con
     } catch (const std::bad_alloc&) {
         outcome = Failed(p, {FaultKind::Overflow, "内存不足"});
     }
+    if (!s.run.Typed.Record().values.empty()) s.LastTyped = s.run.Typed.Record();
     s.run = RunState{};
     return outcome;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 
 #include "core/AdjustChain.h"
@@ -10,11 +11,20 @@ struct RunOutcome {
     std::string reason;  // for Failed: the fault as the message box named it
 };
 
+struct RunOptions {
+    ChainConstants constants;  // the program's shortened pi and rho (a seam for the tests)
+    // Values of an observation file, taken without their prompts; a complete
+    // file runs without any prompt, the point display unpaced.
+    const ObservationRecord* prefilled = nullptr;
+    // Called after every confirmed value with the values so far (the journal).
+    std::function<void(const ObservationRecord&)> onConfirm;
+};
+
 // One press of the adjustment button: asks every input, adjusts the chain and
 // shows the results. Input faults are asked again; a Cancel on a number prompt
-// or a fault of the computation ends the run, never the program.
-// constants: the program's shortened pi and rho (a seam for the tests).
-RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const ChainConstants& constants = {});
+// or a fault of the computation ends the run, never the program. The values
+// typed are kept in LastTyped (unless the run was cancelled at its first prompt).
+RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options = {});
 
 // The run's first steps: constants, and every array sized (cleared) from N.
 void SetConstants(ProgramState& s, const ChainConstants& constants = {});

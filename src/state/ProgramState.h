@@ -21,6 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "dialogue/ValueLog.h"
+#include "files/ObservationRecord.h"
+
 // Working values of one run: created at its start, discarded at its end. The
 // dialogue fills them; the adjustment reads them (with the sides and the known
 // points of the form-level state) as its observations.
@@ -37,6 +40,8 @@ struct RunState {
     int UnknownPointCount = 0;      // K, unknown points between B and C
 
     std::vector<int> RouteSigns;          // 0..N+1: sign typed with side 2k; N+1 sign of Qb
+
+    ValueLog Typed;  // the values as typed, recorded as each is confirmed
 };
 
 struct ProgramState {
@@ -63,6 +68,10 @@ struct ProgramState {
     // which the window does not show but the exports list.
     std::vector<int> LastRouteSigns;
     std::vector<double> LastCorrections;
+    // The values of the last run as typed, also of a run that did not
+    // complete (then up to where it stopped); a run cancelled at its first
+    // prompt leaves the one before it.
+    ObservationRecord LastTyped;
 
     RunState run;
 };

@@ -220,7 +220,9 @@ ProgramRun RunChainWithPi(const std::vector<std::string>& answers, double pi)
     ChainConstants constants;
     constants.PI_VALUE = pi;
     constants.RADIANS_PER_DEGREE = pi / 180;
-    run.outcome = AdjustmentRun(run.state, p, constants);
+    RunOptions options;
+    options.constants = constants;
+    run.outcome = AdjustmentRun(run.state, p, options);
     run.inputLeft = p.HasUnreadInput();
     return run;
 }

@@ -1,0 +1,40 @@
+#pragma once
+// The typed values of one run: each recorded as it is confirmed, in dialogue
+// order; and, for a run from an observation file, the file's values, each
+// taken once in place of its prompt.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/ObservationRecord.h"
+
+class ValueLog {
+public:
+    // The values this run has confirmed so far.
+    const ObservationRecord& Record() const { return record_; }
+    ObservationRecord& Record() { return record_; }
+
+    // Values to take without asking. Each is taken once: a value asked again
+    // (after a refusal) is asked at its prompt.
+    void Prefill(const ObservationRecord& values);
+    std::optional<std::string> TakePrefilled(ValueKey key);
+    // Every value came from the file: nothing was asked.
+    bool AllPrefilled() const { return prefilledComplete_ && asked_ == 0; }
+    void NoteAsked() { ++asked_; }
+
+    // Records a confirmed value (replacing an earlier one of the same key).
+    void Confirm(ValueKey key, const std::string& text);
+    // Drops values refused together after their confirmation (A = B, ...).
+    void Forget(ValueKey key);
+
+    // Called after every confirmed value (the window's journal).
+    std::function<void(const ObservationRecord&)> onConfirm;
+
+private:
+    ObservationRecord record_;
+    std::vector<TypedValue> prefilled_;
+    std::vector<bool> used_;
+    bool prefilledComplete_ = false;
+    int asked_ = 0;
+};
