@@ -75,24 +75,22 @@ static void StoreResult(ProgramState& s, const ChainResult& r)
     if (r.mx) s.mx = *r.mx;
     if (r.my) s.my = *r.my;
     if (r.md) s.md = *r.md;
-    s.LastRouteSigns = s.run.RouteSigns;
-    s.LastCorrections = r.Corrections;
 }
 
-void ComputeAdjustment(ProgramState& s, Platform& p)
+ChainOutcome ComputeAdjustment(ProgramState& s, Platform& p)
 {
     ChainOutcome outcome = AdjustChain(ObservationsOf(s));
     StoreResult(s, outcome.result);
     ShowResult(outcome.result, p);
-    if (outcome.fault) throw DescribeChainFault(*outcome.fault);
-    s.ResultPointCount = static_cast<std::int16_t>(outcome.result.ResultPointCount);
+    if (!outcome.fault) s.ResultPointCount = static_cast<std::int16_t>(outcome.result.ResultPointCount);
+    return outcome;
 }
 
-static RunOutcome Failed(Platform& p, const RunFault& fault)
+static void Failed(Platform& p, const RunFault& fault, RunOutcome& outcome)
 {
-    std::string text = FailureText(fault);
-    p.MessageBox(text);
-    return {RunOutcome::Failed, text};
+    outcome.kind = RunOutcome::Failed;
+    outcome.reason = FailureText(fault);
+    p.MessageBox(outcome.reason);
 }
 
 RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options)
@@ -101,22 +99,24 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options
     s.run = RunState{};
     if (options.prefilled) s.run.Typed.Prefill(*options.prefilled);
     s.run.Typed.onConfirm = options.onConfirm;
-    RunOutcome outcome{RunOutcome::Completed, {}};
+    RunOutcome outcome;
     try {
         SetConstants(s, options.constants);
         EnterRunInput(s, p);
         s.run.Typed.Record().complete = true;
-        ComputeAdjustment(s, p);
+        outcome.observations = ObservationsOf(s);
+        outcome.chain = ComputeAdjustment(s, p);
+        if (outcome.chain->fault) throw DescribeChainFault(*outcome.chain->fault);
         ShowAdjustedCoordinates(s, p, !s.run.Typed.AllPrefilled());
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {
-        outcome = {RunOutcome::Cancelled, {}};
+        outcome.kind = RunOutcome::Cancelled;
     } catch (const RunFault& fault) {
-        outcome = Failed(p, fault);
+        Failed(p, fault, outcome);
     } catch (const std::out_of_range&) {
-        outcome = Failed(p, {FaultKind::IndexRange, "数组下标超出范围"});
+        Failed(p, {FaultKind::IndexRange, "数组下标超出范围"}, outcome);
     } catch (const std::bad_alloc&) {
-        outcome = Failed(p, {FaultKind::Overflow, "内存不足"});
+        Failed(p, {FaultKind::Overflow, "内存不足"}, outcome);
     }
     if (!s.run.Typed.Record().values.empty()) s.LastTyped = s.run.Typed.Record();
     s.run = RunState{};

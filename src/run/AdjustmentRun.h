@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/AdjustChain.h"
@@ -9,6 +10,10 @@
 struct RunOutcome {
     enum Kind { Completed, Cancelled, Failed } kind;
     std::string reason;  // for Failed: the fault as the message box named it
+    RunOutcome(Kind k = Completed, std::string why = {}) : kind(k), reason(std::move(why)) {}
+    // The adjustment, when the run got that far: what it read and what it made.
+    std::optional<ChainObservations> observations;
+    std::optional<ChainOutcome> chain;
 };
 
 struct RunOptions {
@@ -33,9 +38,10 @@ void SizeArrays(ProgramState& s);
 // The steps of a run in three stretches (AdjustmentRun is SetConstants, these
 // three, in this order): every input from the triangle count to the point
 // names; the adjustment, its figures stored in the form-level state and shown,
-// a fault raised; the point-by-point display.
+// a fault raised (after the outcome is handed back through chain); the
+// point-by-point display.
 void EnterRunInput(ProgramState& s, Platform& p);
-void ComputeAdjustment(ProgramState& s, Platform& p);
+ChainOutcome ComputeAdjustment(ProgramState& s, Platform& p);
 
 // What the adjustment reads, taken from the state the dialogue filled.
 ChainObservations ObservationsOf(const ProgramState& s);

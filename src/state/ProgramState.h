@@ -64,10 +64,6 @@ struct ProgramState {
     // True after a run that went through to its last display; a cancelled or
     // failed run leaves half-written state that must not be printed.
     bool LastRunCompleted = false;
-    // The last run's route signs (0..N+1) and side corrections (0..2N+1 [m]),
-    // which the window does not show but the exports list.
-    std::vector<int> LastRouteSigns;
-    std::vector<double> LastCorrections;
     // The values of the last run as typed, also of a run that did not
     // complete (then up to where it stopped); a run cancelled at its first
     // prompt leaves the one before it.
