@@ -1,0 +1,111 @@
+#include "files/DialogueSequence.h"
+
+#include <cstdint>
+
+#include "files/RecordKeys.h"
+
+static int SignOf(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+int DialogueSequence::LastSide() const
+{
+    if (N_ == 0) return 0;
+    return pointDKnown_ && pointDGiven_ ? 2 * N_ : 2 * N_ + 1;
+}
+
+std::string DialogueSequence::Label(ValueKey key) const { return KeyLabel(key, K_); }
+
+void DialogueSequence::StartNames()
+{
+    bool equal = pointDGiven_ && signs_[static_cast<std::size_t>(N_)] == signs_[static_cast<std::size_t>(N_ - 1)];
+    K_ = ::UnknownPointCount(N_, pointDGiven_, equal);
+    pointAfterC_ = equal;
+    next_ = ValueKey{ValueKind::PointName, 0};
+}
+
+Refusal DialogueSequence::Take(std::string_view typed)
+{
+    if (!next_) return std::nullopt;
+    const ValueKey key = *next_;
+    if (key.kind == ValueKind::PointName) {
+        // a name is any text
+        if (key.index < K_ + 1 || (key.index == K_ + 1 && pointAfterC_))
+            next_ = ValueKey{ValueKind::PointName, key.index + 1};
+        else
+            next_.reset();
+        return std::nullopt;
+    }
+
+    double value = 0;
+    if (Refusal refused = RefuseNumber(typed, value)) return refused;
+    switch (key.kind) {
+    case ValueKind::TriangleCount: {
+        std::int16_t N = 0;
+        if (Refusal refused = RefuseTriangleCount(value, N)) return refused;
+        N_ = N;
+        signs_.assign(static_cast<std::size_t>(N_) + 1, 0);
+        next_ = ValueKey{ValueKind::Coordinate, 0};
+        return std::nullopt;
+    }
+    case ValueKind::Coordinate: {
+        const double* c = coordinates_;
+        if (key.index == 3)
+            if (Refusal refused = RefuseStartSide(c[0], c[1], c[2], value)) return refused;
+        if (key.index == 7) {
+            if (Refusal refused = RefusePointD(c[4], c[5], c[6], value, N_)) return refused;
+            pointDKnown_ = true;
+            pointDGiven_ = c[6] != 0 && value != 0;
+        }
+        coordinates_[key.index] = value;
+        if (key.index < 7)
+            next_ = ValueKey{ValueKind::Coordinate, key.index + 1};
+        else
+            next_ = pointDGiven_ ? ValueKey{ValueKind::Side, 2} : ValueKey{ValueKind::ExternalAzimuth, 0};
+        return std::nullopt;
+    }
+    case ValueKind::ExternalAzimuth: {
+        double degrees = 0;
+        if (Refusal refused = RefusePackedAngle(value, degrees)) return refused;
+        azimuthDegrees_ = degrees;
+        next_ = ValueKey{ValueKind::OrientationAngle, 0};
+        return std::nullopt;
+    }
+    case ValueKind::OrientationAngle: {
+        double degrees = 0;
+        if (Refusal refused = RefusePackedAngle(value, degrees)) return refused;
+        if (Refusal refused = RefuseClosingAngles(azimuthDegrees_, degrees)) return refused;
+        next_ = ValueKey{ValueKind::Side, 2};
+        return std::nullopt;
+    }
+    case ValueKind::Side: {
+        const int n = key.index;
+        if (n % 2 == 0) {
+            const auto k = static_cast<std::size_t>(n / 2);
+            const int before = signs_[k];
+            signs_[k] = SignOf(value);
+            if (n == 2 * N_ && pointDGiven_) {
+                if (Refusal refused = RefuseRouteSigns(signs_, N_, true)) {
+                    signs_[k] = before;
+                    return refused;
+                }
+            }
+        }
+        if (n < LastSide())
+            next_ = ValueKey{ValueKind::Side, n + 1};
+        else
+            StartNames();
+        return std::nullopt;
+    }
+    case ValueKind::PointName: break;
+    }
+    return std::nullopt;
+}
+
+std::optional<ValueKey> NextKeyOf(const ObservationRecord& record, std::string* label)
+{
+    DialogueSequence sequence;
+    for (const TypedValue& v : record.values) {
+        if (!sequence.Next() || !(*sequence.Next() == v.key) || sequence.Take(v.text)) break;
+    }
+    if (label && sequence.Next()) *label = sequence.Label(*sequence.Next());
+    return sequence.Next();
+}

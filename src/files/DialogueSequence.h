@@ -1,0 +1,54 @@
+#pragma once
+// The values of one run in the order the dialogue asks them, with the rules
+// the dialogue applies to each (dialogue/InputRules.h). Fed one typed value
+// after another, it tells which value comes next and refuses, with the
+// dialogue's own reason, what the dialogue would refuse:
+//   N; Xa Ya Xb Yb (A = B refused at Yb) Xc Yc Xd Yd (D refused at Yd);
+//   without D Tb Qb (packed D.MMSS; an orientation angle without azimuth
+//   refused at Qb); S2, S3 ... S2N (with D the route signs refused at S2N),
+//   without D S(2N+1); the names of B, of the unknown points 1..K, of C and,
+//   with D and sign N = sign N-1, of the point after C.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dialogue/InputRules.h"
+#include "files/ObservationRecord.h"
+
+class DialogueSequence {
+public:
+    // The key of the value the dialogue asks next; nullopt once every value of
+    // the run is in.
+    const std::optional<ValueKey>& Next() const { return next_; }
+
+    // Takes the typed value of Next(). A refused value is not taken: the
+    // sequence stays where it was.
+    Refusal Take(std::string_view typed);
+
+    int TriangleCount() const { return N_; }            // 0 until N is in
+    bool PointDKnown() const { return pointDKnown_; }   // Yd is in
+    bool PointDGiven() const { return pointDGiven_; }
+    int UnknownPointCount() const { return K_; }        // -1 until the last side is in
+    // The highest side number the chain can hold as far as it is known:
+    // 2N with D, 2N+1 without (or while D is not yet known); 0 before N.
+    int LastSide() const;
+    std::string Label(ValueKey key) const;  // as the file names it
+
+private:
+    std::optional<ValueKey> next_ = ValueKey{ValueKind::TriangleCount, 0};
+    int N_ = 0;
+    double coordinates_[8] = {};
+    double azimuthDegrees_ = 0;
+    bool pointDKnown_ = false, pointDGiven_ = false;
+    std::vector<int> signs_;  // 0..N, element k the sign of side 2k
+    int K_ = -1;
+    bool pointAfterC_ = false;
+
+    void StartNames();
+};
+
+// The key the dialogue asks after the values of the record, as far as they
+// are in dialogue order and pass its rules: nullopt when every value is in.
+// label gets the key's file label when given.
+std::optional<ValueKey> NextKeyOf(const ObservationRecord& record, std::string* label = nullptr);

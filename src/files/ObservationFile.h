@@ -1,0 +1,38 @@
+#pragma once
+// The observation file: the values of one run as a UTF-8 text file a surveyor
+// can read and edit (docs/observation-file.md describes the format).
+//   trilat-observations 1
+//   # a comment
+//   工程名称 = 某某线三角锁
+//   N = 2
+//   Xa = 3400000.000
+//   ...
+//   点名 C = 基3
+//   未完成            (only in the file of a run that did not complete)
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "files/ObservationRecord.h"
+
+inline constexpr const char* kObservationFileFormat = "trilat-observations";
+inline constexpr int kObservationFileVersion = 1;
+// The longest line the reader takes [bytes]; the writer continues longer
+// values on "+ =" lines.
+inline constexpr std::size_t kMaxLineBytes = 4096;
+
+struct FileError {
+    int line = 0;  // 1 for the first line; 0 for the file as a whole
+    std::string message;
+};
+
+// The record of the file, complete or incomplete, or what is wrong with the
+// file. A value the dialogue would refuse is refused with its reason.
+std::variant<ObservationRecord, FileError> ReadObservationFile(std::string_view bytes);
+
+// "第 12 行：…", or the message alone for the file as a whole.
+std::string FormatFileError(const FileError& error);
+
+// The file of the record: what ReadObservationFile reads back to the same record.
+std::string WriteObservationFile(const ObservationRecord& record);

@@ -1,0 +1,83 @@
+#include <string>
+
+#include "files/DialogueSequence.h"
+#include "files/FileText.h"
+#include "files/ObservationFile.h"
+#include "files/RecordKeys.h"
+
+namespace {
+
+// Raw bytes per line of a long value: escaped (at most four bytes each) and
+// with the longest key it stays below kMaxLineBytes.
+constexpr std::size_t kChunkBytes = 1000;
+
+void AppendValueLines(std::string& out, const std::string& label, std::string_view value)
+{
+    std::string_view key = label;
+    do {
+        std::size_t length = 0;
+        while (length < value.size()) {
+            std::size_t c = Utf8CharLength(value, length);
+            if (c == 0) c = 1;
+            if (length + c > kChunkBytes) break;
+            length += c;
+        }
+        std::string escaped = EscapeValue(value.substr(0, length));
+        value.remove_prefix(length);
+        out.append(key);
+        out += escaped.empty() ? " =" : " = ";
+        out += escaped;
+        out += '\n';
+        key = "+";
+    } while (!value.empty());
+}
+
+const char* GroupComment(ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::TriangleCount: return "# 三角形个数";
+    case ValueKind::Coordinate: return "# 已知点 A、B、C、D 的纵座标 X、横座标 Y [m]（没有 D 点时 Xd、Yd 都为零）";
+    case ValueKind::ExternalAzimuth: return "# C 点的外方位角 Tb 与定向角 Qb（度.分秒）";
+    case ValueKind::OrientationAngle: return nullptr;
+    case ValueKind::Side: return "# 边长 [m]；偶数边为负值时该边位于方位角推算路线的右侧";
+    case ValueKind::PointName: return "# 点名：B，待定点 1 到 K，C，C 后续的待定点";
+    }
+    return nullptr;
+}
+
+// The unknown-point count the record's own values give, or -1.
+int UnknownPointsOf(const ObservationRecord& record)
+{
+    DialogueSequence sequence;
+    for (const TypedValue& v : record.values) {
+        if (!sequence.Next() || !(*sequence.Next() == v.key) || sequence.Take(v.text)) break;
+        if (v.key.kind == ValueKind::PointName) break;
+    }
+    return sequence.UnknownPointCount();
+}
+
+}  // namespace
+
+std::string WriteObservationFile(const ObservationRecord& record)
+{
+    std::string out = std::string(kObservationFileFormat) + " " + std::to_string(kObservationFileVersion) + "\n";
+    out += "# trilat 三边测量三角锁的观测值。每行一个值：键 = 值；以 # 开始的是注释。\n";
+    out += "# 值按输入的原样保存。转义：\\\\ 反斜杠，\\# 井号，\\s 空格，\\t \\n \\r，\\xHH 一个字节。\n";
+    if (!record.project.empty()) AppendValueLines(out, "工程名称", record.project);
+    for (const std::string& note : record.notes) AppendValueLines(out, "备注", note);
+
+    const int K = UnknownPointsOf(record);
+    const ValueKind* group = nullptr;
+    for (const TypedValue& v : record.values) {
+        if (!group || *group != v.key.kind) {
+            if (const char* comment = GroupComment(v.key.kind)) {
+                out += comment;
+                out += '\n';
+            }
+        }
+        group = &v.key.kind;
+        AppendValueLines(out, KeyLabel(v.key, K), v.text);
+    }
+    if (!record.complete) out += "# 运行没有完成，以下的值尚未输入\n未完成\n";
+    return out;
+}

@@ -1,0 +1,186 @@
+// A catalogue of bad observation files, each with the line and the exact
+// message the surveyor sees; every rule of the dialogue refuses a file value
+// with the dialogue's own reason.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "FileTestSupport.h"
+#include "dialogue/PromptTexts.h"
+#include "files/RecordKeys.h"
+
+namespace {
+
+// "key = value" lines of a record: the header is line 1, so value i is on line i + 2.
+std::vector<std::string> LinesOf(const ObservationRecord& record, int K)
+{
+    std::vector<std::string> lines;
+    for (const TypedValue& v : record.values) lines.push_back(KeyLabel(v.key, K) + " = " + v.text);
+    return lines;
+}
+// N on line 2, Xa 3 .. Yd 10, Tb 11, Qb 12, S2 13 .. S9 20, 点名 B 21, 1 22, 2 23, 3 24, C 25
+std::vector<std::string> Azimuth() { return LinesOf(AzimuthChain(), 3); }
+// N on line 2, Xa 3 .. Yd 10, S2 11 .. S10 19, 点名 B 20, 1 21, 2 22, C 23, C后 24
+std::vector<std::string> PointD() { return LinesOf(PointDChain(), 2); }
+
+using Edit = std::function<void(std::vector<std::string>&)>;
+std::vector<std::string> Edited(std::vector<std::string> lines, const Edit& edit)
+{
+    edit(lines);
+    return lines;
+}
+// Sets the line with the given file line number (2 for the first value).
+Edit Set(int line, std::string text)
+{
+    return [line, text](std::vector<std::string>& l) { l.at(static_cast<std::size_t>(line - 2)) = text; };
+}
+Edit Remove(int line)
+{
+    return [line](std::vector<std::string>& l) { l.erase(l.begin() + (line - 2)); };
+}
+Edit Insert(int line, std::string text)
+{
+    return [line, text](std::vector<std::string>& l) { l.insert(l.begin() + (line - 2), text); };
+}
+Edit Both(Edit a, Edit b)
+{
+    return [a, b](std::vector<std::string>& l) { a(l); b(l); };
+}
+
+struct BadFile {
+    const char* label;
+    std::string bytes;
+    int line;
+    std::string message;
+};
+
+const std::string kRangeN4 = "N = 4，没有 D 点，边为 S2 到 S9（S1 即 A-B 由座标算得）";
+
+std::vector<BadFile> Catalogue()
+{
+    auto az = [](const Edit& e) { return FileOf(Edited(Azimuth(), e)); };
+    auto d = [](const Edit& e) { return FileOf(Edited(PointD(), e)); };
+    using namespace texts;
+    return {
+        // the dialogue's own rules, at the line of the value that breaks them
+        {"not a number", az(Set(3, "Xa = 1,5")), 3, NOT_A_NUMBER},
+        {"not a number at N", az(Set(2, "N = abc")), 2, NOT_A_NUMBER},
+        {"a number too large", az(Set(15, "S4 = 1e400")), 15, NOT_A_NUMBER},
+        {"an empty number", az(Set(13, "S2 =")), 13, NOT_A_NUMBER},
+        {"N of zero", az(Set(2, "N = 0")), 2, COUNT_OUT_OF_RANGE},
+        {"N rounding to zero", az(Set(2, "N = 0.5")), 2, COUNT_OUT_OF_RANGE},
+        {"N of 16383", az(Set(2, "N = 16383")), 2, COUNT_OUT_OF_RANGE},
+        {"negative N", az(Set(2, "N = -4")), 2, COUNT_OUT_OF_RANGE},
+        {"A equal to B", az(Both(Set(5, "Xb = 1000"), Set(6, "Yb = 1000.0"))), 6, A_EQUALS_B},
+        {"D with one zero coordinate", az(Set(9, "Xd = 5")), 10, D_NEEDS_BOTH},
+        {"D with one triangle",
+         FileOf({"N = 1", "Xa = 1000", "Ya = 1000", "Xb = 1000", "Yb = 1100", "Xc = 1086.6", "Yc = 1050", "Xd = 1",
+                 "Yd = 1"}),
+         10, D_NEEDS_TWO_TRIANGLES},
+        {"D on C", d(Both(Set(9, "Xd = 826.7949192431122"), Set(10, "Yd = 1100"))), 10, C_EQUALS_D},
+        {"minutes of 60", az(Set(11, "Tb = 55.60")), 11, PACKED_OUT_OF_RANGE},
+        {"seconds of 60", az(Set(12, "Qb = -25.0060")), 12, PACKED_OUT_OF_RANGE},
+        {"orientation without azimuth", az(Set(11, "Tb = 0")), 12, ORIENTATION_WITHOUT_AZIMUTH},
+        {"signs that cannot close on C and D", d(Set(15, "S6 = -100")), 19, SIGNS_CANNOT_CLOSE},
+        {"a refusal at the line the value starts on", az(Insert(4, "+ = ,5")), 3, NOT_A_NUMBER},
+
+        // counts that do not match, values missing, out of range, twice, out of place
+        {"fewer triangles than sides", az(Set(2, "N = 3")), 19,
+         "边号超出范围：「S8」；N = 3，没有 D 点，边为 S2 到 S7（S1 即 A-B 由座标算得）"},
+        {"more triangles than sides", az(Set(2, "N = 5")), 21,
+         "缺少「S10」：这里应是「S10」，却是「点名 B」；N = 5，没有 D 点，边为 S2 到 S11（S1 即 A-B 由座标算得）"},
+        {"a name too many", az(Insert(25, "点名 4 = P4")), 25, "点名超出范围：「点名 4」；这条三角锁的待定点为 1 到 3"},
+        {"a name missing", az(Remove(24)), 24, "缺少「点名 3」：这里应是「点名 3」，却是「点名 C」"},
+        {"a point after C the chain has not", az(Insert(26, "点名 C后 = Q")), 26,
+         "这条三角锁在 C 之后没有待定点：「点名 C后」只在有 D 点、且 S8 与 S6 同号时输入"},
+        {"the value missing at the end", az(Remove(25)), 0,
+         "文件在「点名 C」之前结束：缺少「点名 C」及以后的值（运行没有完成的文件以「未完成」一行结尾）"},
+        {"only the first line", FileOf({}), 0,
+         "文件在「N」之前结束：缺少「N」及以后的值（运行没有完成的文件以「未完成」一行结尾）"},
+        {"a value missing", az(Remove(11)), 11, "缺少「Tb」：这里应是「Tb」，却是「Qb」"},
+        {"N missing", az(Remove(2)), 2, "缺少「N」：这里应是「N」，却是「Xa」"},
+        {"S1 given", az(Set(13, "S1 = 100")), 13, "边号超出范围：「S1」；" + kRangeN4},
+        {"the side C-D given", d(Insert(20, "S11 = 100")), 20,
+         "边号超出范围：「S11」；N = 5，有 D 点，边为 S2 到 S10（S1 即 A-B、S11 即 C-D 由座标算得）"},
+        {"a side given twice", az(Set(15, "S3 = 100")), 15, "「S3」已在第 14 行给出，每个值只能给一次"},
+        {"two sides swapped", az(Both(Set(14, "S4 = 100"), Set(15, "S3 = 100"))), 14,
+         "缺少「S3」：这里应是「S3」，却是「S4」；" + kRangeN4},
+        {"an azimuth with D", d(Insert(11, "Tb = 5")), 11, "有 D 点时不输入外方位角 Tb 和定向角 Qb：「Tb」"},
+        {"a name numbered 0", az(Insert(22, "点名 0 = X")), 22, "点名超出范围：「点名 0」；这条三角锁的待定点为 1 到 3"},
+
+        // the text of the lines
+        {"invalid UTF-8", az(Set(21, "点名 B = \xC3\x28")), 21,
+         "第 12 个字节起不是有效的 UTF-8 文字：观测文件须以 UTF-8 编码保存，不是 UTF-8 的字节写作 \\xHH"},
+        {"a line in GBK", az(Set(21, "\xB5\xE3\xC3\xFB B = B")), 21,
+         "第 1 个字节起不是有效的 UTF-8 文字：观测文件须以 UTF-8 编码保存，不是 UTF-8 的字节写作 \\xHH"},
+        {"a surrogate in UTF-8", az(Set(21, "点名 B = \xED\xA0\x80")), 21,
+         "第 12 个字节起不是有效的 UTF-8 文字：观测文件须以 UTF-8 编码保存，不是 UTF-8 的字节写作 \\xHH"},
+        {"a raw control character", az(Set(21, "点名 B = a\x01")), 21, "第 13 个字节是控制字符 0x01：控制字符写作 \\x01"},
+        {"a lone carriage return", az(Set(21, "点名 B = a\rb")), 21, "第 13 个字节是控制字符 0x0D：控制字符写作 \\x0D"},
+        {"a line longer than sensible", az(Insert(2, "备注 = " + std::string(5000, 'x'))), 2,
+         "这一行太长（5009 字节；一行最多 4096 字节，长的值可以在下一行用「+ =」接着写）"},
+        {"an unknown escape", az(Set(21, "点名 B = a\\q")), 21,
+         "不认识的转义「\\q」：可用的转义为 \\\\ \\# \\s \\t \\n \\r \\xHH"},
+        {"a short hex escape", az(Set(21, "点名 B = \\x4")), 21, "转义「\\x」后面应是两位十六进制数字（例如 \\x01）"},
+        {"a backslash at the end", az(Set(21, "点名 B = a\\")), 21, "值末尾的「\\」后面缺少字符（反斜杠本身写作 \\\\）"},
+        {"no equals sign", az(Set(2, "N 4")), 2, "「N 4」不是「键 = 值」的形式"},
+        {"an unknown key", az(Set(3, "Za = 1000")), 3,
+         "不认识的键「Za」：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
+         "工程名称，备注，+"},
+        {"a continuation of nothing", az(Insert(2, "+ = x")), 2, "「+ =」接着写上一个值，但它前面没有值"},
+        {"the project twice", az(Both(Insert(2, "工程名称 = a"), Insert(3, "工程名称 = b"))), 3,
+         "「工程名称」已在第 2 行给出，只能给一次"},
+        {"a value after 未完成", az(Insert(12, "未完成")), 13,
+         "「未完成」（第 12 行）之后不能再有值：它标出运行中断之处，是文件的最后一个值"},
+
+        // files that are not observation files
+        {"an unknown version", "trilat-observations 2\nN = 4\n", 1, "观测文件的版本「2」不认识：本程序读版本 1"},
+        {"no version", "trilat-observations\nN = 4\n", 1, "第一行没有写版本：应是「trilat-observations 1」"},
+        {"another first line", "N = 4\n", 1, "不是 trilat 观测文件：观测文件的第一行是「trilat-observations 1」"},
+        {"a longer format name", "trilat-observations-x 1\n", 1,
+         "不是 trilat 观测文件：观测文件的第一行是「trilat-observations 1」"},
+        {"an empty file", "", 0, "文件是空的：观测文件的第一行是「trilat-observations 1」"},
+        {"a zero byte", az(Set(21, std::string("点名 B = a\0b", 14))), 0,
+         "这不是文本文件（含有零字节）：观测文件是 UTF-8 文本"},
+        {"UTF-16", std::string("\xFF\xFEt\0r\0", 6), 0, "文件是 UTF-16 编码：观测文件须以 UTF-8 编码保存"},
+    };
+}
+
+TEST(BadFileCatalogue, EachFileGetsItsLineAndMessage)
+{
+    int cases = 0;
+    for (const BadFile& bad : Catalogue()) {
+        FileError error = ErrorOf(bad.bytes);
+        EXPECT_EQ(error.line, bad.line) << bad.label;
+        EXPECT_EQ(error.message, bad.message) << bad.label;
+        ++cases;
+    }
+    EXPECT_EQ(cases, 53);
+}
+
+TEST(BadFileCatalogue, TheMessageNamesTheLine)
+{
+    EXPECT_EQ(FormatFileError({12, "缺少「S6」"}), "第 12 行：缺少「S6」");
+    EXPECT_EQ(FormatFileError({0, "文件是空的"}), "文件是空的");
+}
+
+TEST(BadFileCatalogue, APictureIsNotAnObservationFile)
+{
+    FileError error = ErrorOf(ReadBytes(std::filesystem::path(TRILAT_SOURCE_DIR) / "docs/window.png"));
+    EXPECT_EQ(error.line, 0);
+    EXPECT_EQ(error.message, "这不是文本文件（含有零字节）：观测文件是 UTF-8 文本");
+}
+
+TEST(BadFileCatalogue, TheCatalogueFilesReadWhenRepaired)
+{
+    // the bases of the catalogue are good files: each fault above is its own
+    ReadOrFail(FileOf(Azimuth()));
+    ReadOrFail(FileOf(PointD()));
+    // N is rounded as the dialogue rounds it, halves to even
+    EXPECT_EQ(ReadOrFail(FileOf(Edited(Azimuth(), Set(2, "N = 4.5")))).values.at(0).text, "4.5");
+    FileError taken = ErrorOf(FileOf(Edited(Azimuth(), Set(2, "N = 16382.5"))));
+    EXPECT_EQ(taken.line, 21);
+    EXPECT_NE(taken.message.find("N = 16382，"), std::string::npos) << taken.message;
+}
+
+}  // namespace

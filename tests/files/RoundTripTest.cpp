@@ -1,0 +1,227 @@
+// Every answer the dialogue takes survives a save and a read unchanged: as a
+// name, as a project name and note, and where the dialogue takes it as a
+// number, as a number. A run from the file gives the results of the typed run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "FileTestSupport.h"
+#include "dialogue/InputRules.h"
+#include "display/ReportComposer.h"
+#include "files/DialogueSequence.h"
+#include "files/RecordKeys.h"
+#include "run/AdjustmentRun.h"
+#include "run/ScriptedPlatform.h"
+#include "support/FileProperties.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kSource = TRILAT_SOURCE_DIR;
+
+// Every answer of the tests' answers files, the fuzz seeds, and the bad-answer
+// catalogue (tests/core/BadAnswerCatalogueTest.cpp), with numbers as a
+// surveyor may type them.
+std::set<std::string> AllAnswers()
+{
+    std::set<std::string> answers{
+        "", "   ", "abc", "1,5", "1e400", "nan", "inf", "--1", "-", "\xEF\xBC\x92", "\xEF\xBC\x90",
+        std::string(10000, '9'), std::string(10000, 'q'), std::string("\x01\x1b[2J\x7f", 6), "\xC3\x28\xFF",
+        ScriptedPlatform::CANCEL, std::string("\x01 \xC3\x28 name\t", 11),
+        // numbers kept as typed
+        "4.5", "3.5", " 4 ", "\t4", "4\t", "\xEF\xBC\x94", "\xE3\x80\x80" "4" "\xE3\x80\x80", "+4", "4e0",
+        // what a line cannot hold plainly
+        "#", "a#b", "\\", "\\x41", "\\s", " ", "\t", "\r", "\n", "a\r\nb", std::string(1, '\0'),
+        "\xEF\xBB\xBF" "B", "\xE2\x80\xA8", "\xC2\x85", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC0\xAF",
+        "+ = x", "未完成", "= x", "点名 B = x"};
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+    answers.insert(everyByte);
+    answers.insert(std::string(5000, '\x01'));  // four bytes each when escaped
+    std::string longChinese;
+    for (int i = 0; i < 2000; ++i) longChinese += "基";
+    answers.insert(longChinese + " ");
+
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(kSource / "tests/data"))
+        if (entry.path().extension() == ".answers") files.push_back(entry.path());
+    for (const char* dir : {"tests/fuzz/corpus", "tests/properties/data"})
+        for (const auto& entry : fs::directory_iterator(kSource / dir)) files.push_back(entry.path());
+    EXPECT_GE(files.size(), 10u);
+    for (const fs::path& file : files)
+        for (std::string& line : SplitAnswerLines(ReadBytes(file))) answers.insert(std::move(line));
+    return answers;
+}
+
+void ExpectRoundTrip(const ObservationRecord& record, const std::string& what)
+{
+    std::string file = WriteObservationFile(record);
+    auto read = ReadObservationFile(file);
+    if (const FileError* error = std::get_if<FileError>(&read)) {
+        ADD_FAILURE() << what << ": " << FormatFileError(*error);
+        return;
+    }
+    EXPECT_EQ(RecordDifference(record, std::get<ObservationRecord>(read)), "") << what;
+    std::string violated = CheckFileProperties(reinterpret_cast<const std::uint8_t*>(file.data()), file.size());
+    EXPECT_EQ(violated, "") << what;
+}
+
+TEST(RoundTrip, EveryAnswerAsANameAProjectAndANote)
+{
+    std::set<std::string> answers = AllAnswers();
+    EXPECT_GT(answers.size(), 100u);
+    for (const std::string& answer : answers) {
+        ObservationRecord record = With(AzimuthChain(), {ValueKind::PointName, 2}, answer);
+        record.project = answer;
+        record.notes = {answer, "", answer};
+        ExpectRoundTrip(record, "name " + answer.substr(0, 40));
+        // the point after C of a chain closing on D
+        ExpectRoundTrip(With(PointDChain(), {ValueKind::PointName, 4}, answer), "after-C name");
+    }
+}
+
+TEST(RoundTrip, EveryNumberTheDialogueTakesAsANumber)
+{
+    int numbers = 0, counts = 0, angles = 0;
+    for (const std::string& answer : AllAnswers()) {
+        double value = 0, degrees = 0;
+        if (RefuseNumber(answer, value)) continue;
+        ++numbers;
+        ExpectRoundTrip(With(AzimuthChain(), {ValueKind::Coordinate, 0}, answer), "Xa " + answer);
+        ExpectRoundTrip(With(AzimuthChain(), {ValueKind::Side, 7}, answer), "S7 " + answer);
+        std::int16_t N = 0;
+        if (!RefuseTriangleCount(value, N) && N == 4) {
+            ++counts;
+            ExpectRoundTrip(With(AzimuthChain(), {ValueKind::TriangleCount, 0}, answer), "N " + answer);
+        }
+        if (!RefusePackedAngle(value, degrees)) {
+            ++angles;
+            ObservationRecord record = With(AzimuthChain(), {ValueKind::ExternalAzimuth, 0}, answer);
+            if (degrees == 0) record = With(record, {ValueKind::OrientationAngle, 0}, "0");
+            ExpectRoundTrip(record, "Tb " + answer);
+        }
+    }
+    EXPECT_GT(numbers, 30);
+    EXPECT_GE(counts, 8);  // "4", "4.5", "3.5", full-width and blank-padded fours
+    EXPECT_GT(angles, 20);
+}
+
+TEST(RoundTrip, IncompleteRecordsStopWhereTheRunStopped)
+{
+    for (const ObservationRecord& full : {AzimuthChain(), PointDChain()}) {
+        for (std::size_t n = 0; n <= full.values.size(); ++n) {
+            ObservationRecord record = full;
+            record.values.resize(n);
+            record.complete = false;
+            ExpectRoundTrip(record, "first " + std::to_string(n) + " values");
+            std::string label;
+            std::optional<ValueKey> next = NextKeyOf(record, &label);
+            if (n < full.values.size()) {
+                ASSERT_TRUE(next);
+                EXPECT_EQ(*next, full.values[n].key);
+                EXPECT_EQ(label, KeyLabel(full.values[n].key, n > 0 && full.values.size() == 24 ? 3 : 2));
+            } else {
+                EXPECT_FALSE(next);
+            }
+        }
+    }
+}
+
+TEST(RoundTrip, NothingIsHalfRead)
+{
+    // every file cut after any of its lines: an error, or with 未完成 added an
+    // incomplete record of just the values before the cut
+    for (const ObservationRecord& full : {AzimuthChain(), PointDChain()}) {
+        std::string file = WriteObservationFile(full);
+        std::size_t cut = file.find('\n');
+        while ((cut = file.find('\n', cut + 1)) != std::string::npos) {
+            std::string head = file.substr(0, cut + 1);
+            if (cut + 1 == file.size()) {
+                EXPECT_EQ(RecordDifference(ReadOrFail(head), full), "");
+                break;
+            }
+            FileError error = ErrorOf(head);
+            EXPECT_EQ(error.line, 0) << error.message;
+            EXPECT_NE(error.message.find("之前结束"), std::string::npos) << error.message;
+
+            ObservationRecord partial = ReadOrFail(head + "未完成\n");
+            EXPECT_FALSE(partial.complete);
+            ASSERT_LE(partial.values.size(), full.values.size());
+            for (std::size_t i = 0; i < partial.values.size(); ++i) {
+                EXPECT_EQ(partial.values[i].key, full.values[i].key);
+                EXPECT_EQ(partial.values[i].text, full.values[i].text);
+            }
+        }
+    }
+}
+
+TEST(RoundTrip, TheRecordHoldsTheKeysOfItsChainInDialogueOrder)
+{
+    ObservationRecord d = ReadOrFail(WriteObservationFile(PointDChain()));
+    std::vector<ValueKey> keys;
+    for (const TypedValue& v : d.values) keys.push_back(v.key);
+    EXPECT_EQ(keys, DialogueKeys(5, true, true));
+    EXPECT_EQ(keys.size(), 1u + 8 + 9 + 5);  // no Tb, Qb; S2..S10; B, 1, 2, C, after C
+    ASSERT_NE(Find(d, {ValueKind::PointName, 4}), nullptr);
+    EXPECT_EQ(Find(d, {ValueKind::PointName, 4})->text, "Q");
+    EXPECT_EQ(Find(d, {ValueKind::ExternalAzimuth, 0}), nullptr);
+    std::string written = WriteObservationFile(PointDChain());
+    EXPECT_NE(written.find("\n点名 C = C\n点名 C后 = Q\n"), std::string::npos) << written;
+    EXPECT_EQ(UnknownPointCount(5, true, false), 3);
+    EXPECT_EQ(UnknownPointCount(5, false, true), 4);
+}
+
+TEST(RoundTrip, TheLongestChainRoundTrips)
+{
+    // N = 16382 closing on D with equal last signs: 49 154 values
+    std::vector<ValueKey> keys = DialogueKeys(16382, true, true);
+    ObservationRecord record;
+    record.complete = true;
+    for (const ValueKey& key : keys) {
+        std::string text = "P" + std::to_string(key.index);
+        if (key.kind == ValueKind::TriangleCount) text = "16382";
+        if (key.kind == ValueKind::Coordinate) text = std::to_string(1000 + key.index / 2 * 100 + key.index % 2);
+        if (key.kind == ValueKind::Side) text = key.index % 2 == 0 && key.index % 4 == 0 ? "-100" : "100";
+        record.values.push_back({key, text});
+    }
+    // the route signs alternate (+1 for S2, -1 for S4 ...) up to the last three: + - -
+    for (TypedValue& v : record.values) {
+        if (v.key == ValueKey{ValueKind::Side, 32760}) v.text = "100";
+        if (v.key == ValueKey{ValueKind::Side, 32762}) v.text = "-100";
+    }
+    std::string file = WriteObservationFile(record);
+    EXPECT_NE(file.find("\n点名 16379 = P16379\n点名 C = P16380\n点名 C后 = P16381\n"), std::string::npos);
+    EXPECT_EQ(RecordDifference(ReadOrFail(file), record), "");
+}
+
+// The report of one run of the answers.
+std::vector<std::string> ReportOf(const std::vector<std::string>& answers)
+{
+    ProgramState state;
+    ScriptedPlatform platform(answers);
+    RunOutcome outcome = AdjustmentRun(state, platform);
+    EXPECT_EQ(outcome.kind, RunOutcome::Completed);
+    return LayoutReportAsText(ComposeReport(state));
+}
+
+TEST(RoundTrip, ARunFromTheFileGivesTheResultsOfTheTypedRun)
+{
+    // the typed answers of a session with re-entries, and the file of its values
+    std::vector<std::string> typed = SplitAnswerLines(
+        ReadBytes(kSource / "tests/data/golden/with-d-and-re-entries.answers"));
+    std::vector<std::string> texts{"3",    "1000", "1000", "1000", "1100", "913.3974596215561", "1150",
+                                   "826.7949192431122", "1100", "-100", "100", "100", "100", "-100",
+                                   "B",    "P1",   "C"};
+    ObservationRecord record;
+    record.complete = true;
+    std::vector<ValueKey> keys = DialogueKeys(3, true, false);
+    ASSERT_EQ(keys.size(), texts.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) record.values.push_back({keys[i], texts[i]});
+    ObservationRecord read = ReadOrFail(WriteObservationFile(record));
+    std::vector<std::string> fromFile = ReportOf(AnswersOf(read));
+    EXPECT_GT(fromFile.size(), 10u);
+    EXPECT_EQ(fromFile, ReportOf(typed));
+}
+
+}  // namespace
