@@ -1,27 +1,69 @@
 // trilat-replay: the real run sequence against a scripted operator.
 // Answers come one per line on standard input ("<CANCEL>" presses Cancel);
 // every event is written to standard output, one line each.
-//   trilat-replay [--report]   --report: print the report of the last run
+//   trilat-replay [--report] [--open FILE] [--save FILE]
+//   --report     print the report of the last run
+//   --open FILE  the first run takes the values of an observation file
+//                without their prompts (a complete file runs without any
+//                prompt); the answers on standard input follow
+//   --save FILE  writes the values of the last run (complete or not) as an
+//                observation file
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <variant>
 
 #include "display/ReportComposer.h"
+#include "files/AtomicWrite.h"
+#include "files/ObservationFile.h"
 #include "run/ScriptedPlatform.h"
+
+static int Usage()
+{
+    std::fprintf(stderr, "usage: trilat-replay [--report] [--open FILE] [--save FILE] < answers\n");
+    return 2;
+}
+
+static bool ReadWhole(const std::string& path, std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
 
 int main(int argc, char** argv)
 {
     bool report = false;
+    std::string openPath, savePath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--report") {
             report = true;
+        } else if ((arg == "--open" || arg == "--save") && i + 1 < argc) {
+            (arg == "--open" ? openPath : savePath) = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: trilat-replay [--report] < answers\n");
-            return 2;
+            return Usage();
         }
     }
+
+    ObservationRecord opened;
+    if (!openPath.empty()) {
+        std::string bytes;
+        if (!ReadWhole(openPath, bytes)) {
+            std::fprintf(stderr, "trilat-replay: %s: cannot be read\n", openPath.c_str());
+            return 2;
+        }
+        auto read = ReadObservationFile(bytes);
+        if (const FileError* error = std::get_if<FileError>(&read)) {
+            std::fprintf(stderr, "trilat-replay: %s: %s\n", openPath.c_str(), FormatFileError(*error).c_str());
+            return 2;
+        }
+        opened = std::get<ObservationRecord>(std::move(read));
+    }
+
     std::ios::sync_with_stdio(false);
     std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     ScriptedPlatform platform(SplitAnswerLines(input));
@@ -29,8 +71,12 @@ int main(int argc, char** argv)
     input.shrink_to_fit();
     platform.StreamTo(stdout);
     ProgramState state;
+    RunOptions first;
+    if (!openPath.empty()) first.prefilled = &opened;
+    bool firstRun = true;
     do {
-        platform.EndRun(AdjustmentRun(state, platform));
+        platform.EndRun(AdjustmentRun(state, platform, firstRun ? first : RunOptions{}));
+        firstRun = false;
     } while (platform.HasUnreadInput());
     if (report) {
         if (state.LastRunCompleted) {
@@ -41,5 +87,16 @@ int main(int argc, char** argv)
     }
     std::string rest = platform.TakeTranscript();
     std::fwrite(rest.data(), 1, rest.size(), stdout);
+    std::fflush(stdout);
+    if (!savePath.empty()) {
+        if (state.LastTyped.values.empty()) {
+            std::fprintf(stderr, "trilat-replay: no run took a value; nothing saved\n");
+            return 3;
+        }
+        if (std::optional<std::string> error = WriteFileAtomically(savePath, WriteObservationFile(state.LastTyped))) {
+            std::fprintf(stderr, "trilat-replay: %s: %s\n", savePath.c_str(), error->c_str());
+            return 3;
+        }
+    }
     return 0;
 }

@@ -54,7 +54,11 @@ void EnterSideLengths(ProgramState& s, Platform& p)
         r.UnknownPointCount = N - 1;
     } else {
         const std::vector<int>& sigma = r.RouteSigns;
-        if (Refusal refused = RefuseRouteSigns(sigma, N, true)) RaiseFault(FaultKind::InvalidArgument, *refused);
+        if (Refusal refused = RefuseRouteSigns(sigma, N, true)) {
+            // the file of this run keeps the values before the side that broke the chain
+            log.Forget(side(2 * N));
+            RaiseFault(FaultKind::InvalidArgument, *refused);
+        }
         r.UnknownPointCount = sigma[N - 1] != sigma[N] ? N - 2 : N - 3;
     }
     s.md = static_cast<float>(r.UnknownPointCount);

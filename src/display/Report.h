@@ -31,3 +31,6 @@ int DisplayColumns(const std::string& utf8);
 // rule: an item whose stop lies left of the text so far starts a new line),
 // trailing blanks removed.
 std::vector<std::string> LayoutReportAsText(const Report& report);
+
+// The same lines as one UTF-8 text, each ended by a line feed.
+std::string ReportAsText(const Report& report);

@@ -69,3 +69,10 @@ std::vector<std::string> LayoutReportAsText(const Report& report)
     for (std::string& s : out) s.erase(s.find_last_not_of(' ') + 1);
     return out;
 }
+
+std::string ReportAsText(const Report& report)
+{
+    std::string text;
+    for (const std::string& line : LayoutReportAsText(report)) text.append(line).append("\n");
+    return text;
+}

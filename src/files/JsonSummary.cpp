@@ -1,0 +1,128 @@
+#include "files/JsonSummary.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "text/DisplayFormat.h"
+
+namespace {
+
+template <typename Number>
+std::string Shortest(Number value)
+{
+    if (!std::isfinite(value)) return "null";
+    char buffer[64];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+template <typename Number>
+std::string Optional(const std::optional<Number>& value)
+{
+    return value ? Shortest(*value) : "null";
+}
+
+// Length of the UTF-8 sequence at s[i], 0 when it is not one.
+std::size_t Utf8Length(const std::string& s, std::size_t i)
+{
+    auto byte = [&s](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char c = byte(i);
+    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    char32_t code = n == 1 ? c : (c & (0x7F >> n));
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((byte(i + k) >> 6) != 0x2) return 0;
+        code = (code << 6) | (byte(i + k) & 0x3F);
+    }
+    const char32_t least[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return n;
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t n = Utf8Length(text, i);
+        if (n == 0) {
+            out += "\\ufffd";
+            ++i;
+            continue;
+        }
+        if (n > 1) {
+            out.append(text, i, n);
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+            out += buffer;
+        } else {
+            out += static_cast<char>(c);
+        }
+        i += n;
+    }
+    return out + "\"";
+}
+
+std::string FormatJson(const BatchFigures& f)
+{
+    const ChainResult* r = f.result;
+    std::string j = "{\n  \"status\": ";
+    j += f.completed ? "\"completed\"" : "\"failed\"";
+    if (!f.completed) j += ",\n  \"fault\": " + JsonString(f.fault);
+    auto figure = [r](auto member) -> std::string { return r ? Optional(r->*member) : "null"; };
+    j += ",\n  \"misclosures\": {\"w1_arcsec\": " + figure(&ChainResult::wbSeconds) +
+         ", \"w2_mm\": " + figure(&ChainResult::wxMillimetres) + ", \"w3_mm\": " + figure(&ChainResult::wyMillimetres) +
+         "}";
+    j += ",\n  \"ms_mm\": " + figure(&ChainResult::ms);
+    j += ",\n  \"weakest\": {\"name\": " + (f.completed ? JsonString(f.weakestName) : std::string("null")) +
+         ", \"inv_px\": " + figure(&ChainResult::InvPx) + ", \"inv_py\": " + figure(&ChainResult::InvPy) +
+         ", \"mx_mm\": " + figure(&ChainResult::mx) + ", \"my_mm\": " + figure(&ChainResult::my) +
+         ", \"md_mm\": " + figure(&ChainResult::md) + "}";
+    if (f.listing) {
+        j += ",\n  \"points\": [";
+        const char* comma = "\n    ";
+        for (const ListedPoint& p : f.listing->points) {
+            j += comma;
+            j += "{\"name\": " + JsonString(p.name) + ", \"x\": " + Shortest(p.X) + ", \"y\": " + Shortest(p.Y) + "}";
+            comma = ",\n    ";
+        }
+        j += "\n  ],\n  \"sides\": [";
+        comma = "\n    ";
+        for (const ListedSide& s : f.listing->sides) {
+            j += comma;
+            j += "{\"k\": " + std::to_string(s.k) + ", \"from\": " + JsonString(s.from) + ", \"to\": " + JsonString(s.to) +
+                 ", \"observed\": " + Shortest(s.observed) + ", \"sign\": " + std::to_string(s.sign) +
+                 ", \"correction\": " + Shortest(s.correction) + ", \"adjusted\": " + Shortest(s.adjusted) + "}";
+            comma = ",\n    ";
+        }
+        j += "\n  ]";
+    }
+    return j + "\n}\n";
+}
+
+std::string FormatSummary(const BatchFigures& f)
+{
+    const ChainResult* r = f.result;
+    std::string t = f.completed ? "平差完成\n" : "平差中止：" + f.fault + "\n";
+    if (!r) return t;
+    auto mm = [](const std::optional<float>& v) { return v ? FormatFixed(*v, 2) + " 毫米" : std::string("-"); };
+    if (r->wxMillimetres || r->wbSeconds || r->withoutAngleCondition) {
+        t += "闭合差：";
+        t += r->withoutAngleCondition ? std::string("没有角条件")
+                                      : "w1 = " + (r->wbSeconds ? FormatFixed(*r->wbSeconds, 2) + " 秒" : "-");
+        t += "，w2 = " + mm(r->wxMillimetres) + "，w3 = " + mm(r->wyMillimetres) + "\n";
+    }
+    if (r->ms) t += "单位权测边中误差 ms = " + mm(r->ms) + "\n";
+    if (f.completed) {
+        t += "最弱点 " + f.weakestName + "：1/px = " + FormatFixed(*r->InvPx, 4) + "，1/py = " + FormatFixed(*r->InvPy, 4) +
+             "，mx = " + mm(r->mx) + "，my = " + mm(r->my) + "，md = " + mm(r->md) + "\n";
+    }
+    return t;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// What the batch command prints: a short summary for a person, or one JSON
+// document for a program.
+//   status      "completed" or "failed"; fault: the fault's text when failed
+//   misclosures w1_arcsec [arc s] (null without an azimuth condition), w2_mm,
+//               w3_mm [mm]
+//   ms_mm       standard error of unit weight [mm]
+//   weakest     name, inv_px, inv_py [-], mx_mm, my_mm, md_mm [mm]
+//   points      the report's points: name, x, y [m]
+//   sides       k, from, to, observed, sign, correction, adjusted [m]
+// Doubles are written as the shortest decimal that reads back as the same
+// double, single-precision figures as the shortest decimal of that float; a
+// figure the run did not reach is null.
+#include <string>
+
+#include "core/ChainResult.h"
+#include "files/ChainListing.h"
+
+struct BatchFigures {
+    bool completed = false;
+    std::string fault;                   // when failed
+    const ChainResult* result = nullptr;  // the adjustment as far as it got, if it started
+    const ChainListing* listing = nullptr;  // when completed
+    std::string weakestName;
+};
+
+std::string FormatJson(const BatchFigures& figures);
+std::string FormatSummary(const BatchFigures& figures);
+
+// A JSON string literal of UTF-8 text; bytes that are not UTF-8 become U+FFFD.
+std::string JsonString(const std::string& text);

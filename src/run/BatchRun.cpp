@@ -1,0 +1,48 @@
+#include "run/BatchRun.h"
+
+#include "files/DialogueSequence.h"
+#include "files/ListChain.h"
+#include "run/SilentPlatform.h"
+
+BatchRun RunRecord(const ObservationRecord& record)
+{
+    BatchRun run;
+    if (!record.complete || NextKeyOf(record)) {
+        std::string label;
+        if (NextKeyOf(record, &label)) {
+            run.missing = label;
+        } else {
+            run.missing = "未完成";
+        }
+        run.outcome = RunOutcome(RunOutcome::Cancelled);
+        return run;
+    }
+    SilentPlatform platform;
+    RunOptions options;
+    options.prefilled = &record;
+    run.outcome = AdjustmentRun(run.state, platform, options);
+    if (run.outcome.kind == RunOutcome::Cancelled) {
+        run.missing = platform.prompts.empty() ? std::string() : platform.prompts.front();
+    } else if (run.Completed()) {
+        LastRunFigures figures;
+        figures.RouteSigns = run.outcome.observations->RouteSigns;
+        figures.Corrections = run.outcome.chain->result.Corrections;
+        figures.project = record.project;
+        run.listing = ListChain(run.state, figures);
+    }
+    return run;
+}
+
+BatchFigures BatchRun::Figures() const
+{
+    BatchFigures f;
+    f.completed = Completed();
+    f.fault = outcome.reason;
+    if (outcome.chain) f.result = &outcome.chain->result;
+    if (f.completed) {
+        f.listing = &listing;
+        const std::size_t M = static_cast<std::size_t>(HalfCount(state.TriangleCount));
+        if (M < state.PointNames.size()) f.weakestName = state.PointNames[M];
+    }
+    return f;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The report as a PDF file, written in the file's folder under a temporary
+// name and put in place only when complete.
+#include <QString>
+
+#include "display/Report.h"
+
+// Returns the reason when the file could not be written, else an empty text.
+// pages gets the page count.
+QString WriteReportPdf(const Report& report, const QString& path, int* pages = nullptr);

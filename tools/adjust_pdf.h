@@ -1,0 +1,9 @@
+#pragma once
+// The PDF output of trilat-adjust: the only part of the command that starts Qt
+// (on the offscreen platform when there is no display).
+#include <string>
+
+#include "display/Report.h"
+
+// Returns the reason when the PDF could not be written, else an empty text.
+std::string WriteAdjustReportPdf(const Report& report, const std::string& path, int argc, char** argv);

@@ -1,0 +1,6 @@
+#include "adjust_pdf.h"
+
+std::string WriteAdjustReportPdf(const Report&, const std::string&, int, char**)
+{
+    return "this trilat-adjust was built without Qt: no PDF output";
+}

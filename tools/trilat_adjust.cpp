@@ -1,0 +1,128 @@
+// trilat-adjust: the batch command. Reads an observation file, adjusts the
+// chain with the program's own core and writes what is asked.
+//   trilat-adjust FILE [--json] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
+// Exit status: 0 the adjustment completed; 1 it ended with a named fault;
+// 2 a bad or incomplete file, a value the dialogue would refuse, or bad
+// arguments; 3 an output file cannot be written. Messages go to standard
+// error; for 2 and 3 nothing goes to standard output. No output file is
+// written unless the adjustment completed, and each is written whole or not
+// at all.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "adjust_pdf.h"
+#include "display/ReportComposer.h"
+#include "files/AtomicWrite.h"
+#include "files/CsvExport.h"
+#include "files/DatExport.h"
+#include "files/GamaExport.h"
+#include "files/ObservationFile.h"
+#include "run/BatchRun.h"
+
+namespace {
+
+constexpr int COMPLETED = 0, FAULT = 1, BAD_INPUT = 2, CANNOT_WRITE = 3;
+
+struct Arguments {
+    std::string file;
+    bool json = false;
+    std::string report, pdf, csv, dat, gama;
+};
+
+const char* USAGE =
+    "usage: trilat-adjust FILE [--json] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]\n";
+
+bool Parse(int argc, char** argv, Arguments& a)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        std::string* target = arg == "--report" ? &a.report
+                              : arg == "--pdf"  ? &a.pdf
+                              : arg == "--csv"  ? &a.csv
+                              : arg == "--dat"  ? &a.dat
+                              : arg == "--gama" ? &a.gama
+                                                : nullptr;
+        if (arg == "--json") {
+            a.json = true;
+        } else if (target) {
+            if (i + 1 >= argc || !target->empty()) return false;
+            *target = argv[++i];
+            if (target->empty()) return false;
+        } else if (!arg.empty() && arg[0] != '-' && a.file.empty()) {
+            a.file = arg;
+        } else {
+            return false;
+        }
+    }
+    return !a.file.empty();
+}
+
+int Fail(int status, const std::string& message)
+{
+    std::fprintf(stderr, "trilat-adjust: %s\n", message.c_str());
+    return status;
+}
+
+struct Output {
+    std::string path;
+    std::string bytes;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments a;
+    if (!Parse(argc, argv, a)) {
+        std::fputs(USAGE, stderr);
+        return BAD_INPUT;
+    }
+
+    std::ifstream in(a.file, std::ios::binary);
+    if (!in) return Fail(BAD_INPUT, a.file + ": 无法读取");
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto read = ReadObservationFile(bytes);
+    if (const FileError* error = std::get_if<FileError>(&read)) return Fail(BAD_INPUT, a.file + ": " + FormatFileError(*error));
+    const ObservationRecord& record = std::get<ObservationRecord>(read);
+
+    BatchRun run = RunRecord(record);
+    if (run.outcome.kind == RunOutcome::Cancelled)
+        return Fail(BAD_INPUT, a.file + ": 观测文件不完整，缺少 " + run.missing);
+
+    BatchFigures figures = run.Figures();
+    if (!run.Completed()) {
+        std::string out = a.json ? FormatJson(figures) : FormatSummary(figures);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        return Fail(FAULT, run.outcome.reason);
+    }
+
+    // Every output composed before the first is written: a refused export
+    // leaves no file behind.
+    std::vector<Output> outputs;
+    const Report report = ComposeReport(run.state);
+    if (!a.report.empty()) outputs.push_back({a.report, ReportAsText(report)});
+    struct Export {
+        const std::string& path;
+        ExportOutcome (*write)(const ChainListing&);
+    };
+    for (const Export& e : {Export{a.csv, CsvExport}, Export{a.dat, DatExport}, Export{a.gama, GamaExport}}) {
+        if (e.path.empty()) continue;
+        ExportOutcome composed = e.write(run.listing);
+        if (!composed.ok()) return Fail(CANNOT_WRITE, e.path + ": " + composed.refusal);
+        outputs.push_back({e.path, std::move(composed.bytes)});
+    }
+    for (const Output& o : outputs)
+        if (std::optional<std::string> error = WriteFileAtomically(o.path, o.bytes)) return Fail(CANNOT_WRITE, o.path + ": " + *error);
+    if (!a.pdf.empty()) {
+        std::string error = WriteAdjustReportPdf(report, a.pdf, argc, argv);
+        if (!error.empty()) return Fail(CANNOT_WRITE, a.pdf + ": " + error);
+    }
+
+    std::string out = a.json ? FormatJson(figures) : FormatSummary(figures);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return COMPLETED;
+}
