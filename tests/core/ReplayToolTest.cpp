@@ -6,6 +6,8 @@
 #include <string>
 #include <sys/wait.h>
 
+#include "support/TestFolder.h"
+
 namespace {
 
 struct Result {
@@ -15,9 +17,11 @@ struct Result {
 
 Result Replay(const std::string& input, const std::string& args = "")
 {
-    std::string path = ::testing::TempDir() + "replay-input.txt";
+    // the answers lie in the running test's own folder: tests run side by side
+    const TestFolder folder;
+    const std::string path = folder.File("replay-input.txt");
     std::ofstream(path, std::ios::binary) << input;
-    std::string command = std::string(TRILAT_REPLAY) + " " + args + " < " + path + " 2>/dev/null";
+    std::string command = std::string(TRILAT_REPLAY) + " " + args + " < '" + path + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     Result r{{}, -1};
     char buffer[4096];

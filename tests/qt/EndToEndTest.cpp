@@ -1,7 +1,6 @@
 // The real window driven through a whole run with its real modal prompt
 // boxes, the fields checked afterwards, the window saved as a picture, and
 // the print command taken to the PDF offered when there is no printer.
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -11,6 +10,8 @@
 
 #include "ChainAnswers.h"
 #include "DialogAnswerer.h"
+#include "PrintGuard.h"
+#include "support/TestFolder.h"
 #include "ui/qt/MainWindow.h"
 
 namespace {
@@ -19,6 +20,7 @@ QString FieldText(const MainWindow& w, int n) { return w.Field(n)->text(); }
 
 TEST(EndToEnd, FullRunThroughThePromptBoxes)
 {
+    const TestFolder folder;
     MainWindow window;
     window.show();
     // Two triangles, closing on C without azimuth data: A = (0, 0), B = (0, 100),
@@ -55,15 +57,14 @@ TEST(EndToEnd, FullRunThroughThePromptBoxes)
     EXPECT_TRUE(window.Button(3)->isEnabled());
     operatorAtWindow.reset();
 
-    const QString picture = QDir::current().absoluteFilePath("window-after-run.png");
-    QFile::remove(picture);
+    const QString picture = QString::fromStdString(folder.File("window-after-run.png"));
     ASSERT_TRUE(window.grab().save(picture));
     EXPECT_GT(QFile(picture).size(), 10000);
 
     // No printer here (the test runs against a print server that does not
     // exist): the print command names the problem and saves a PDF instead.
-    const QString pdf = QDir::current().absoluteFilePath("report-instead-of-printer.pdf");
-    QFile::remove(pdf);
+    ASSERT_EQ(ForeignPrinter().toStdString(), "");
+    const QString pdf = QString::fromStdString(folder.File("report-instead-of-printer.pdf"));
     DialogAnswerer atPrint({});
     atPrint.SetAcceptMessages(true);
     atPrint.SetSaveFile(pdf);

@@ -1,8 +1,6 @@
 // The printed report: the lines trilat-replay --report writes for typical and
 // edge-case runs, and the same report rendered through Qt's printer support
 // into a PDF file, read back with pdftotext and pdfinfo.
-#include <QDir>
-#include <QFile>
 #include <QPrinter>
 #include <QProcess>
 #include <QRawFont>
@@ -13,6 +11,7 @@
 #include "ChainAnswers.h"
 #include "display/ReportComposer.h"
 #include "run/ScriptedPlatform.h"
+#include "support/TestFolder.h"
 #include "ui/qt/ReportPainter.h"
 
 namespace {
@@ -186,8 +185,8 @@ QString Run(const QString& program, const QStringList& args)
 
 Printed PrintToPdf(const Report& report, const QString& name)
 {
-    const QString file = QDir::current().absoluteFilePath(name);
-    QFile::remove(file);
+    const TestFolder folder;  // the PDF is read back here and goes with the folder
+    const QString file = QString::fromStdString(folder.File(name.toStdString()));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);

@@ -5,7 +5,8 @@
 // the answers (a chain of N equilateral triangles by default), then optionally
 // presses the print button, renders the same report into a PDF file and saves a
 // picture of the window. Exit status 0 when the run completed and no message
-// box appeared; the messages go to standard error.
+// box appeared; the messages go to standard error. Its HOME and XDG folders
+// are a fresh folder of its own; it prints only where PrintGuard.h allows.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,6 +17,8 @@
 
 #include "ChainAnswers.h"
 #include "DialogAnswerer.h"
+#include "OwnUserFolders.h"
+#include "PrintGuard.h"
 #include "display/ReportComposer.h"
 #include "run/ScriptedPlatform.h"
 #include "QuietOffscreen.h"
@@ -27,6 +30,7 @@ int main(int argc, char** argv)
 {
     QElapsedTimer started;
     started.start();
+    const OwnUserFolders folders("drive");
     QuietOffscreenNotes();
     QApplication app(argc, argv);
     SetUpApplication();
@@ -75,7 +79,14 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "trilat-drive: the run did not complete\n");
             status = 1;
         }
-        if (status == 0 && print) window.Button(3)->click();
+        if (status == 0 && print) {
+            if (const QString foreign = ForeignPrinter(); !foreign.isEmpty()) {
+                std::fprintf(stderr, "trilat-drive: not printing: %s\n", qPrintable(foreign));
+                status = 1;
+            } else {
+                window.Button(3)->click();
+            }
+        }
         for (const QString& m : operatorAtWindow.Messages()) {
             std::fprintf(stderr, "MESSAGE\t%s\n", qPrintable(m));
             status = 1;
