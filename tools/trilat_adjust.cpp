@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     // Every output composed before the first is written: a refused export
     // leaves no file behind.
     std::vector<Output> outputs;
-    const Report report = ComposeReport(run.state);
+    const Report report = a.report.empty() && a.pdf.empty() ? Report{} : ComposeReport(run.state);
     if (!a.report.empty()) outputs.push_back({a.report, ReportAsText(report)});
     struct Export {
         const std::string& path;

@@ -4,8 +4,9 @@
 
 void ValueLog::Prefill(const ObservationRecord& values)
 {
-    prefilled_ = values.values;
-    used_.assign(prefilled_.size(), false);
+    prefilled_ = &values.values;
+    used_.assign(prefilled_->size(), false);
+    firstUnused_ = 0;
     prefilledComplete_ = values.complete;
     record_.project = values.project;
     record_.notes = values.notes;
@@ -13,24 +14,20 @@ void ValueLog::Prefill(const ObservationRecord& values)
 
 std::optional<std::string> ValueLog::TakePrefilled(ValueKey key)
 {
-    for (std::size_t i = 0; i < prefilled_.size(); ++i) {
-        if (used_[i] || !(prefilled_[i].key == key)) continue;
+    if (!prefilled_) return std::nullopt;
+    const std::vector<TypedValue>& values = *prefilled_;
+    for (std::size_t i = firstUnused_; i < values.size(); ++i) {
+        if (used_[i] || !(values[i].key == key)) continue;
         used_[i] = true;
-        return prefilled_[i].text;
+        while (firstUnused_ < used_.size() && used_[firstUnused_]) ++firstUnused_;
+        return values[i].text;
     }
     return std::nullopt;
 }
 
 void ValueLog::Confirm(ValueKey key, const std::string& text)
 {
-    std::vector<TypedValue>& values = record_.values;
-    auto same = [&key](const TypedValue& v) { return v.key == key; };
-    auto it = std::find_if(values.begin(), values.end(), same);
-    if (it != values.end()) {
-        it->text = text;
-    } else {
-        values.push_back({key, text});
-    }
+    record_.values.push_back({key, text});
     if (onConfirm) onConfirm(record_);
 }
 

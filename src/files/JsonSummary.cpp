@@ -73,7 +73,9 @@ std::string JsonString(const std::string& text)
 std::string FormatJson(const BatchFigures& f)
 {
     const ChainResult* r = f.result;
-    std::string j = "{\n  \"status\": ";
+    std::string j;
+    if (f.listing) j.reserve(200 * (f.listing->points.size() + f.listing->sides.size()));
+    j += "{\n  \"status\": ";
     j += f.completed ? "\"completed\"" : "\"failed\"";
     if (!f.completed) j += ",\n  \"fault\": " + JsonString(f.fault);
     auto figure = [r](auto member) -> std::string { return r ? Optional(r->*member) : "null"; };
@@ -89,22 +91,24 @@ std::string FormatJson(const BatchFigures& f)
         j += ",\n  \"points\": [";
         const char* comma = "\n    ";
         for (const ListedPoint& p : f.listing->points) {
-            j += comma;
-            j += "{\"name\": " + JsonString(p.name) + ", \"x\": " + Shortest(p.X) + ", \"y\": " + Shortest(p.Y) + "}";
+            j.append(comma).append("{\"name\": ").append(JsonString(p.name));
+            j.append(", \"x\": ").append(Shortest(p.X)).append(", \"y\": ").append(Shortest(p.Y)).append("}");
             comma = ",\n    ";
         }
         j += "\n  ],\n  \"sides\": [";
         comma = "\n    ";
         for (const ListedSide& s : f.listing->sides) {
-            j += comma;
-            j += "{\"k\": " + std::to_string(s.k) + ", \"from\": " + JsonString(s.from) + ", \"to\": " + JsonString(s.to) +
-                 ", \"observed\": " + Shortest(s.observed) + ", \"sign\": " + std::to_string(s.sign) +
-                 ", \"correction\": " + Shortest(s.correction) + ", \"adjusted\": " + Shortest(s.adjusted) + "}";
+            j.append(comma).append("{\"k\": ").append(std::to_string(s.k));
+            j.append(", \"from\": ").append(JsonString(s.from)).append(", \"to\": ").append(JsonString(s.to));
+            j.append(", \"observed\": ").append(Shortest(s.observed)).append(", \"sign\": ").append(std::to_string(s.sign));
+            j.append(", \"correction\": ").append(Shortest(s.correction));
+            j.append(", \"adjusted\": ").append(Shortest(s.adjusted)).append("}");
             comma = ",\n    ";
         }
         j += "\n  ]";
     }
-    return j + "\n}\n";
+    j += "\n}\n";
+    return j;
 }
 
 std::string FormatSummary(const BatchFigures& f)
