@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""trilat-adjust as a surveyor's script uses it: exit status, messages,
+nothing on standard output for a refused file, and every output file
+read back by an independent reader.
+
+usage: batch_command_test.py TRILAT_REPLAY TRILAT_ADJUST SOURCE_DIR
+"""
+import csv
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+replay, adjust, source = sys.argv[1:4]
+work = tempfile.mkdtemp(prefix="trilat-batch-")
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAILED:", what)
+
+
+# The PDF output starts Qt: its caches and runtime files stay in this test's folder.
+own = {}
+for var, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
+                 ("XDG_CACHE_HOME", "cache"), ("XDG_STATE_HOME", "state"), ("XDG_RUNTIME_DIR", "runtime")):
+    own[var] = os.path.join(work, sub)
+    os.makedirs(own[var], mode=0o700)
+own_env = dict(os.environ, **own)
+
+
+def run(args, answers=b"", env=None):
+    return subprocess.run(args, input=answers, capture_output=True, timeout=120, env=env or own_env)
+
+
+def path(name):
+    return os.path.join(work, name)
+
+
+def saved(answers_file, name, edit=None):
+    with open(os.path.join(source, answers_file), "rb") as f:
+        answers = f.read()
+    if edit:
+        answers = edit(answers)
+    r = run([replay, "--save", path(name), "--report"], answers)
+    check(r.returncode == 0, f"{name}: replay --save")
+    return [l[7:] for l in r.stdout.decode().split("\n") if l.startswith("REPORT\t")]
+
+
+# A completed run with every output.
+report = saved("tests/data/golden/with-d-and-re-entries.answers", "d.obs")
+outputs = dict(report="d.txt", pdf="d.pdf", csv="d.csv", dat="d.dat", gama="d.xml")
+args = [adjust, path("d.obs"), "--json"]
+for option, name in outputs.items():
+    args += ["--" + option, path(name)]
+r = run(args)
+check(r.returncode == 0, f"complete run: exit {r.returncode} ({r.stderr.decode()})")
+doc = json.loads(r.stdout)
+with open(path("d.txt"), encoding="utf-8") as f:
+    check(f.read().split("\n")[:-1] == report, "--report holds the lines of trilat-replay --report")
+text = run(["pdftotext", "-layout", path("d.pdf"), "-"]).stdout.decode()
+for line in ("由已知边起算的三边锁平差", "平差结果", "单位权测边中误差", "1/py="):
+    check(line in text, f"the PDF holds {line!r}")
+for p in doc["points"]:
+    check(p["name"] in text, f"the PDF names point {p['name']}")
+with open(path("d.csv"), encoding="utf-8-sig", newline="") as f:
+    rows = list(csv.reader(f))
+check(len(rows) == len(doc["points"]) + 1, "the CSV: a header and a row a point")
+for row, p in zip(rows[1:], doc["points"]):
+    check(row[0] == p["name"] and row[1] == format(p["x"], ".3f") and row[2] == format(p["y"], ".3f"),
+          f"the CSV row {row} against {p}")
+with open(path("d.dat"), encoding="gbk", newline="") as f:
+    dat = [l.split(",") for l in f.read().split("\r\n") if l]
+check([d[0] for d in dat] == [p["name"] for p in doc["points"]], "the .dat names, read as GBK")
+check(all(d[1] == "" and d[2] == format(p["y"], ".3f") and d[3] == format(p["x"], ".3f") and float(d[4]) == 0
+          for d, p in zip(dat, doc["points"])), "the .dat lines: name, empty code, Y, X, H 0")
+gama = ET.parse(path("d.xml")).getroot()
+distances = [(d.get("from"), d.get("to")) for d in gama.iter() if d.tag.endswith("distance")]
+typed = [(s["from"], s["to"]) for s in doc["sides"] if s["k"] not in (1, len(doc["sides"]))]
+check(sorted(map(sorted, distances)) == sorted(map(sorted, typed)), "the Gama document holds every typed side once")
+
+# Outputs that need no Qt never start it.
+env = dict(own_env, QT_QPA_PLATFORM="no-such-platform")
+r = run([adjust, path("d.obs"), "--csv", path("q.csv"), "--json"], env=env)
+check(r.returncode == 0 and os.path.exists(path("q.csv")), "--json and --csv run without Qt")
+
+# Bad arguments, unreadable and bad files: exit 2, nothing on standard output.
+for bad in ([], ["--json"], [path("d.obs"), "--csv"], [path("d.obs"), "--bogus"], [path("d.obs"), path("d.obs")]):
+    r = run([adjust] + bad)
+    check(r.returncode == 2 and r.stdout == b"" and b"usage" in r.stderr, f"arguments {bad}: exit {r.returncode}")
+r = run([adjust, path("missing.obs")])
+check(r.returncode == 2 and r.stdout == b"", "a missing file")
+with open(path("bad.obs"), "w", encoding="utf-8") as f:
+    f.write("trilat-observations 1\nN = 2\nXa = zero\n")
+r = run([adjust, path("bad.obs"), "--json", "--csv", path("bad.csv")])
+check(r.returncode == 2 and r.stdout == b"", f"a bad value: exit {r.returncode}")
+check("第 3 行" in r.stderr.decode(), f"the message names the line: {r.stderr.decode()!r}")
+check(not os.path.exists(path("bad.csv")), "a bad file writes no output")
+
+# A computation that ends with a fault: exit 1, the fault named, no output file.
+saved("tests/properties/data/flat-triangle-noise.answers", "flat.obs")
+r = run([adjust, path("flat.obs"), "--json", "--csv", path("flat.csv"), "--report", path("flat.txt")])
+check(r.returncode == 1, f"a fault: exit {r.returncode}")
+fault = json.loads(r.stdout)
+check(fault["status"] == "failed" and "平差后推算的 C 点" in fault["fault"], "the fault in the JSON document")
+check(fault["misclosures"]["w2_mm"] is not None and fault["weakest"]["name"] is None, "figures before the fault")
+check("平差后推算的 C 点" in r.stderr.decode(), "the fault on standard error")
+check(not os.path.exists(path("flat.csv")) and not os.path.exists(path("flat.txt")), "a fault writes no output")
+
+# An output that cannot be written: exit 3, nothing on standard output.
+r = run([adjust, path("d.obs"), "--json", "--csv", path("no/such/folder.csv")])
+check(r.returncode == 3 and r.stdout == b"", f"an unwritable output: exit {r.returncode}")
+# A name the .dat cannot hold refuses the export, naming the point; no output is written.
+saved("tests/data/worked-example.answers", "emoji.obs",
+      lambda a: a.replace(b"P1\n", "P\U0001F600\n".encode()))
+r = run([adjust, path("emoji.obs"), "--csv", path("emoji.csv"), "--dat", path("emoji.dat")])
+check(r.returncode == 3 and r.stdout == b"", f"a name outside the .dat encoding: exit {r.returncode}")
+check("P" in r.stderr.decode() and not os.path.exists(path("emoji.csv")), "the refusal names the point, no CSV")
+
+leftovers = [n for n in os.listdir(work) if n.startswith(".")]  # half-written outputs
+check(leftovers == [], f"no temporary file left behind: {leftovers}")
+shutil.rmtree(work)
+print(f"{len(failures)} failures")
+sys.exit(1 if failures else 0)
