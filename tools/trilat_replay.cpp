@@ -8,6 +8,9 @@
 //                prompt); the answers on standard input follow
 //   --save FILE  writes the values of the last run (complete or not) as an
 //                observation file
+//   --journal FILE  keeps the journal of each run in FILE: every confirmed
+//                value written and synced before the next prompt; removed
+//                when a run has all its values
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -17,12 +20,13 @@
 
 #include "display/ReportComposer.h"
 #include "files/AtomicWrite.h"
+#include "files/Journal.h"
 #include "files/ObservationFile.h"
 #include "run/ScriptedPlatform.h"
 
 static int Usage()
 {
-    std::fprintf(stderr, "usage: trilat-replay [--report] [--open FILE] [--save FILE] < answers\n");
+    std::fprintf(stderr, "usage: trilat-replay [--report] [--open FILE] [--save FILE] [--journal FILE] < answers\n");
     return 2;
 }
 
@@ -37,13 +41,13 @@ static bool ReadWhole(const std::string& path, std::string& bytes)
 int main(int argc, char** argv)
 {
     bool report = false;
-    std::string openPath, savePath;
+    std::string openPath, savePath, journalPath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--report") {
             report = true;
-        } else if ((arg == "--open" || arg == "--save") && i + 1 < argc) {
-            (arg == "--open" ? openPath : savePath) = argv[++i];
+        } else if ((arg == "--open" || arg == "--save" || arg == "--journal") && i + 1 < argc) {
+            (arg == "--open" ? openPath : arg == "--save" ? savePath : journalPath) = argv[++i];
         } else {
             return Usage();
         }
@@ -71,11 +75,21 @@ int main(int argc, char** argv)
     input.shrink_to_fit();
     platform.StreamTo(stdout);
     ProgramState state;
-    RunOptions first;
-    if (!openPath.empty()) first.prefilled = &opened;
+    Journal journal(journalPath);
     bool firstRun = true;
     do {
-        platform.EndRun(AdjustmentRun(state, platform, firstRun ? first : RunOptions{}));
+        RunOptions options;
+        if (firstRun && !openPath.empty()) options.prefilled = &opened;
+        if (!journalPath.empty()) {
+            journal.Start();
+            options.onConfirm = [&journal](const ObservationRecord& typed) {
+                if (std::optional<std::string> error = journal.Update(typed))
+                    std::fprintf(stderr, "trilat-replay: journal %s\n", error->c_str());
+            };
+        }
+        RunOutcome outcome = AdjustmentRun(state, platform, options);
+        if (!journalPath.empty() && outcome.observations) journal.Remove();  // every value is in
+        platform.EndRun(outcome);
         firstRun = false;
     } while (platform.HasUnreadInput());
     if (report) {

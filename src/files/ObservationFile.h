@@ -36,3 +36,12 @@ std::string FormatFileError(const FileError& error);
 
 // The file of the record: what ReadObservationFile reads back to the same record.
 std::string WriteObservationFile(const ObservationRecord& record);
+
+// The same file in pieces, for a file written value by value (the journal):
+// the header (format line, comments, project and notes), then the lines of
+// values[from..] with their group comments. K is the record's unknown-point
+// count (it names C among the point names; RecordUnknownPointCount gives it
+// once the last side is in).
+std::string WriteObservationHeader(const ObservationRecord& record);
+std::string WriteValueLines(const ObservationRecord& record, std::size_t from, int K);
+int RecordUnknownPointCount(const ObservationRecord& record);

@@ -58,26 +58,39 @@ int UnknownPointsOf(const ObservationRecord& record)
 
 }  // namespace
 
-std::string WriteObservationFile(const ObservationRecord& record)
+std::string WriteObservationHeader(const ObservationRecord& record)
 {
     std::string out = std::string(kObservationFileFormat) + " " + std::to_string(kObservationFileVersion) + "\n";
     out += "# trilat 三边测量三角锁的观测值。每行一个值：键 = 值；以 # 开始的是注释。\n";
     out += "# 值按输入的原样保存。转义：\\\\ 反斜杠，\\# 井号，\\s 空格，\\t \\n \\r，\\xHH 一个字节。\n";
     if (!record.project.empty()) AppendValueLines(out, "工程名称", record.project);
     for (const std::string& note : record.notes) AppendValueLines(out, "备注", note);
+    return out;
+}
 
-    const int K = UnknownPointsOf(record);
-    const ValueKind* group = nullptr;
-    for (const TypedValue& v : record.values) {
-        if (!group || *group != v.key.kind) {
+int RecordUnknownPointCount(const ObservationRecord& record) { return UnknownPointsOf(record); }
+
+std::string WriteValueLines(const ObservationRecord& record, std::size_t from, int K)
+{
+    std::string out;
+    const std::vector<TypedValue>& values = record.values;
+    for (std::size_t i = from; i < values.size(); ++i) {
+        const TypedValue& v = values[i];
+        if (i == 0 || values[i - 1].key.kind != v.key.kind) {
             if (const char* comment = GroupComment(v.key.kind)) {
                 out += comment;
                 out += '\n';
             }
         }
-        group = &v.key.kind;
         AppendValueLines(out, KeyLabel(v.key, K), v.text);
     }
+    return out;
+}
+
+std::string WriteObservationFile(const ObservationRecord& record)
+{
+    std::string out = WriteObservationHeader(record);
+    out += WriteValueLines(record, 0, UnknownPointsOf(record));
     if (!record.complete) out += "# 运行没有完成，以下的值尚未输入\n未完成\n";
     return out;
 }

@@ -1,6 +1,13 @@
 // trilat-drive: the program's window with a scripted operator at it.
 //   trilat-drive [--chain N] [--with-d] [--answers FILE] [--print] [--pdf FILE]
 //                [--grab PNG] [--startup-only]
+//                [--program] [--data DIR] [--kill-after K] [--resume] [--report-text FILE]
+// --program drives the whole program window (menus, journal) instead of the
+// form alone; --data keeps the user's data folder (the journals) in DIR, so
+// that a second process finds what the first left; --kill-after K kills the
+// process (SIGKILL) once K answers were given; --resume answers the offer to
+// continue a cut-off run with 是 and goes on with the answers instead of
+// pressing the adjustment button; --report-text writes the report's lines.
 // Opens Form1, presses the adjustment button and answers every prompt box from
 // the answers (a chain of N equilateral triangles by default), then optionally
 // presses the print button, renders the same report into a PDF file and saves a
@@ -12,7 +19,10 @@
 #include <QFile>
 #include <QPrinter>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "ChainAnswers.h"
@@ -24,6 +34,7 @@
 #include "QuietOffscreen.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/ProgramWindow.h"
 #include "ui/qt/ReportPainter.h"
 
 int main(int argc, char** argv)
@@ -31,13 +42,16 @@ int main(int argc, char** argv)
     QElapsedTimer started;
     started.start();
     const OwnUserFolders folders("drive");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "--data") setenv("XDG_DATA_HOME", argv[i + 1], 1);
     QuietOffscreenNotes();
     QApplication app(argc, argv);
     SetUpApplication();
 
     ChainOptions chain;
-    QString answersFile, pdfFile, pngFile;
-    bool print = false, startupOnly = false;
+    QString answersFile, pdfFile, pngFile, reportFile;
+    bool print = false, startupOnly = false, program = false, resume = false;
+    int killAfter = -1;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -49,6 +63,11 @@ int main(int argc, char** argv)
         else if (a == "--pdf") pdfFile = value();
         else if (a == "--grab") pngFile = value();
         else if (a == "--startup-only") startupOnly = true;
+        else if (a == "--program") program = true;
+        else if (a == "--data") value();
+        else if (a == "--kill-after") killAfter = value().toInt();
+        else if (a == "--resume") resume = program = true;
+        else if (a == "--report-text") reportFile = value();
         else {
             std::fprintf(stderr, "trilat-drive: unknown argument %s\n", qPrintable(a));
             return 2;
@@ -64,8 +83,16 @@ int main(int argc, char** argv)
         answers = SplitAnswerLines(f.readAll().toStdString());
     }
 
-    MainWindow window;
-    window.show();
+    std::unique_ptr<ProgramWindow> top;
+    std::unique_ptr<MainWindow> alone;
+    if (program) {
+        top = std::make_unique<ProgramWindow>();
+    } else {
+        alone = std::make_unique<MainWindow>();
+    }
+    MainWindow& window = program ? top->Form() : *alone;
+    QWidget& shown = program ? static_cast<QWidget&>(*top) : window;
+    shown.show();
     int status = 0;
     QTimer::singleShot(0, &window, [&] {
         if (startupOnly) {
@@ -74,7 +101,19 @@ int main(int argc, char** argv)
             return;
         }
         DialogAnswerer operatorAtWindow(answers);
-        window.Button(1)->click();
+        QTimer killer;
+        if (killAfter >= 0) {
+            QObject::connect(&killer, &QTimer::timeout, [&] {
+                if (static_cast<int>(answers.size()) - operatorAtWindow.Unanswered() >= killAfter) std::raise(SIGKILL);
+            });
+            killer.start(0);
+        }
+        if (resume) {
+            operatorAtWindow.SetAcceptMessages(true);  // 是 to the offer
+            top->OfferCutOffRuns();
+        } else {
+            window.Button(1)->click();
+        }
         if (!window.State().LastRunCompleted) {
             std::fprintf(stderr, "trilat-drive: the run did not complete\n");
             status = 1;
@@ -89,7 +128,12 @@ int main(int argc, char** argv)
         }
         for (const QString& m : operatorAtWindow.Messages()) {
             std::fprintf(stderr, "MESSAGE\t%s\n", qPrintable(m));
-            status = 1;
+            if (!resume) status = 1;  // resuming, the offer itself is a box
+        }
+        if (status == 0 && !reportFile.isEmpty()) {
+            QFile out(reportFile);
+            const std::string text = ReportAsText(ComposeReport(window.State()));
+            if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), static_cast<qint64>(text.size())) < 0) status = 1;
         }
         if (status == 0 && !pdfFile.isEmpty()) {
             QPrinter pdf(QPrinter::HighResolution);
@@ -99,7 +143,7 @@ int main(int argc, char** argv)
             if (!result.ok) status = 1;
             std::printf("PAGES\t%d\n", result.pages);
         }
-        if (!pngFile.isEmpty() && !window.grab().save(pngFile)) {
+        if (!pngFile.isEmpty() && !shown.grab().save(pngFile)) {
             std::fprintf(stderr, "trilat-drive: cannot write %s\n", qPrintable(pngFile));
             status = 1;
         }

@@ -8,8 +8,10 @@
 #include <QPrinterInfo>
 #include <cmath>
 
-#include "run/AdjustmentRun.h"
 #include "display/ReportComposer.h"
+#include "files/Journal.h"
+#include "files/ListChain.h"
+#include "run/AdjustmentRun.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/QtPlatform.h"
@@ -73,6 +75,8 @@ MainWindow::MainWindow()
     resize(PixelsX(form::CONTENT_WIDTH), PixelsY(form::CONTENT_HEIGHT));
 }
 
+QSize MainWindow::sizeHint() const { return {PixelsX(form::CONTENT_WIDTH), PixelsY(form::CONTENT_HEIGHT)}; }
+
 int MainWindow::PixelsX(int twips) const
 {
     return static_cast<int>(std::lround(twips * logicalDpiX() / 1440.0));
@@ -113,12 +117,37 @@ void MainWindow::SetFieldText(int field, const QString& text)
     if (QLineEdit* f = Field(field)) f->setText(text);
 }
 
-void MainWindow::RunAdjustment()
+void MainWindow::RunAdjustment() { Run(nullptr); }
+
+void MainWindow::RunFromRecord(const ObservationRecord& record) { Run(&record); }
+
+void MainWindow::Run(const ObservationRecord* prefilled)
 {
     QtPlatform platform(*this);
     Button(3)->setEnabled(false);
-    AdjustmentRun(state_, platform);
+    RunOptions options;
+    options.prefilled = prefilled;
+    if (journal_) {
+        journal_->Start();
+        options.onConfirm = [this](const ObservationRecord& typed) {
+            if (std::optional<std::string> error = journal_->Update(typed))
+                QMessageBox::warning(this, QApplication::applicationName(),
+                                     QString::fromUtf8("输入记录无法写入（%1），请及时保存观测数据。").arg(ToQString(*error)));
+        };
+    }
+    RunOutcome outcome = AdjustmentRun(state_, platform, options);
+    if (journal_ && outcome.observations) journal_->Remove();  // every value is in
+    if (outcome.kind == RunOutcome::Completed) {
+        LastRunFigures figures;
+        figures.RouteSigns = outcome.observations->RouteSigns;
+        figures.Corrections = outcome.chain->result.Corrections;
+        figures.project = state_.LastTyped.project;
+        listing_ = ListChain(state_, figures);
+    } else if (!state_.LastRunCompleted) {
+        listing_.reset();
+    }
     Button(3)->setEnabled(state_.LastRunCompleted);
+    emit RunEnded();
 }
 
 void MainWindow::PrintReport()

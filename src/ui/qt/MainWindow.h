@@ -9,8 +9,14 @@
 #include <array>
 #include <vector>
 
-#include "state/ProgramState.h"
+#include <optional>
+
 #include "display/Report.h"
+#include "files/ChainListing.h"
+#include "files/ObservationRecord.h"
+#include "state/ProgramState.h"
+
+class Journal;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -24,6 +30,9 @@ public:
     QPushButton* Button(int n) const { return buttons_.at(static_cast<std::size_t>(n)); }
     const std::vector<QLabel*>& Labels() const { return labels_; }
 
+    // The form's own size, from its layout in twips.
+    QSize sizeHint() const override;
+
     // Twips of the layout to pixels of this window.
     int PixelsX(int twips) const;
     int PixelsY(int twips) const;
@@ -32,11 +41,25 @@ public:
     // fails, offers to save the report as a PDF file.
     void PrintToPrinter(const Report& report);
     ProgramState& State() { return state_; }
+    const ProgramState& State() const { return state_; }
+
+    // Every confirmed value of a run goes to the journal (none: no journal);
+    // a run that has all its values removes it.
+    void SetJournal(Journal* journal) { journal_ = journal; }
+    // A run that takes the values of an observation file without their
+    // prompts: a complete file runs without any box, an incomplete one asks
+    // the rest.
+    void RunFromRecord(const ObservationRecord& record);
+    // The points and sides of the last completed run, for the exports.
+    const std::optional<ChainListing>& Listing() const { return listing_; }
 
 public slots:
     void RunAdjustment();
     void PrintReport();
     void EndProgram();
+
+signals:
+    void RunEnded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,7 +68,11 @@ private:
     QLabel* AddLabel(const char* caption, int left, int top, QFont font);
     void OfferPdf(const Report& report, const QString& problem);
 
+    void Run(const ObservationRecord* prefilled);
+
     ProgramState state_;
+    Journal* journal_ = nullptr;
+    std::optional<ChainListing> listing_;
     std::array<QLineEdit*, 30> fields_{};
     std::array<QPushButton*, 4> buttons_{};
     std::vector<QLabel*> labels_;

@@ -1,0 +1,80 @@
+#include "files/Journal.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "files/AtomicWrite.h"
+
+Journal::~Journal() { Close(); }
+
+void Journal::Close()
+{
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+static std::string SystemError(const std::string& what) { return what + "：" + std::strerror(errno); }
+
+std::optional<std::string> Journal::Rewrite(const ObservationRecord& record)
+{
+    Close();
+    written_ = 0;
+    std::string bytes = WriteObservationHeader(record) + WriteValueLines(record, 0, K_);
+    if (std::optional<std::string> error = WriteFileAtomically(path_, bytes)) return error;
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd_ < 0) return SystemError(path_);
+    written_ = record.values.size();
+    return std::nullopt;
+}
+
+std::optional<std::string> Journal::Append(std::string_view bytes)
+{
+    // one write of whole lines, then to the disk
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return SystemError(path_);
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    if (::fdatasync(fd_) != 0) return SystemError(path_);
+    return std::nullopt;
+}
+
+std::optional<std::string> Journal::Update(const ObservationRecord& record)
+{
+    const std::vector<TypedValue>& values = record.values;
+    if (K_ < 0 && !values.empty() && values.back().key.kind == ValueKind::PointName)
+        K_ = RecordUnknownPointCount(record);
+    if (fd_ < 0 || values.size() < written_) return Rewrite(record);  // the first value, or values dropped
+    if (values.size() == written_) return std::nullopt;
+    std::string lines = WriteValueLines(record, written_, K_);
+    if (std::optional<std::string> error = Append(lines)) return error;
+    written_ = values.size();
+    return std::nullopt;
+}
+
+void Journal::Start()
+{
+    Close();
+    written_ = 0;
+    K_ = -1;
+}
+
+void Journal::Remove()
+{
+    Close();
+    ::unlink(path_.c_str());
+    written_ = 0;
+}
+
+std::variant<ObservationRecord, FileError> ReadJournal(std::string_view bytes)
+{
+    // a last line without its line end was cut while it was written
+    std::size_t end = bytes.rfind('\n');
+    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(0, end + 1);
+    std::string file(bytes);
+    file += "未完成\n";
+    return ReadObservationFile(file);
+}

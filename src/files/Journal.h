@@ -1,0 +1,46 @@
+#pragma once
+// The journal of a run: the values confirmed so far, as an observation file
+// written value by value. Each value is on the disk (written and synced)
+// before the next box opens, so a crash, a kill or a power cut loses at most
+// the value being typed. The file has no end mark: a last line without its
+// line end was cut by a crash and is not read.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "files/ObservationFile.h"
+
+class Journal {
+public:
+    explicit Journal(std::string path) : path_(std::move(path)) {}
+    ~Journal();
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::size_t Written() const { return written_; }
+
+    // A new run: its first value starts the file anew.
+    void Start();
+
+    // Brings the file up to the record: appends the values confirmed since the
+    // last call, or writes the file anew when values were dropped (a refused
+    // pair asked again). Returns the reason when the file cannot be written.
+    std::optional<std::string> Update(const ObservationRecord& record);
+    // The run completed: nothing to keep.
+    void Remove();
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    std::size_t written_ = 0;  // values in the file
+    int K_ = -1;               // unknown-point count, once the names begin
+
+    std::optional<std::string> Rewrite(const ObservationRecord& record);
+    std::optional<std::string> Append(std::string_view bytes);
+    void Close();
+};
+
+// The record of a journal: an incomplete record of the values in the file.
+std::variant<ObservationRecord, FileError> ReadJournal(std::string_view bytes);

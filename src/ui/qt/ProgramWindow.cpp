@@ -1,0 +1,184 @@
+#include "ui/qt/ProgramWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <variant>
+
+#include "display/ReportComposer.h"
+#include "files/AtomicWrite.h"
+#include "files/CsvExport.h"
+#include "files/DatExport.h"
+#include "files/GamaExport.h"
+#include "files/Journal.h"
+#include "files/ObservationFile.h"
+#include "ui/qt/FormLayout.h"
+#include "ui/qt/QtPlatform.h"
+#include "ui/qt/ReportPdf.h"
+
+namespace {
+
+const char* OBSERVATIONS_FILTER = "三边锁观测数据 (*.trilat);;文本文件 (*.txt);;所有文件 (*)";
+
+QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// Writes bytes whole or not at all; the reason when it cannot.
+QString WriteBytes(const QString& path, const std::string& bytes)
+{
+    std::optional<std::string> error = WriteFileAtomically(Local(path), bytes);
+    return error ? ToQString(*error) : QString();
+}
+
+bool ReadWhole(const QString& path, std::string& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray all = file.readAll();
+    bytes.assign(all.constData(), static_cast<std::size_t>(all.size()));
+    return true;
+}
+
+}  // namespace
+
+ProgramWindow::ProgramWindow()
+{
+    setWindowTitle(Utf8(form::CAPTION));
+    form_ = new MainWindow;
+    setCentralWidget(form_);
+    if (journals_.Usable()) form_->SetJournal(&journals_.Own());
+
+    fileMenu_ = menuBar()->addMenu(Utf8("文件(&F)"));
+    QAction* open = fileMenu_->addAction(Utf8("打开观测数据…"), this, &ProgramWindow::OpenObservations);
+    open->setShortcut(QKeySequence::Open);
+    QAction* save = fileMenu_->addAction(Utf8("保存观测数据…"), this, &ProgramWindow::SaveObservations);
+    save->setShortcut(QKeySequence::Save);
+    exportMenu_ = fileMenu_->addMenu(Utf8("导出"));
+    exportMenu_->addAction(Utf8("报告文本…"), this, [this] {
+        Export(Utf8("报告导出为文本"), Utf8("文本文件 (*.txt)"), "txt", [this](const QString& path) {
+            return WriteBytes(path, ReportAsText(ComposeReport(form_->State())));
+        });
+    });
+    exportMenu_->addAction(Utf8("报告 PDF…"), this, [this] {
+        Export(Utf8("报告导出为 PDF"), "PDF (*.pdf)", "pdf",
+               [this](const QString& path) { return WriteReportPdf(ComposeReport(form_->State()), path); });
+    });
+    struct Listed {
+        const char* caption;
+        const char* title;
+        const char* filter;
+        const char* suffix;
+        ExportOutcome (*write)(const ChainListing&);
+    };
+    for (const Listed& e : {Listed{"坐标 CSV…", "坐标导出为 CSV", "CSV (*.csv)", "csv", CsvExport},
+                            Listed{"坐标 DAT…", "坐标导出为 DAT（南方 CASS 等）", "DAT (*.dat)", "dat", DatExport},
+                            Listed{"Gama XML…", "导出为 GNU Gama 平差数据", "Gama XML (*.xml *.gkf)", "xml", GamaExport}}) {
+        exportMenu_->addAction(Utf8(e.caption), this, [this, e] {
+            Export(Utf8(e.title), Utf8(e.filter), e.suffix, [this, e](const QString& path) {
+                ExportOutcome composed = e.write(*form_->Listing());
+                return composed.ok() ? WriteBytes(path, composed.bytes) : ToQString(composed.refusal);
+            });
+        });
+    }
+    fileMenu_->addSeparator();
+    QAction* quit = fileMenu_->addAction(Utf8("退出(&Q)"), form_, &MainWindow::EndProgram);
+    quit->setShortcut(QKeySequence::Quit);
+
+    connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::UpdateMenus);
+    UpdateMenus();
+    resize(sizeHint());  // the form whole, the bar above it
+}
+
+void ProgramWindow::UpdateMenus() { exportMenu_->setEnabled(form_->State().LastRunCompleted && form_->Listing()); }
+
+void ProgramWindow::Warn(const QString& text) { QMessageBox::warning(this, QApplication::applicationName(), text); }
+
+QString ProgramWindow::ChooseFile(bool save, const QString& title, const QString& filter, const QString& suffix)
+{
+    QFileDialog dialog(this, title, QString(), filter);
+    dialog.setObjectName("FileDialog");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void ProgramWindow::OpenObservations()
+{
+    const QString path = ChooseFile(false, Utf8("打开观测数据"), Utf8(OBSERVATIONS_FILTER), "trilat");
+    if (path.isEmpty()) return;
+    std::string bytes;
+    if (!ReadWhole(path, bytes)) return Warn(Utf8("文件 %1 无法读取。").arg(path));
+    auto read = ReadObservationFile(bytes);
+    if (const FileError* error = std::get_if<FileError>(&read))
+        return Warn(Utf8("文件 %1 不能打开：\n%2").arg(path, ToQString(FormatFileError(*error))));
+    form_->RunFromRecord(std::get<ObservationRecord>(read));
+}
+
+void ProgramWindow::SaveObservations()
+{
+    const ObservationRecord& typed = form_->State().LastTyped;
+    if (typed.values.empty()) return Warn(Utf8("还没有输入观测数据，没有可保存的内容。"));
+    const QString path = ChooseFile(true, Utf8("保存观测数据"), Utf8(OBSERVATIONS_FILTER), "trilat");
+    if (path.isEmpty()) return;
+    const QString error = WriteBytes(path, WriteObservationFile(typed));
+    if (!error.isEmpty()) Warn(Utf8("文件 %1 无法写入（%2）。").arg(path, error));
+}
+
+void ProgramWindow::Export(const QString& title, const QString& filter, const QString& suffix,
+                           const std::function<QString(const QString& path)>& write)
+{
+    if (!form_->State().LastRunCompleted || !form_->Listing()) return;
+    const QString path = ChooseFile(true, title, filter, suffix);
+    if (path.isEmpty()) return;
+    const QString error = write(path);
+    if (!error.isEmpty()) Warn(Utf8("文件 %1 没有写入：%2").arg(path, error));
+}
+
+void ProgramWindow::OfferCutOffRuns()
+{
+    for (const JournalFolder::Orphan& orphan : journals_.TakeOrphans()) {
+        std::string bytes;
+        ObservationRecord record;
+        bool readable = ReadWhole(orphan.path, bytes);
+        if (readable) {
+            auto read = ReadJournal(bytes);
+            readable = std::holds_alternative<ObservationRecord>(read);
+            if (readable) record = std::get<ObservationRecord>(std::move(read));
+        }
+        if (readable && record.values.empty()) {  // the run took no value
+            JournalFolder::Discard(orphan);
+            continue;
+        }
+        const QMessageBox::StandardButton answer = QMessageBox::question(
+            this, QApplication::applicationName(),
+            readable ? Utf8("上次有一次平差的输入没有完成（%1 个值）。\n\n继续上次未完成的输入?").arg(record.values.size())
+                     : Utf8("上次有一次平差的输入没有完成，但记录已损坏。\n\n继续上次未完成的输入?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer == QMessageBox::Yes && readable) {
+            JournalFolder::Discard(orphan);  // its values go to this window's journal as they are taken
+            form_->RunFromRecord(record);
+            continue;
+        }
+        const QString kept = JournalFolder::KeepAsFile(orphan);
+        if (kept.isEmpty())
+            Warn(Utf8("未完成的输入记录 %1 无法另存。").arg(orphan.path));
+        else
+            QMessageBox::information(this, QApplication::applicationName(),
+                                     Utf8("未完成的输入已保存为\n%1\n可以用「文件 → 打开观测数据」继续。").arg(kept));
+    }
+}
+
+void ProgramWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The program's top-level window: the menu bar above the form. 文件 opens
+// and saves observation files and exports the last completed run; the form
+// keeps its own layout below the bar. The window keeps a journal of every run
+// and, at start, offers to continue a run that was cut off.
+#include <QMainWindow>
+#include <memory>
+
+#include "ui/qt/JournalFolder.h"
+#include "ui/qt/MainWindow.h"
+
+class QAction;
+class QMenu;
+
+class ProgramWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    ProgramWindow();
+
+    MainWindow& Form() { return *form_; }
+    QMenu* FileMenu() const { return fileMenu_; }
+    QMenu* ExportMenu() const { return exportMenu_; }
+    // Offers to continue the journals of runs that were cut off (a box for
+    // each); the program calls it once the window is shown.
+    void OfferCutOffRuns();
+
+public slots:
+    void OpenObservations();
+    void SaveObservations();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // The file name the operator chooses in a dialog of the given kind; a
+    // name typed without extension gets the filter's.
+    QString ChooseFile(bool save, const QString& title, const QString& filter, const QString& suffix);
+    void Export(const QString& title, const QString& filter, const QString& suffix,
+                const std::function<QString(const QString& path)>& write);
+    void UpdateMenus();
+    void Warn(const QString& text);
+
+    MainWindow* form_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* exportMenu_ = nullptr;
+    JournalFolder journals_;
+};
