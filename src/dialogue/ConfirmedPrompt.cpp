@@ -61,6 +61,7 @@ void ConfirmedPrompt(Platform& platform, ValueLog& log, ValueKey key, const Prom
     std::string typed;
     AnswerTaker taking = Remembering(take, typed);
     std::optional<std::string> filed = log.TakePrefilled(key);
+    platform.AskingFor(instance.displayField);
     if (filed && taking(filed)) {
         if (afterFirstAnswer) afterFirstAnswer();
         platform.SetFieldText(instance.displayField, display());

@@ -19,4 +19,7 @@ public:
     virtual void SetFieldText(int field, const std::string& text) = 0;
     // Hands a composed report to the printer.
     virtual void PrintReport(const Report& report) = 0;
+    // The boxes that follow ask about the value shown in field TextN: a
+    // window places them where they do not hide it. No event of its own.
+    virtual void AskingFor(int /*field*/) {}
 };

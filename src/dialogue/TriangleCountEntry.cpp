@@ -8,6 +8,7 @@ void EnterTriangleCount(ProgramState& s, Platform& p)
     double answer = 0;
     AnswerTaker take = NumberTaker(p, answer);
     const ValueKey key{ValueKind::TriangleCount, 0};
+    p.AskingFor(29);
     std::string typed = TakeValue(p, s.run.Typed, key, texts::COUNT_PROMPT, [&](const Answer& a) {
         if (!take(a)) return false;
         if (Refusal refused = RefuseTriangleCount(answer, s.TriangleCount)) {

@@ -5,6 +5,7 @@
 
 void ShowAdjustedCoordinates(const ProgramState& s, Platform& p, bool paced)
 {
+    p.AskingFor(18);  // the point's name and coordinates, Text17 to Text19
     for (int i = 0; i <= s.ResultPointCount; ++i) {
         if (paced) p.PromptBox(texts::DISPLAY_PROMPT);
         p.SetFieldText(20, texts::DISPLAY_HINT);

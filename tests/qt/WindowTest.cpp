@@ -162,13 +162,42 @@ TEST_F(WindowTest, EveryLabelOfTheLayoutExists)
     EXPECT_EQ(form::DiagramLabels().size(), 49u);
 }
 
-TEST_F(WindowTest, SongFaceIsACjkSerifFont)
+TEST_F(WindowTest, SongStandInHasTheMetricsOfSong)
 {
-    const QFontInfo song(window.Field(1)->font());
-    EXPECT_TRUE(song.family().contains("Serif")) << song.family().toStdString();
-    EXPECT_TRUE(song.family().contains("CJK")) << song.family().toStdString();
+    // 宋体 at bold 9 pt: a Latin character half as wide as a Chinese one
+    const QFont song = window.Field(1)->font();
+    EXPECT_EQ(QFontInfo(song).family(), "AR PL SungtiL GB");
+    const QFontMetricsF m(song);
+    const double full = m.horizontalAdvance(QString::fromUtf8("中"));
+    for (char c = ' '; c <= '~'; ++c) EXPECT_DOUBLE_EQ(m.horizontalAdvance(QChar(c)) * 2, full) << c;
     const QFontInfo sans(window.font());
     EXPECT_FALSE(sans.family().contains("Serif")) << sans.family().toStdString();
+}
+
+TEST_F(WindowTest, TheTextsOfOrdinaryRunsFitTheirFieldsAndALongerOneShowsItsBeginning)
+{
+    window.show();
+    // the last character's ink lies inside the field
+    auto fits = [this](int n, const char* text) {
+        QLineEdit* f = window.Field(n);
+        window.SetFieldText(n, QString::fromUtf8(text));
+        const QImage image = f->grab().toImage();
+        int last = -1;
+        for (int x = 0; x < image.width() - 2; ++x)
+            for (int y = 3; y < image.height() - 3; ++y)
+                if (image.pixelColor(x, y).red() < 100) last = x;
+        const int advance = QFontMetrics(f->font()).horizontalAdvance(QString::fromUtf8(text));
+        return last >= advance - 2;  // the ink reaches as far as the text does
+    };
+    EXPECT_TRUE(fits(10, "S67=1216.0355"));
+    EXPECT_TRUE(fits(10, "S999=9999.9999"));
+    EXPECT_TRUE(fits(11, "s98=99999.9999"));
+    EXPECT_TRUE(fits(1, " -12345678.123"));
+    EXPECT_TRUE(fits(19, "-12345678.123"));
+    // longer than the field: the start shows, the whole text is the field's tip
+    window.SetFieldText(10, "S999=99999.9999");
+    EXPECT_EQ(window.Field(10)->cursorPosition(), 0);
+    EXPECT_EQ(window.Field(10)->toolTip(), "S999=99999.9999");
 }
 
 TEST_F(WindowTest, HiddenMdLabelLiesUnderText18)

@@ -1,15 +1,34 @@
 #include "ui/qt/Fonts.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 
+// 宋体 at bold 9 pt: every Latin character half as wide as a Chinese one (6
+// and 12 pixels at 96 DPI), so labels such as "S67=1216.0355" fit the field
+// widths of the layout and the report's "=" signs line up. Measured on
+// Debian's CJK faces at bold 9 pt, synthetic bold included: AR PL SungtiL GB
+// (a Song face, fonts-arphic-gbsn00lp) 6.00/12.00 with a line of 12 px, as
+// 宋体; AR PL UMing CN 6.00/12.00; Noto Sans Mono CJK SC 6.00/12.00 but a
+// line of 17 px and a sans face; Noto Serif CJK SC proportional (S 7.16,
+// "." 4.02). The Noto faces also share the glyphs of 方, 角, 长, 米 with the
+// Kangxi radicals, so a PDF's text reads back as radicals; the AR PL faces
+// do not. Hence AR PL SungtiL GB first.
 void SetUpApplication()
 {
     QApplication::setApplicationName(QString::fromUtf8(form::CAPTION));
-    QFont::insertSubstitutions(QString::fromUtf8(form::SONG),
-                               {"Noto Serif CJK SC", "Noto Serif CJK", "AR PL UMing CN", "Noto Serif", "serif"});
+    QFont::insertSubstitutions(QString::fromUtf8(form::SONG), {"AR PL SungtiL GB", "AR PL UMing CN",
+                                                                "Noto Sans Mono CJK SC", "Noto Serif CJK SC", "serif"});
     QFont::insertSubstitutions(QString::fromUtf8(form::SANS),
                                {"DejaVu Sans", "Liberation Sans", "Noto Sans", "sans-serif"});
+
+    // Qt's own dialogs (file dialog, standard buttons) in Chinese.
+    static QTranslator qtbase;
+    if (qtbase.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtbase);
 }
 
 QFont FormFont(form::FontKind kind)

@@ -35,6 +35,8 @@ inline constexpr const char* CAPTION = "端点为已知点的三边锁平差";
 inline constexpr int CONTENT_WIDTH = 14415;
 inline constexpr int CONTENT_HEIGHT = 9975;
 inline constexpr int FIELD_HEIGHT = 285;
+// The three numbering diagrams lie above this line [twips].
+inline constexpr int DIAGRAMS_HEIGHT = 2520;
 
 struct ButtonSpec {
     int number;          // CommandN

@@ -2,10 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QTemporaryDir>
 #include <cmath>
 
 #include "display/ReportComposer.h"
@@ -14,8 +15,9 @@
 #include "run/AdjustmentRun.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
+#include "ui/qt/PrinterQueue.h"
 #include "ui/qt/QtPlatform.h"
-#include "ui/qt/ReportPainter.h"
+#include "ui/qt/ReportPdf.h"
 
 namespace {
 
@@ -45,6 +47,7 @@ MainWindow::MainWindow()
         auto* field = new QLineEdit(this);
         field->setObjectName(QString("Text%1").arg(spec.number));
         field->setReadOnly(true);
+        field->setFocusPolicy(Qt::NoFocus);  // output only: Tab goes from button to button
         field->setFont(song9);
         field->setGeometry(PixelsX(spec.left), PixelsY(spec.top), PixelsX(spec.width), PixelsY(form::FIELD_HEIGHT));
         QPalette p = field->palette();
@@ -68,6 +71,22 @@ MainWindow::MainWindow()
     }
     // Nothing to print before a run has completed.
     Button(3)->setEnabled(false);
+    // The captions stay as they are; Alt with the initial of the word's sound
+    // presses a button (平差 P, 结束 J, 打印 D), Return and Space the focused one.
+    const struct {
+        int button;
+        const char* keys;
+    } shortcuts[] = {{1, "Alt+P"}, {2, "Alt+J"}, {3, "Alt+D"}};
+    for (const auto& s : shortcuts) {
+        QPushButton* button = Button(s.button);
+        auto* shortcut = new QShortcut(QKeySequence(s.keys), this);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled()) button->click();
+        });
+        button->setToolTip(QString(s.keys));
+        button->installEventFilter(this);
+    }
+    setFocusProxy(Button(1));
     connect(Button(1), &QPushButton::clicked, this, &MainWindow::RunAdjustment);
     connect(Button(2), &QPushButton::clicked, this, &MainWindow::EndProgram);
     connect(Button(3), &QPushButton::clicked, this, &MainWindow::PrintReport);
@@ -114,7 +133,44 @@ void MainWindow::paintEvent(QPaintEvent*)
 void MainWindow::SetFieldText(int field, const QString& text)
 {
     if (field < 0 || field >= static_cast<int>(fields_.size())) return;
-    if (QLineEdit* f = Field(field)) f->setText(text);
+    if (QLineEdit* f = Field(field)) {
+        f->setText(text);
+        f->setCursorPosition(0);  // a text longer than the field shows its beginning
+        f->setToolTip(text);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QRect MainWindow::FieldOnScreen(int n) const
+{
+    if (n <= 0 || n >= static_cast<int>(fields_.size()) || !fields_[static_cast<std::size_t>(n)]) return {};
+    const QLineEdit* f = Field(n);
+    return {f->mapToGlobal(QPoint(0, 0)), f->size()};
+}
+
+QRect MainWindow::DiagramsOnScreen() const
+{
+    return {mapToGlobal(QPoint(0, 0)), QSize(PixelsX(form::CONTENT_WIDTH), PixelsY(form::DIAGRAMS_HEIGHT))};
+}
+
+void MainWindow::Abandon()
+{
+    if (!running_) return;
+    abandoning_ = true;
+    if (QWidget* box = QApplication::activeModalWidget())
+        if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
 }
 
 void MainWindow::RunAdjustment() { Run(nullptr); }
@@ -135,7 +191,10 @@ void MainWindow::Run(const ObservationRecord* prefilled)
                                      QString::fromUtf8("输入记录无法写入（%1），请及时保存观测数据。").arg(ToQString(*error)));
         };
     }
+    running_ = true;
+    abandoning_ = false;
     RunOutcome outcome = AdjustmentRun(state_, platform, options);
+    running_ = false;
     if (journal_ && outcome.observations) journal_->Remove();  // every value is in
     if (outcome.kind == RunOutcome::Completed) {
         LastRunFigures figures;
@@ -165,16 +224,21 @@ void MainWindow::EndProgram()
 
 void MainWindow::PrintToPrinter(const Report& report)
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        OfferPdf(report, QString::fromUtf8("没有找到默认打印机，报告无法打印。"));
-        return;
-    }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(QString::fromUtf8(form::CAPTION));
-    const ReportPaintResult result = PaintReport(report, printer);
-    if (!result.ok)
-        OfferPdf(report, QString::fromUtf8("打印机 %1 出错，报告没有打印完（%2）。").arg(info.printerName(), result.error));
+    // Asked before the job is sent: a stopped queue would keep it unseen, a
+    // rejecting one would lose it.
+    const QueueState queue = DefaultQueue();
+    if (queue.name.isEmpty()) return OfferPdf(report, QString::fromUtf8("没有找到默认打印机，报告无法打印。"));
+    const QString why = queue.reason.isEmpty() ? QString() : QString::fromUtf8("（%1）").arg(queue.reason);
+    if (!queue.accepting)
+        return OfferPdf(report, QString::fromUtf8("打印机 %1 不接受打印任务%2，报告无法打印。").arg(queue.name, why));
+    if (queue.stopped)
+        return OfferPdf(report, QString::fromUtf8("打印机 %1 已停止%2，报告现在不会打印出来。").arg(queue.name, why));
+    QTemporaryDir folder;
+    const QString pdf = folder.path() + "/" + PRINT_JOB_NAME + ".pdf";
+    QString error = folder.isValid() ? WriteReportPdf(report, pdf) : folder.errorString();
+    if (error.isEmpty()) error = SendPdf(queue.name, pdf);
+    if (!error.isEmpty())
+        OfferPdf(report, QString::fromUtf8("打印机 %1 没有接受这份报告（%2），报告没有打印。").arg(queue.name, error));
 }
 
 void MainWindow::OfferPdf(const Report& report, const QString& problem)
@@ -183,15 +247,15 @@ void MainWindow::OfferPdf(const Report& report, const QString& problem)
     if (QMessageBox::warning(this, QApplication::applicationName(), question, QMessageBox::Save | QMessageBox::Cancel,
                              QMessageBox::Save) != QMessageBox::Save)
         return;
-    const QString file = QFileDialog::getSaveFileName(this, QString::fromUtf8("报告保存为 PDF"), "trilat-report.pdf",
-                                                      "PDF (*.pdf)");
-    if (file.isEmpty()) return;
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(file);
-    pdf.setDocName(QString::fromUtf8(form::CAPTION));
-    const ReportPaintResult result = PaintReport(report, pdf);
-    if (!result.ok)
+    QFileDialog dialog(this, QString::fromUtf8("报告保存为 PDF"), QString(), "PDF (*.pdf)");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix("pdf");
+    dialog.selectFile(QString(PRINT_JOB_NAME) + ".pdf");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().front();
+    const QString error = WriteReportPdf(report, file);
+    if (!error.isEmpty())
         QMessageBox::warning(this, QApplication::applicationName(),
-                             QString::fromUtf8("文件 %1 无法写入（%2）。").arg(file, result.error));
+                             QString::fromUtf8("文件 %1 无法写入（%2）。").arg(file, error));
 }

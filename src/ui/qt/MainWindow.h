@@ -18,6 +18,13 @@
 
 class Journal;
 
+// Where the boxes of a run open: the field they ask about, and where the
+// operator last moved one (the next open there).
+struct BoxMemory {
+    int field = 0;
+    std::optional<QPoint> movedTo;
+};
+
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -53,6 +60,19 @@ public:
     // The points and sides of the last completed run, for the exports.
     const std::optional<ChainListing>& Listing() const { return listing_; }
 
+    BoxMemory& Boxes() { return boxes_; }
+    // Field TextN and the numbering diagrams in screen pixels (an empty
+    // rectangle for no field).
+    QRect FieldOnScreen(int n) const;
+    QRect DiagramsOnScreen() const;
+
+    // A run is under way (its boxes are open).
+    bool Running() const { return running_; }
+    // Ends the run under way at its next box: the open box closes, the run
+    // is cancelled, the journal keeps what was typed.
+    void Abandon();
+    bool Abandoning() const { return abandoning_; }
+
 public slots:
     void RunAdjustment();
     void PrintReport();
@@ -63,6 +83,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLabel* AddLabel(const char* caption, int left, int top, QFont font);
@@ -73,6 +94,9 @@ private:
     ProgramState state_;
     Journal* journal_ = nullptr;
     std::optional<ChainListing> listing_;
+    BoxMemory boxes_;
+    bool running_ = false;
+    bool abandoning_ = false;
     std::array<QLineEdit*, 30> fields_{};
     std::array<QPushButton*, 4> buttons_{};
     std::vector<QLabel*> labels_;

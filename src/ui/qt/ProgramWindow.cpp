@@ -8,6 +8,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTimer>
 #include <variant>
 
 #include "display/ReportComposer.h"
@@ -51,15 +54,30 @@ ProgramWindow::ProgramWindow()
 {
     setWindowTitle(Utf8(form::CAPTION));
     form_ = new MainWindow;
-    setCentralWidget(form_);
+    // The form keeps its size: it scrolls when the window is smaller (a large
+    // screen scale, a shrunk window) and sits in the middle of a larger one.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName("FormArea");
+    scroll->setWidget(form_);
+    scroll->setWidgetResizable(false);
+    scroll->setAlignment(Qt::AlignCenter);
+    scroll->setFrameShape(QFrame::NoFrame);
+    QPalette margins = scroll->palette();
+    margins.setColor(QPalette::Window, QColor(form::BACKGROUND.r, form::BACKGROUND.g, form::BACKGROUND.b));
+    scroll->setPalette(margins);
+    scroll->setAutoFillBackground(true);
+    scroll->viewport()->setPalette(margins);
+    scroll->viewport()->setAutoFillBackground(true);
+    setCentralWidget(scroll);
+    setMinimumSize(480, 320);
     if (journals_.Usable()) form_->SetJournal(&journals_.Own());
 
     fileMenu_ = menuBar()->addMenu(Utf8("文件(&F)"));
-    QAction* open = fileMenu_->addAction(Utf8("打开观测数据…"), this, &ProgramWindow::OpenObservations);
+    QAction* open = fileMenu_->addAction(Utf8("打开观测数据(&O)…"), this, &ProgramWindow::OpenObservations);
     open->setShortcut(QKeySequence::Open);
-    QAction* save = fileMenu_->addAction(Utf8("保存观测数据…"), this, &ProgramWindow::SaveObservations);
+    QAction* save = fileMenu_->addAction(Utf8("保存观测数据(&S)…"), this, &ProgramWindow::SaveObservations);
     save->setShortcut(QKeySequence::Save);
-    exportMenu_ = fileMenu_->addMenu(Utf8("导出"));
+    exportMenu_ = fileMenu_->addMenu(Utf8("导出(&E)"));
     exportMenu_->addAction(Utf8("报告文本…"), this, [this] {
         Export(Utf8("报告导出为文本"), Utf8("文本文件 (*.txt)"), "txt", [this](const QString& path) {
             return WriteBytes(path, ReportAsText(ComposeReport(form_->State())));
@@ -91,8 +109,15 @@ ProgramWindow::ProgramWindow()
     quit->setShortcut(QKeySequence::Quit);
 
     connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::UpdateMenus);
+    connect(form_, &MainWindow::RunEnded, this, [this] {
+        if (closeWhenRunEnds_) QTimer::singleShot(0, this, &QWidget::close);
+    });
     UpdateMenus();
-    resize(sizeHint());  // the form whole, the bar above it
+    // the form whole with the bar above it, as far as the screen has room
+    const QSize whole = form_->sizeHint() + QSize(0, menuBar()->sizeHint().height());
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    resize(whole.boundedTo(screen.size() - QSize(16, 48)));
+    form_->setFocus();
 }
 
 void ProgramWindow::UpdateMenus() { exportMenu_->setEnabled(form_->State().LastRunCompleted && form_->Listing()); }
@@ -179,6 +204,18 @@ void ProgramWindow::OfferCutOffRuns()
 
 void ProgramWindow::closeEvent(QCloseEvent* event)
 {
+    if (form_->Running()) {
+        // closing while a box is open: the run is abandoned, what was typed stays in the journal
+        event->ignore();
+        const auto answer = QMessageBox::question(
+            this, QApplication::applicationName(),
+            Utf8("平差计算正在输入中。放弃这次计算并退出吗？\n已输入的值保存在输入记录中，下次启动时可以继续。"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) return;
+        closeWhenRunEnds_ = true;
+        form_->Abandon();
+        return;
+    }
     event->accept();
     QCoreApplication::quit();
 }

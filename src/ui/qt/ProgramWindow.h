@@ -44,4 +44,5 @@ private:
     QMenu* fileMenu_ = nullptr;
     QMenu* exportMenu_ = nullptr;
     JournalFolder journals_;
+    bool closeWhenRunEnds_ = false;
 };

@@ -1,12 +1,50 @@
 #include "ui/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 
+#include "state/RunFault.h"
+#include "ui/qt/BoxPlacement.h"
 #include "ui/qt/MainWindow.h"
 
 QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+void FitTitle(QDialog& box)
+{
+    // the title bar's buttons and margins take about 150 px beside the title
+    const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 150;
+    box.setMinimumWidth(std::max(box.minimumWidth(), title));
+}
+
+int QtPlatform::Show(QDialog& box)
+{
+    FitTitle(box);
+    box.adjustSize();
+    BoxMemory& memory = window_.Boxes();
+    QPoint at;
+    if (memory.movedTo) {
+        at = *memory.movedTo;
+    } else {
+        const QWidget* top = window_.window();
+        BoxScene scene;
+        scene.screen = (top->screen() ? top->screen() : QApplication::primaryScreen())->availableGeometry();
+        scene.window = top->frameGeometry();
+        scene.field = window_.FieldOnScreen(memory.field);
+        scene.diagrams = window_.DiagramsOnScreen();
+        at = PlaceBox(scene, box.frameGeometry().size());
+    }
+    box.move(at);
+    const int result = box.exec();
+    // a box the operator moved: the next ones open where it was left
+    if (box.pos() != at) memory.movedTo = box.pos();
+    return result;
+}
+
+void QtPlatform::AskingFor(int field) { window_.Boxes().field = field; }
 
 std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
 {
@@ -17,8 +55,12 @@ std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(ToQString(message));
     dialog.setTextValue(QString());
+    dialog.setOkButtonText(QString::fromUtf8("确定"));
+    dialog.setCancelButtonText(QString::fromUtf8("取消"));
     dialog.setModal(true);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const int result = Show(dialog);
+    if (window_.Abandoning()) throw RunCancelled{};  // the window is being closed
+    if (result != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
 }
 
@@ -26,7 +68,8 @@ void QtPlatform::MessageBox(const std::string& text)
 {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), ToQString(text), QMessageBox::Ok, &window_);
     box.setObjectName("MessageBox");
-    box.exec();
+    box.button(QMessageBox::Ok)->setText(QString::fromUtf8("确定"));
+    Show(box);
 }
 
 void QtPlatform::SetFieldText(int field, const std::string& text) { window_.SetFieldText(field, ToQString(text)); }
