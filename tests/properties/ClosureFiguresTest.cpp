@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "PropertyChain.h"
+#include "display/ReportComposer.h"
 #include "support/ChainGenerator.h"
 
 using namespace props;
@@ -74,8 +75,25 @@ ChainData AtNoiseLevel(const DirectionCase& k, double level)
 struct DirectionFigures {
     double w1 = 0;        // azimuth misclosure the program shows at level 1 [arc s]
     double residual[3] = {};  // closing direction of the recomputed chain minus the known one, levels 0..2 [arc s]
+    double printed = 0;   // the same at level 1, from the adjusted sides as the report prints them
+                          // (to 0.1 mm: fine enough on sides of kilometres only) [arc s]
     double FirstOrder() const { return (4 * residual[1] - residual[2] - 3 * residual[0]) / 2; }
 };
+
+// The adjusted sides 1..2N+1 as the report prints them ("S( 7 )= 3012.3456").
+std::vector<double> PrintedSides(const ProgramState& s)
+{
+    std::vector<double> sides(s.SideLengths.size(), 0.0);
+    for (const std::string& line : LayoutReportAsText(ComposeReport(s))) {
+        const std::size_t at = line.find("S( ");
+        if (at == std::string::npos) continue;
+        char* end = nullptr;
+        const long k = std::strtol(line.c_str() + at + 3, &end, 10);
+        if (k < 1 || k >= static_cast<long>(sides.size()) || std::string(end).rfind(" )=", 0) != 0) continue;
+        sides[static_cast<std::size_t>(k)] = std::strtod(end + 3, nullptr);
+    }
+    return sides;
+}
 
 DirectionFigures CloseDirection(const DirectionCase& k)
 {
@@ -89,7 +107,12 @@ DirectionFigures CloseDirection(const DirectionCase& k)
         const Closure c = CloseChain(d, run.state);
         EXPECT_LE(c.cMiss, 1e-4 + ShortPiAllowance(c.extent)) << "C [m], level " << level;
         f.residual[level] = c.azimuthMissSec;
-        if (level == 1) f.w1 = run.state.Misclosures[1];
+        if (level == 1) {
+            f.w1 = run.state.Misclosures[1];
+            ProgramState printed = run.state;
+            printed.SideLengths = PrintedSides(run.state);
+            f.printed = CloseChain(d, printed).azimuthMissSec;
+        }
     }
     // the first-order part: what third-order terms and the rounding of the
     // single-precision misclosures leave of it
@@ -97,8 +120,8 @@ DirectionFigures CloseDirection(const DirectionCase& k)
         << "first-order residual of the closing direction [arc s], w1 " << f.w1 << "\", residuals "
         << f.residual[0] << ", " << f.residual[1] << ", " << f.residual[2];
     std::printf("[closure] %s: w1 %.2f\", closing direction after one step %.3g\" (noise-free %.2g\", "
-                "twice the noise %.3g\"), first-order part %.2g\"\n",
-                k.Label().c_str(), f.w1, f.residual[1], f.residual[0], f.residual[2], f.FirstOrder());
+                "twice the noise %.3g\"), first-order part %.2g\"; from the printed sides %.2g\"\n",
+                k.Label().c_str(), f.w1, f.residual[1], f.residual[0], f.residual[2], f.FirstOrder(), f.printed);
     return f;
 }
 
@@ -160,13 +183,16 @@ TEST(ClosingDirection, NoisySidesMeetAnExternalAzimuthWithZeroOrientationAngle)
 }
 
 // Sides of 30 km: the azimuth row holds only some 7" per metre of side, and an
-// orientation angle of 0 must stay fixed all the same.
+// orientation angle of 0 must stay fixed all the same. On such sides the four
+// decimals of the report place the chain to a thousandth of an arc second, so
+// the sides as printed close the direction too.
 TEST(ClosingDirection, SidesOfTensOfKilometresMeetAnExternalAzimuthWithZeroOrientationAngle)
 {
     for (int N : {3, 5, 8}) {
         const DirectionFigures f =
             CloseDirection({Closing::ExternalAzimuth, N, 30000, 5, 3, 40 + static_cast<std::uint64_t>(N)});
         EXPECT_GE(std::fabs(f.w1), 2.0);
+        EXPECT_LE(std::fabs(f.printed), 0.005) << "closing direction from the printed sides [arc s]";
     }
 }
 
