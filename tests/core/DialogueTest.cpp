@@ -465,7 +465,6 @@ TEST(Dialogue, InputRunningOutCancelsTheWaitingBox)
     EXPECT_EQ(Lines(r.transcript), (std::vector<std::string>{"PROMPT\t" + COUNT_PROMPT, "END\tcancelled"}));
 }
 
-
 // With D and three triangles the last three signs are all the signs: three
 // equal ones pivot every leg about B, so C would be B, and the run stops after
 // the sides as it does for N = 2 and 4. Two equal signs at the end (the route
@@ -490,6 +489,22 @@ TEST(Dialogue, ThreeTrianglesWithDAndThreeEqualSigns)
         EXPECT_EQ(r.ends()[0], "completed") << signs[0] << signs[1] << signs[2];
         EXPECT_TRUE(r.messages().empty());
     }
+}
+
+
+// An orientation angle turned anticlockwise (typed negative) has no external
+// azimuth to refer to either: asked again like a positive one.
+TEST(Dialogue, NegativeOrientationAngleWithoutExternalAzimuthIsAskedAgain)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("0").confirmed("0").confirmed("0").confirmed("-25.3");
+    a.confirmed("0").confirmed("0");  // then no azimuth data at all: two conditions
+    Replay r(a);
+    EXPECT_EQ(Count(r.messages(), ORIENTATION_WITHOUT_AZIMUTH), 1u);
+    EXPECT_EQ(Count(r.prompts(), AZIMUTH_PROMPT), 2u);
+    EXPECT_EQ(r.s.Qb, 0);
+    EXPECT_EQ(r.p.Field(27), TWO_CONDITIONS);
 }
 
 }  // namespace
