@@ -465,4 +465,46 @@ TEST(Dialogue, InputRunningOutCancelsTheWaitingBox)
     EXPECT_EQ(Lines(r.transcript), (std::vector<std::string>{"PROMPT\t" + COUNT_PROMPT, "END\tcancelled"}));
 }
 
+// With D and three triangles the last three signs are all the signs: three
+// equal ones pivot every leg about B, so C would be B, and the run stops after
+// the sides as it does for N = 2 and 4. Two equal signs at the end (the route
+// pivots at C) or at the start still close.
+TEST(Dialogue, ThreeTrianglesWithDAndThreeEqualSigns)
+{
+    for (std::vector<int> signs : {std::vector<int>{1, 1, 1}, {-1, -1, -1}}) {
+        EquilateralChain chain(signs, Closing::WithD);
+        Answers a;
+        a("3").append(chain.KnownPoints()).append(chain.Sides());
+        Replay r(a);
+        ASSERT_EQ(r.ends().size(), 1u);
+        EXPECT_EQ(r.ends()[0], "failed\t" + std::string("无效参数：") + SIGNS_CANNOT_CLOSE);
+        EXPECT_EQ(r.messages(), std::vector<std::string>{std::string("无效参数：") + SIGNS_CANNOT_CLOSE});
+        EXPECT_EQ(Count(r.prompts(), B_PROMPT), 0u);
+        EXPECT_FALSE(r.s.LastRunCompleted);
+    }
+    for (std::vector<int> signs : {std::vector<int>{-1, 1, 1}, {1, 1, -1}, {1, -1, 1}}) {
+        EquilateralChain chain(signs, Closing::WithD);
+        Replay r(chain.Run());
+        ASSERT_EQ(r.ends().size(), 1u);
+        EXPECT_EQ(r.ends()[0], "completed") << signs[0] << signs[1] << signs[2];
+        EXPECT_TRUE(r.messages().empty());
+    }
+}
+
+
+// An orientation angle turned anticlockwise (typed negative) has no external
+// azimuth to refer to either: asked again like a positive one.
+TEST(Dialogue, NegativeOrientationAngleWithoutExternalAzimuthIsAskedAgain)
+{
+    Answers a;
+    a("3").confirmed("0").confirmed("0").confirmed("0").confirmed("100").confirmed("5").confirmed("5");
+    a.confirmed("0").confirmed("0").confirmed("0").confirmed("-25.3");
+    a.confirmed("0").confirmed("0");  // then no azimuth data at all: two conditions
+    Replay r(a);
+    EXPECT_EQ(Count(r.messages(), ORIENTATION_WITHOUT_AZIMUTH), 1u);
+    EXPECT_EQ(Count(r.prompts(), AZIMUTH_PROMPT), 2u);
+    EXPECT_EQ(r.s.Qb, 0);
+    EXPECT_EQ(r.p.Field(27), TWO_CONDITIONS);
+}
+
 }  // namespace
