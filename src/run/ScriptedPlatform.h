@@ -4,6 +4,7 @@
 //   PROMPT\t<message>   TEXT\t<field>\t<text>   MESSAGE\t<text>   END\t...
 //   REPORT\t<line>
 #include <array>
+#include <set>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -37,6 +38,7 @@ public:
 private:
     std::vector<std::string> answers_;
     std::size_t next_ = 0;
+    std::set<std::string> askedSinceInputRanOut_;
     std::string transcript_;
     std::array<std::string, 30> fields_;
     Report printed_;
