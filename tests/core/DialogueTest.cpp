@@ -95,8 +95,9 @@ TEST(Dialogue, ReEntryOfACoordinate)
         "PROMPT\t" + COUNT_PROMPT, "TEXT\tText29\t" + CountText(2), "TEXT\tText1\t",
         "PROMPT\t" + XA_PROMPT,    "TEXT\tText1\t 1.000",           "PROMPT\t" + K1,
         "TEXT\tText1\t",           "PROMPT\t" + X_REENTRY,          "TEXT\tText1\t 2.000",
-        "PROMPT\t" + K1,           "TEXT\tText1\t 2.000",           "PROMPT\t" + YA_PROMPT,
-        "END\tcancelled"};
+        "PROMPT\t" + K1,           "TEXT\tText1\t 2.000",           "PROMPT\t" + YA_PROMPT};
+    for (const std::string& emptied : EmptiedResultFields()) expected.push_back(emptied);
+    expected.push_back("END\tcancelled");
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(r.s.Xa, 2);
 }
@@ -112,7 +113,7 @@ TEST(Dialogue, EveryConfirmationAnsweredZeroKeepsAskingTheSameValue)
 
 TEST(Dialogue, ConfirmationTest)
 {
-    EXPECT_EQ(TestConfirmation(std::nullopt), Confirmation::Confirmed);
+    EXPECT_EQ(TestConfirmation(std::nullopt), Confirmation::Wrong);  // Cancel: not confirmed
     for (const char* yes : {"", "1", "-1", "0.5", "  ", "M"})
         EXPECT_NE(TestConfirmation(std::string(yes)), Confirmation::Wrong) << yes;
     for (const char* no : {"0", "0.0", "-0", "000", " 0 ", "0.00", "\xEF\xBC\x90"})
@@ -150,11 +151,36 @@ TEST(Dialogue, CancelOnANumberEndsTheRunAndTheNextRunWorks)
     EXPECT_EQ(r.ends(), (std::vector<std::string>{"cancelled", "completed"}));
 }
 
-TEST(Dialogue, CancelOnAConfirmationConfirms)
+// Cancel on a confirmation box says "wrong": the value is asked again exactly
+// as after the answer 0, and only the re-entered value is recorded.
+TEST(Dialogue, CancelOnAConfirmationAsksTheValueAgain)
 {
-    Replay r(Answers{}("2")("3")("<CANCEL>")("4"));
-    EXPECT_EQ(r.s.Xa, 3);
-    EXPECT_EQ(r.s.Ya, 4);
+    Replay cancelled(Answers{}("2")("3")("<CANCEL>")("4")("")("5"));
+    Replay zero(Answers{}("2")("3")("0")("4")("")("5"));
+    EXPECT_EQ(cancelled.transcript, zero.transcript);
+    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, K1, X_REENTRY, K1, YA_PROMPT, K1, Y_REENTRY};
+    EXPECT_EQ(cancelled.prompts(), expected);
+    EXPECT_EQ(cancelled.texts(1), (std::vector<std::string>{"", " 3.000", "", " 4.000", " 4.000"}));
+    EXPECT_EQ(cancelled.s.Xa, 4);
+    const std::vector<TypedValue>& typed = cancelled.s.LastTyped.values;
+    ASSERT_EQ(typed.size(), 2u);  // N and Xa: the input ran out at Ya's confirmation, then its re-entry
+    EXPECT_EQ(typed[1].text, "4");
+
+    // at every kind of confirmation: the re-entry prompt of that value follows
+    EquilateralChain chain({-1, 1}, Closing::WithAzimuth);
+    std::vector<std::string> valid = chain.Run().lines;
+    for (std::size_t at = 2; at < valid.size(); ++at) {
+        if (!valid[at].empty() || valid[at - 1].empty()) continue;  // the confirmation of a typed value
+        std::vector<std::string> answers = valid;
+        answers[at] = ScriptedPlatform::CANCEL;
+        answers.insert(answers.begin() + static_cast<long>(at) + 1, {valid[at - 1], ""});
+        Replay r(Answers{answers});
+        EXPECT_EQ(r.ends(), std::vector<std::string>{"completed"}) << "Cancel at answer " << at;
+        std::vector<std::string> prompts = r.prompts();
+        ASSERT_GT(prompts.size(), at + 1);
+        EXPECT_NE(prompts[at + 1].find("正确的"), std::string::npos) << prompts[at + 1];
+        EXPECT_EQ(r.s.LastTyped.values.size(), Replay(chain.Run()).s.LastTyped.values.size());
+    }
 }
 
 TEST(Dialogue, LargeCoordinateDisplay)
@@ -279,7 +305,7 @@ TEST(Dialogue, SideEntrySplitsTheSign)
     Answers a;
     a("3").append(chain.KnownPoints());
     a("100")("0")("-245.3")("");   // S2 wrong once, then negative
-    a.confirmed("100")("-512.25")("");
+    a.confirmed("200")("-512.25")("");
     Replay r(a);
     EXPECT_EQ(r.texts(11).at(1), "S2=100.0000");
     EXPECT_EQ(r.texts(11).at(2), "");
@@ -301,6 +327,7 @@ TEST(Dialogue, SideEntryOrderAndFields)
     a.confirmed("-100");
     a("100")("0")("101")("0")("100")("");  // S3 re-entered twice: K3 then K4
     a.confirmed("100").confirmed("100").confirmed("-100").confirmed("100");
+    a.append(chain.Names());
     Replay r(a);
     std::vector<std::string> prompts = r.prompts();
     auto from = std::find(prompts.begin(), prompts.end(), S2_PROMPT);
