@@ -1,6 +1,8 @@
 #pragma once
 // The scripted operator: answers prompt boxes from a list of lines and writes
-// every event as one line of a transcript (the trilat-replay format):
+// every event as one line of a transcript (the trilat-replay format). When the
+// lines run out it presses Cancel; a prompt repeated after that (a name
+// cancelled with its confirmation, again and again) ends the run.
 //   PROMPT\t<message>   TEXT\t<field>\t<text>   MESSAGE\t<text>   END\t...
 //   REPORT\t<line>
 #include <array>

@@ -7,6 +7,7 @@
 #include "Dialogue.h"
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/PromptTexts.h"
+#include "display/ReportComposer.h"
 #include "run/AdjustmentRun.h"
 
 namespace {
@@ -492,4 +493,114 @@ TEST(Dialogue, InputRunningOutCancelsTheWaitingBox)
     EXPECT_EQ(Lines(r.transcript), (std::vector<std::string>{"PROMPT\t" + COUNT_PROMPT, "END\tcancelled"}));
 }
 
+// Runs one after another in one session, the transcript of each kept apart.
+struct Runs {
+    ProgramState s;
+    ScriptedPlatform p;
+    explicit Runs(const Answers& answers) : p(answers.lines) {}
+    std::vector<std::string> Next()
+    {
+        p.EndRun(AdjustmentRun(s, p));
+        return Lines(p.TakeTranscript());
+    }
+    std::vector<std::string> Fields() const
+    {
+        std::vector<std::string> f;
+        for (int n = 1; n <= 29; ++n) f.push_back(p.Field(n));
+        return f;
+    }
+};
+
+// The lines just before the first line that starts with `kind`.
+std::vector<std::string> Before(const std::vector<std::string>& lines, const std::string& kind, std::size_t count)
+{
+    auto at = std::find_if(lines.begin(), lines.end(), [&kind](const std::string& l) { return l.rfind(kind, 0) == 0; });
+    const long n = std::min(static_cast<long>(count), at - lines.begin());
+    return {at - n, at};
+}
+
+// After a finished run, a run that fails shows its own values and nothing of
+// the finished run's result: the result fields it did not write are emptied,
+// in field order, before its message box.
+TEST(Dialogue, AFailedRunEmptiesTheResultFieldsItDidNotWrite)
+{
+    EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly), missed = chain;
+    missed.Xc += 5;  // the adjustment cannot close on this C
+    EquilateralChain withD({-1, 1}, Closing::WithD);
+    Answers a = chain.Run();
+    a("2").append(missed.KnownPoints()).append(missed.Sides()).append(missed.Names());
+    a("2").append(withD.KnownPoints()).confirmed("-100").confirmed("100").confirmed("-100");  // signs that cannot close
+    Runs r(a);
+    ASSERT_EQ(r.Next().back(), "END\tcompleted");
+
+    // a fault of the computation: everything but the point shown was written
+    std::vector<std::string> lines = r.Next();
+    ASSERT_EQ(lines.back().rfind("END\tfailed\t", 0), 0u) << lines.back();
+    EXPECT_EQ(Before(lines, "MESSAGE", 3),
+              (std::vector<std::string>{"TEXT\tText25\t  " + r.p.Field(25).substr(2), "TEXT\tText18\t", "TEXT\tText19\t"}));
+    EXPECT_NE(r.p.Field(14), " 0.00 毫米");  // this run's misclosure
+    EXPECT_EQ(r.p.Field(5), " " + FormatFixed(missed.Xc, 3));
+
+    // a refusal during entry: every result field but the two the side entry clears
+    lines = r.Next();
+    ASSERT_EQ(lines.back(), "END\tfailed\t无效参数：" + SIGNS_CANNOT_CLOSE);
+    std::vector<std::string> emptied = EmptiedResultFields({17, 20});
+    EXPECT_EQ(Before(lines, "MESSAGE", emptied.size() + 1),
+              [&] {
+                  std::vector<std::string> v{"TEXT\tText11\ts4=-100.0000"};
+                  v.insert(v.end(), emptied.begin(), emptied.end());
+                  return v;
+              }());
+    for (int n : {12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) EXPECT_EQ(r.p.Field(n), "") << n;
+    EXPECT_EQ(r.p.Field(7), " " + FormatFixed(withD.Xd, 3));  // the values typed stay
+    EXPECT_FALSE(r.s.LastRunCompleted);
+}
+
+// A run cancelled after its first prompt: the emptying comes before its end,
+// and input fields it has not reached keep their text.
+TEST(Dialogue, ACancelledRunEmptiesTheResultFieldsBeforeItsEnd)
+{
+    EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly);
+    Runs r(chain.Run()("3")("5")(""));
+    r.Next();
+    std::vector<std::string> lines = r.Next();
+    std::vector<std::string> expected = EmptiedResultFields();
+    expected.push_back("END\tcancelled");
+    EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<long>(expected.size()), lines.end()), expected);
+    EXPECT_EQ(r.p.Field(29), CountText(3));
+    EXPECT_EQ(r.p.Field(1), " 5.000");
+    EXPECT_EQ(r.p.Field(10), "S5=100.0000");  // an input field of the earlier run
+    EXPECT_EQ(r.s.LastTyped.values.size(), 2u);
+}
+
+// An accidental press of the adjustment button, cancelled at the triangle
+// count (after a refused count too): no field, no state changes, and the
+// finished run still prints.
+TEST(Dialogue, ARunCancelledAtTheTriangleCountChangesNothing)
+{
+    EquilateralChain chain({-1, 1}, Closing::WithAzimuth);
+    Runs r(chain.Run()("<CANCEL>")("0")("<CANCEL>"));
+    r.Next();
+    ASSERT_TRUE(r.s.LastRunCompleted);
+    ReportPrinter(r.s, r.p);
+    const std::vector<std::string> report = Lines(r.p.TakeTranscript());
+    ASSERT_GT(report.size(), 10u);
+    const std::vector<std::string> fields = r.Fields();
+    const ProgramState before = r.s;
+
+    const std::vector<std::vector<std::string>> pressed{
+        {"PROMPT\t" + COUNT_PROMPT, "END\tcancelled"},
+        {"PROMPT\t" + COUNT_PROMPT, "MESSAGE\t" + COUNT_OUT_OF_RANGE, "PROMPT\t" + COUNT_PROMPT, "END\tcancelled"}};
+    for (const std::vector<std::string>& transcript : pressed) {
+        EXPECT_EQ(r.Next(), transcript);
+        EXPECT_EQ(r.Fields(), fields);
+        EXPECT_TRUE(r.s.LastRunCompleted);
+        EXPECT_EQ(r.s.TriangleCount, before.TriangleCount);
+        EXPECT_EQ(r.s.PointX, before.PointX);
+        EXPECT_EQ(r.s.ms, before.ms);
+        EXPECT_EQ(r.s.LastTyped.values.size(), before.LastTyped.values.size());
+        ReportPrinter(r.s, r.p);
+        EXPECT_EQ(Lines(r.p.TakeTranscript()), report);
+    }
+}
 }  // namespace
