@@ -15,9 +15,7 @@
 static void CheckHeights(const ChainObservations& o, const ChainResult& r)
 {
     for (int i = 1; i <= o.N; ++i) {
-        double a1 = r.TriangleAngle1[i], a2 = r.TriangleAngle2[i];
-        bool flat = a1 == 0 || a1 == 180 || a2 == 0 || a2 == 180;
-        if (r.TriangleTerm[i] == 0 || flat)
+        if (IsFlatTriangle({r.TriangleAngle1[i], r.TriangleAngle2[i]}, r.TriangleTerm[i]))
             RaiseChainFault(TriangleFault(ChainFaultKind::FlatTriangle, i, r.ObservedSides));
     }
 }

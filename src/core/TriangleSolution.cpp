@@ -39,3 +39,21 @@ TriangleAngles SolveTriangle(int i, const std::vector<double>& sides, const std:
     double c2 = CheckedCosine(a, c, b, i, observed, adjusted);
     return {AngleFromCosine(c1, radiansPerDegree), AngleFromCosine(c2, radiansPerDegree)};
 }
+
+bool IsFlatTriangle(const TriangleAngles& t, double height)
+{
+    return height == 0 || t.angle1 == 0 || t.angle1 == 180 || t.angle2 == 0 || t.angle2 == 180;
+}
+
+std::optional<ChainFault> TriangleFaultOf(int i, const std::vector<double>& sides, double radiansPerDegree)
+{
+    try {
+        TriangleAngles t = SolveTriangle(i, sides, sides, false, radiansPerDegree);
+        // the height as the approximate chain forms it
+        double height = std::sin(t.angle1 * radiansPerDegree) * sides[static_cast<std::size_t>(2 * i - 1)];
+        if (IsFlatTriangle(t, height)) return TriangleFault(ChainFaultKind::FlatTriangle, i, sides);
+    } catch (const ChainFaultRaised& raised) {
+        return raised.fault;
+    }
+    return std::nullopt;
+}

@@ -1,5 +1,6 @@
 #pragma once
 // Solution of one triangle of the chain from its three sides.
+#include <optional>
 #include <vector>
 
 struct TriangleAngles {
@@ -18,3 +19,13 @@ TriangleAngles SolveTriangle(int i, const std::vector<double>& sides, const std:
 struct ChainFault;
 enum class ChainFaultKind;
 ChainFault TriangleFault(ChainFaultKind kind, int i, const std::vector<double>& observed);
+
+// A triangle with an angle of 0 or 180 [deg] or a height of 0 [m] onto side
+// 2i: three points in a line, which the condition equations cannot use.
+bool IsFlatTriangle(const TriangleAngles& angles, double height);
+
+// What the adjustment will find wrong with triangle i of these sides [m], as
+// soon as its sides are known: the faults of SolveTriangle and a flat
+// triangle, each naming triangle i with the sides given; nothing when the
+// adjustment can use it.
+std::optional<ChainFault> TriangleFaultOf(int i, const std::vector<double>& sides, double radiansPerDegree);

@@ -13,7 +13,9 @@ void AskUntilTaken(Platform& platform, const std::string& prompt, const AnswerTa
 
 Confirmation TestConfirmation(const Answer& answer)
 {
-    if (!answer || IsBlank(*answer)) return Confirmation::Confirmed;
+    // Cancel is the surveyor's "no": the value is asked again, as after 0
+    if (!answer) return Confirmation::Wrong;
+    if (IsBlank(*answer)) return Confirmation::Confirmed;
     std::optional<double> value = ReadNumber(*answer);
     if (!value) return Confirmation::Unreadable;
     return *value == 0 ? Confirmation::Wrong : Confirmation::Confirmed;

@@ -41,8 +41,8 @@ std::string TakeValue(Platform& platform, ValueLog& log, ValueKey key, const std
 
 enum class Confirmation { Confirmed, Wrong, Unreadable };
 
-// Empty (or blank) answer and Cancel confirm; a number equal to zero says the
-// entry is wrong; any other number confirms; other text is unreadable.
+// An empty (or blank) answer confirms; a number equal to zero and Cancel say
+// the entry is wrong; any other number confirms; other text is unreadable.
 Confirmation TestConfirmation(const Answer& answer);
 
 // Takers for the kinds of target.

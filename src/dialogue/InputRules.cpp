@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include "core/ChainFault.h"
+#include "core/TriangleSolution.h"
 #include "dialogue/PromptTexts.h"
+#include "display/FaultTexts.h"
 #include "text/NumberReading.h"
 #include "text/PackedAngle.h"
 
@@ -58,5 +61,12 @@ Refusal RefuseRouteSigns(const std::vector<int>& signs, int N, bool pointDGiven)
     auto sigma = [&signs](int k) { return signs.at(static_cast<std::size_t>(k)); };
     if ((N == 2 && sigma(1) == sigma(2)) || (N >= 3 && sigma(N - 2) == sigma(N - 1) && sigma(N - 1) == sigma(N)))
         return texts::SIGNS_CANNOT_CLOSE;
+    return std::nullopt;
+}
+
+Refusal RefuseTriangle(int i, const std::vector<double>& S, const std::array<std::string, 3>& shown,
+                       double radiansPerDegree)
+{
+    if (std::optional<ChainFault> fault = TriangleFaultOf(i, S, radiansPerDegree)) return TriangleEntryText(*fault, shown);
     return std::nullopt;
 }

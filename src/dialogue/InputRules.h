@@ -2,6 +2,7 @@
 // Every rule a typed value must pass, written once: the dialogue asks again
 // with the reason, an observation file is refused with it. Each rule returns
 // the reason shown to the operator, or nothing when the value passes.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,3 +29,9 @@ Refusal RefuseClosingAngles(double azimuthDegrees, double orientationDegrees);
 // signs) nor be the pivot of the last three legs (last three signs equal).
 // signs: 0..N, element k the sign typed with side 2k.
 Refusal RefuseRouteSigns(const std::vector<int>& signs, int N, bool pointDGiven);
+// Triangle i must be one the adjustment can solve: no zero side, three sides
+// that form a triangle, not three points in a line. S: the sides 1..2i+1 [m],
+// even sides without their sign, as the adjustment reads them; shown: the
+// three sides as typed, for the reason.
+Refusal RefuseTriangle(int i, const std::vector<double>& S, const std::array<std::string, 3>& shown,
+                       double radiansPerDegree);

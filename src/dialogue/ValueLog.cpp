@@ -36,4 +36,5 @@ void ValueLog::Forget(ValueKey key)
     std::vector<TypedValue>& values = record_.values;
     values.erase(std::remove_if(values.begin(), values.end(), [&key](const TypedValue& v) { return v.key == key; }),
                  values.end());
+    if (onConfirm) onConfirm(record_);  // the journal drops it too, before the next box
 }

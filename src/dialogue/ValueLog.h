@@ -30,7 +30,7 @@ public:
     // Drops values refused together after their confirmation (A = B, ...).
     void Forget(ValueKey key);
 
-    // Called after every confirmed value (the window's journal).
+    // Called after every confirmed value and every value dropped (the journal).
     std::function<void(const ObservationRecord&)> onConfirm;
 
 private:

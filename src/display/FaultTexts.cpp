@@ -42,28 +42,63 @@ const char* QuantityName(ChainQuantity quantity)
     return "计算值";
 }
 
-// "第i个三角形 (S(2i-1)=a, S(2i)=b, S(2i+1)=c)" with the sides as observed.
-std::string TriangleWhere(const ChainFault& f)
+// "第i个三角形 (S(2i-1)=a, S(2i)=b, S(2i+1)=c)" with the sides as given.
+std::string TriangleWhere(int i, const std::array<std::string, 3>& sides)
 {
-    std::string text = "第" + FormatInteger(f.triangle) + "个三角形 (";
+    std::string text = "第" + FormatInteger(i) + "个三角形 (";
     for (int k = 0; k < 3; ++k) {
         if (k > 0) text += ", ";
-        text += "S" + FormatInteger(2 * f.triangle - 1 + k) + "=" + ShortestDecimal(f.sides[static_cast<std::size_t>(k)]);
+        text += "S" + FormatInteger(2 * i - 1 + k) + "=" + sides[static_cast<std::size_t>(k)];
     }
     return text + ")";
 }
 
+// The same with the sides as observed.
+std::string TriangleWhere(const ChainFault& f)
+{
+    std::array<std::string, 3> sides;
+    for (std::size_t k = 0; k < 3; ++k) sides[k] = ShortestDecimal(f.sides[k]);
+    return TriangleWhere(f.triangle, sides);
+}
+
+// What is wrong with a triangle, after the words that name it.
+std::string TriangleFaultWords(const ChainFault& f)
+{
+    switch (f.kind) {
+    case ChainFaultKind::ZeroSide: return " 有一条边长为零";
+    case ChainFaultKind::SidesOutOfRange: return " 的边长超出数值范围";
+    case ChainFaultKind::NotATriangle:
+        return f.adjustedSides ? " 平差改正后的三条边不能构成三角形" : " 的三条边不能构成三角形";
+    case ChainFaultKind::FlatTriangle: return " 的三点共线，三角形高为零";
+    default: break;
+    }
+    return " 不能计算";
+}
+
 }  // namespace
+
+std::string TriangleEntryText(const ChainFault& fault, const std::array<std::string, 3>& sides)
+{
+    return TriangleWhere(fault.triangle, sides) + TriangleFaultWords(fault);
+}
+
+std::string TriangleReentryText(const std::string& refused, int i, bool closingSideKnown)
+{
+    const std::string shared = "S" + FormatInteger(2 * i - 1), cross = "S" + FormatInteger(2 * i),
+                      next = "S" + FormatInteger(2 * i + 1);
+    std::string text = refused + "。请重新输入 ";
+    text += closingSideKnown ? cross + "（" + next + " 即 C-D 由座标算得）" : cross + " 和 " + next;
+    if (i == 1) return text + "；如果是 A、B 点座标输错了，请按“取消”后重新计算";
+    return text + "；如果是 " + shared + " 输错了，请按“取消”结束本次计算：已确认的值可以保存为观测文件，在编辑器中改正后再打开";
+}
 
 RunFault DescribeChainFault(const ChainFault& f)
 {
     switch (f.kind) {
-    case ChainFaultKind::ZeroSide: return {FaultKind::DivisionByZero, TriangleWhere(f) + " 有一条边长为零"};
-    case ChainFaultKind::SidesOutOfRange: return {FaultKind::Overflow, TriangleWhere(f) + " 的边长超出数值范围"};
-    case ChainFaultKind::NotATriangle:
-        return {FaultKind::InvalidArgument,
-                TriangleWhere(f) + (f.adjustedSides ? " 平差改正后的三条边不能构成三角形" : " 的三条边不能构成三角形")};
-    case ChainFaultKind::FlatTriangle: return {FaultKind::DivisionByZero, TriangleWhere(f) + " 的三点共线，三角形高为零"};
+    case ChainFaultKind::ZeroSide: return {FaultKind::DivisionByZero, TriangleWhere(f) + TriangleFaultWords(f)};
+    case ChainFaultKind::SidesOutOfRange: return {FaultKind::Overflow, TriangleWhere(f) + TriangleFaultWords(f)};
+    case ChainFaultKind::NotATriangle: return {FaultKind::InvalidArgument, TriangleWhere(f) + TriangleFaultWords(f)};
+    case ChainFaultKind::FlatTriangle: return {FaultKind::DivisionByZero, TriangleWhere(f) + TriangleFaultWords(f)};
     case ChainFaultKind::ZeroPivot:
         return {FaultKind::DivisionByZero,
                 "法方程第" + FormatInteger(f.row) + "行主元为零，条件方程线性相关，无法求解"};

@@ -1,8 +1,12 @@
 #include "files/DialogueSequence.h"
 
+#include <cmath>
 #include <cstdint>
 
+#include "core/ChainObservations.h"
+#include "core/Geometry.h"
 #include "files/RecordKeys.h"
+#include "text/DisplayFormat.h"
 
 static int SignOf(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 
@@ -20,6 +24,28 @@ void DialogueSequence::StartNames()
     K_ = ::UnknownPointCount(N_, pointDGiven_, equal);
     pointAfterC_ = equal;
     next_ = ValueKey{ValueKind::PointName, 0};
+}
+
+// S1 = A-B or S(2N+1) = C-D from the coordinates, as the dialogue derives them.
+void DialogueSequence::SetKnownSide(int n, double dX, double dY)
+{
+    const double S = AzimuthFromDifferences(dX, dY, ChainConstants{}.RADIANS_PER_DEGREE).S;
+    sides_[static_cast<std::size_t>(n)] = S;
+    shown_[static_cast<std::size_t>(n)] = ShortestDecimal(S);
+}
+
+// The triangle that side n completes, refused as the dialogue refuses it.
+Refusal DialogueSequence::RefuseTriangleOf(int n) const
+{
+    int i = 0;
+    if (n % 2 == 1) i = (n - 1) / 2;
+    else if (n == 2 * N_ && pointDGiven_) i = N_;
+    if (i < 1) return std::nullopt;
+    // a known side beyond the range of numbers ends the run before any side is asked
+    if (!std::isfinite(sides_[1]) || (pointDGiven_ && !std::isfinite(sides_.back()))) return std::nullopt;
+    const std::size_t first = static_cast<std::size_t>(2 * i - 1);
+    return RefuseTriangle(i, sides_, {shown_[first], shown_[first + 1], shown_[first + 2]},
+                          ChainConstants{}.RADIANS_PER_DEGREE);
 }
 
 Refusal DialogueSequence::Take(std::string_view typed)
@@ -43,6 +69,8 @@ Refusal DialogueSequence::Take(std::string_view typed)
         if (Refusal refused = RefuseTriangleCount(value, N)) return refused;
         N_ = N;
         signs_.assign(static_cast<std::size_t>(N_) + 1, 0);
+        sides_.assign(2 * static_cast<std::size_t>(N_) + 2, 0.0);
+        shown_.assign(2 * static_cast<std::size_t>(N_) + 2, std::string());
         next_ = ValueKey{ValueKind::Coordinate, 0};
         return std::nullopt;
     }
@@ -56,6 +84,8 @@ Refusal DialogueSequence::Take(std::string_view typed)
             pointDGiven_ = c[6] != 0 && value != 0;
         }
         coordinates_[key.index] = value;
+        if (key.index == 3) SetKnownSide(1, c[2] - c[0], value - c[1]);
+        if (key.index == 7 && pointDGiven_) SetKnownSide(2 * N_ + 1, c[6] - c[4], value - c[5]);
         if (key.index < 7)
             next_ = ValueKey{ValueKind::Coordinate, key.index + 1};
         else
@@ -78,6 +108,10 @@ Refusal DialogueSequence::Take(std::string_view typed)
     }
     case ValueKind::Side: {
         const int n = key.index;
+        const auto at = static_cast<std::size_t>(n);
+        sides_[at] = n % 2 == 0 ? std::fabs(value) : value;
+        shown_[at] = std::string(typed);
+        if (Refusal refused = RefuseTriangleOf(n)) return refused;
         if (n % 2 == 0) {
             const auto k = static_cast<std::size_t>(n / 2);
             const int before = signs_[k];

@@ -6,7 +6,8 @@
 //   N; Xa Ya Xb Yb (A = B refused at Yb) Xc Yc Xd Yd (D refused at Yd);
 //   without D Tb Qb (packed D.MMSS; an orientation angle without azimuth
 //   refused at Qb); S2, S3 ... S2N (with D the route signs refused at S2N),
-//   without D S(2N+1); the names of B, of the unknown points 1..K, of C and,
+//   without D S(2N+1), each triangle refused at its last side (S(2i+1), with
+//   D S2N for triangle N); the names of B, of the unknown points 1..K, of C and,
 //   with D and sign N = sign N-1, of the point after C.
 #include <optional>
 #include <string>
@@ -42,10 +43,14 @@ private:
     double azimuthDegrees_ = 0;
     bool pointDKnown_ = false, pointDGiven_ = false;
     std::vector<int> signs_;  // 0..N, element k the sign of side 2k
+    std::vector<double> sides_;        // 1..2N+1 as the adjustment reads them [m]
+    std::vector<std::string> shown_;   // 1..2N+1 as typed (S1, C-D as computed)
     int K_ = -1;
     bool pointAfterC_ = false;
 
     void StartNames();
+    void SetKnownSide(int n, double dX, double dY);
+    Refusal RefuseTriangleOf(int n) const;
 };
 
 // The key the dialogue asks after the values of the record, as far as they

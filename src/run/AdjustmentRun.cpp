@@ -7,6 +7,7 @@
 #include "display/CoordinateDisplay.h"
 #include "display/FaultTexts.h"
 #include "display/ResultDisplay.h"
+#include "run/RunFields.h"
 #include "state/RunFault.h"
 
 void SetConstants(ProgramState& s, const ChainConstants& constants)
@@ -86,15 +87,18 @@ ChainOutcome ComputeAdjustment(ProgramState& s, Platform& p)
     return outcome;
 }
 
-static void Failed(Platform& p, const RunFault& fault, RunOutcome& outcome)
+static void Failed(RunFields& p, const RunFault& fault, RunOutcome& outcome)
 {
     outcome.kind = RunOutcome::Failed;
     outcome.reason = FailureText(fault);
+    p.EmptyUnwrittenResultFields();
     p.MessageBox(outcome.reason);
 }
 
-RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options)
+RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& options)
 {
+    RunFields p(platform);
+    const bool earlierRunCompleted = s.LastRunCompleted;
     s.LastRunCompleted = false;
     s.run = RunState{};
     if (options.prefilled) s.run.Typed.Prefill(*options.prefilled);
@@ -111,6 +115,12 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {
         outcome.kind = RunOutcome::Cancelled;
+        if (s.run.Typed.Record().values.empty()) {
+            // cancelled at the triangle count: nothing of the run has happened
+            s.LastRunCompleted = earlierRunCompleted;
+        } else {
+            p.EmptyUnwrittenResultFields();
+        }
     } catch (const RunFault& fault) {
         Failed(p, fault, outcome);
     } catch (const std::out_of_range&) {

@@ -28,7 +28,9 @@ struct RunOptions {
 // One press of the adjustment button: asks every input, adjusts the chain and
 // shows the results. Input faults are asked again; a Cancel on a number prompt
 // or a fault of the computation ends the run, never the program. The values
-// typed are kept in LastTyped (unless the run was cancelled at its first prompt).
+// typed are kept in LastTyped. A run that ends without completing empties the
+// result fields it did not write (before its fault's message box); a run
+// cancelled at its first prompt, the triangle count, changes nothing at all.
 RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options = {});
 
 // The run's first steps: constants, and every array sized (cleared) from N.

@@ -1,5 +1,8 @@
 #include "run/ScriptedPlatform.h"
 
+#include "dialogue/PromptTexts.h"
+#include "state/RunFault.h"
+
 ScriptedPlatform::ScriptedPlatform(std::vector<std::string> answers) : answers_(std::move(answers)) {}
 
 void ScriptedPlatform::Write(std::string_view kind, std::string_view a, std::string_view b, bool two)
@@ -17,7 +20,14 @@ void ScriptedPlatform::Write(std::string_view kind, std::string_view a, std::str
 std::optional<std::string> ScriptedPlatform::PromptBox(const std::string& message)
 {
     Write("PROMPT", message);
-    if (next_ >= answers_.size()) return std::nullopt;  // input ran out: Cancel
+    if (next_ >= answers_.size()) {
+        // Input ran out: Cancel. An operator who only presses Cancel can be
+        // asked a name for ever (Cancel gives the empty name, Cancel on its
+        // confirmation asks it again): a prompt repeated after the input ran
+        // out ends the run, except the display prompt, which comes once a point.
+        if (message != texts::DISPLAY_PROMPT && !askedSinceInputRanOut_.insert(message).second) throw RunCancelled{};
+        return std::nullopt;
+    }
     const std::string& answer = answers_[next_++];
     if (answer == CANCEL) return std::nullopt;
     return answer;
@@ -41,6 +51,7 @@ void ScriptedPlatform::PrintReport(const Report& report)
 
 void ScriptedPlatform::EndRun(const RunOutcome& outcome)
 {
+    askedSinceInputRanOut_.clear();
     switch (outcome.kind) {
     case RunOutcome::Completed: Write("END", "completed"); break;
     case RunOutcome::Cancelled: Write("END", "cancelled"); break;

@@ -1,9 +1,12 @@
 #pragma once
 // The scripted operator: answers prompt boxes from a list of lines and writes
-// every event as one line of a transcript (the trilat-replay format):
+// every event as one line of a transcript (the trilat-replay format). When the
+// lines run out it presses Cancel; a prompt repeated after that (a name
+// cancelled with its confirmation, again and again) ends the run.
 //   PROMPT\t<message>   TEXT\t<field>\t<text>   MESSAGE\t<text>   END\t...
 //   REPORT\t<line>
 #include <array>
+#include <set>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -37,6 +40,7 @@ public:
 private:
     std::vector<std::string> answers_;
     std::size_t next_ = 0;
+    std::set<std::string> askedSinceInputRanOut_;
     std::string transcript_;
     std::array<std::string, 30> fields_;
     Report printed_;

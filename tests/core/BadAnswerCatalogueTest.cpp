@@ -1,6 +1,6 @@
 // A catalogue of bad answers at every kind of prompt, each with the outcome a
 // surveyor should see: a message and the same prompt again, a cancelled run,
-// or the answer taken as it stands.
+// the value declared wrong and asked again, or the answer taken as it stands.
 #include <gtest/gtest.h>
 
 #include "Dialogue.h"
@@ -59,7 +59,8 @@ const std::vector<Bad>& Catalogue()
         {"10 000 letters", std::string(10000, 'q'), A, A, A, T, T},
         {"control characters", std::string("\x01\x1b[2J\x7f", 6), A, A, A, T, T},
         {"invalid UTF-8", "\xC3\x28\xFF", A, A, A, T, T},
-        {"cancel", ScriptedPlatform::CANCEL, C, C, T, T, T},
+        // Cancel on a confirmation is the surveyor's "wrong", on a name the empty name
+        {"cancel", ScriptedPlatform::CANCEL, C, C, W, T, T},
     };
     return bad;
 }
@@ -84,7 +85,10 @@ Outcome Observed(const std::string& transcript, std::size_t index, std::string* 
     *prompt = lines.at(at);
     std::size_t next = at + 1;
     if (lines.at(next).rfind("MESSAGE\t", 0) == 0 && lines.at(next + 1) == lines[at]) return Outcome::AskedAgain;
-    if (lines.at(next) == "END\tcancelled") return Outcome::Cancelled;
+    // a run cancelled after its first prompt empties the result fields it did not reach
+    std::size_t end = next;
+    while (end < lines.size() && lines[end].rfind("TEXT\t", 0) == 0 && lines[end].back() == '\t') ++end;
+    if (lines.at(end) == "END\tcancelled") return Outcome::Cancelled;
     // a confirmation declared wrong clears the field and asks the value again
     if (lines.at(next).rfind("TEXT\t", 0) == 0 && next + 1 < lines.size() &&
         lines[next + 1].find("正确的") != std::string::npos)

@@ -5,6 +5,7 @@
 // signs, A = (1000, 1000), B = (1000, 1100); every side typed as 100 (the even
 // ones with their sign). Closing on C (and D), or on C with an external
 // azimuth and a 25 deg orientation angle, or on C alone.
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -152,5 +153,17 @@ inline std::vector<std::string> Events(const std::string& transcript, const std:
     std::vector<std::string> out;
     for (const std::string& line : Lines(transcript))
         if (line.rfind(kind + "\t", 0) == 0) out.push_back(line.substr(kind.size() + 1));
+    return out;
+}
+
+// The lines with which a run that ends without completing empties the result
+// fields Text12, Text14 .. Text25 it has not written (those in `written` it has).
+inline std::vector<std::string> EmptiedResultFields(const std::vector<int>& written = {})
+{
+    std::vector<std::string> out;
+    for (int field = 12; field <= 25; ++field) {
+        if (field == 13 || std::find(written.begin(), written.end(), field) != written.end()) continue;
+        out.push_back("TEXT\tText" + std::to_string(field) + "\t");
+    }
     return out;
 }

@@ -7,6 +7,7 @@
 #include "Dialogue.h"
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/PromptTexts.h"
+#include "display/ReportComposer.h"
 #include "run/AdjustmentRun.h"
 
 namespace {
@@ -95,8 +96,9 @@ TEST(Dialogue, ReEntryOfACoordinate)
         "PROMPT\t" + COUNT_PROMPT, "TEXT\tText29\t" + CountText(2), "TEXT\tText1\t",
         "PROMPT\t" + XA_PROMPT,    "TEXT\tText1\t 1.000",           "PROMPT\t" + K1,
         "TEXT\tText1\t",           "PROMPT\t" + X_REENTRY,          "TEXT\tText1\t 2.000",
-        "PROMPT\t" + K1,           "TEXT\tText1\t 2.000",           "PROMPT\t" + YA_PROMPT,
-        "END\tcancelled"};
+        "PROMPT\t" + K1,           "TEXT\tText1\t 2.000",           "PROMPT\t" + YA_PROMPT};
+    for (const std::string& emptied : EmptiedResultFields()) expected.push_back(emptied);
+    expected.push_back("END\tcancelled");
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(r.s.Xa, 2);
 }
@@ -112,7 +114,7 @@ TEST(Dialogue, EveryConfirmationAnsweredZeroKeepsAskingTheSameValue)
 
 TEST(Dialogue, ConfirmationTest)
 {
-    EXPECT_EQ(TestConfirmation(std::nullopt), Confirmation::Confirmed);
+    EXPECT_EQ(TestConfirmation(std::nullopt), Confirmation::Wrong);  // Cancel: not confirmed
     for (const char* yes : {"", "1", "-1", "0.5", "  ", "M"})
         EXPECT_NE(TestConfirmation(std::string(yes)), Confirmation::Wrong) << yes;
     for (const char* no : {"0", "0.0", "-0", "000", " 0 ", "0.00", "\xEF\xBC\x90"})
@@ -150,11 +152,36 @@ TEST(Dialogue, CancelOnANumberEndsTheRunAndTheNextRunWorks)
     EXPECT_EQ(r.ends(), (std::vector<std::string>{"cancelled", "completed"}));
 }
 
-TEST(Dialogue, CancelOnAConfirmationConfirms)
+// Cancel on a confirmation box says "wrong": the value is asked again exactly
+// as after the answer 0, and only the re-entered value is recorded.
+TEST(Dialogue, CancelOnAConfirmationAsksTheValueAgain)
 {
-    Replay r(Answers{}("2")("3")("<CANCEL>")("4"));
-    EXPECT_EQ(r.s.Xa, 3);
-    EXPECT_EQ(r.s.Ya, 4);
+    Replay cancelled(Answers{}("2")("3")("<CANCEL>")("4")("")("5"));
+    Replay zero(Answers{}("2")("3")("0")("4")("")("5"));
+    EXPECT_EQ(cancelled.transcript, zero.transcript);
+    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, K1, X_REENTRY, K1, YA_PROMPT, K1, Y_REENTRY};
+    EXPECT_EQ(cancelled.prompts(), expected);
+    EXPECT_EQ(cancelled.texts(1), (std::vector<std::string>{"", " 3.000", "", " 4.000", " 4.000"}));
+    EXPECT_EQ(cancelled.s.Xa, 4);
+    const std::vector<TypedValue>& typed = cancelled.s.LastTyped.values;
+    ASSERT_EQ(typed.size(), 2u);  // N and Xa: the input ran out at Ya's confirmation, then its re-entry
+    EXPECT_EQ(typed[1].text, "4");
+
+    // at every kind of confirmation: the re-entry prompt of that value follows
+    EquilateralChain chain({-1, 1}, Closing::WithAzimuth);
+    std::vector<std::string> valid = chain.Run().lines;
+    for (std::size_t at = 2; at < valid.size(); ++at) {
+        if (!valid[at].empty() || valid[at - 1].empty()) continue;  // the confirmation of a typed value
+        std::vector<std::string> answers = valid;
+        answers[at] = ScriptedPlatform::CANCEL;
+        answers.insert(answers.begin() + static_cast<long>(at) + 1, {valid[at - 1], ""});
+        Replay r(Answers{answers});
+        EXPECT_EQ(r.ends(), std::vector<std::string>{"completed"}) << "Cancel at answer " << at;
+        std::vector<std::string> prompts = r.prompts();
+        ASSERT_GT(prompts.size(), at + 1);
+        EXPECT_NE(prompts[at + 1].find("正确的"), std::string::npos) << prompts[at + 1];
+        EXPECT_EQ(r.s.LastTyped.values.size(), Replay(chain.Run()).s.LastTyped.values.size());
+    }
 }
 
 TEST(Dialogue, LargeCoordinateDisplay)
@@ -279,7 +306,7 @@ TEST(Dialogue, SideEntrySplitsTheSign)
     Answers a;
     a("3").append(chain.KnownPoints());
     a("100")("0")("-245.3")("");   // S2 wrong once, then negative
-    a.confirmed("100")("-512.25")("");
+    a.confirmed("200")("-512.25")("");
     Replay r(a);
     EXPECT_EQ(r.texts(11).at(1), "S2=100.0000");
     EXPECT_EQ(r.texts(11).at(2), "");
@@ -301,6 +328,7 @@ TEST(Dialogue, SideEntryOrderAndFields)
     a.confirmed("-100");
     a("100")("0")("101")("0")("100")("");  // S3 re-entered twice: K3 then K4
     a.confirmed("100").confirmed("100").confirmed("-100").confirmed("100");
+    a.append(chain.Names());
     Replay r(a);
     std::vector<std::string> prompts = r.prompts();
     auto from = std::find(prompts.begin(), prompts.end(), S2_PROMPT);
@@ -507,4 +535,115 @@ TEST(Dialogue, NegativeOrientationAngleWithoutExternalAzimuthIsAskedAgain)
     EXPECT_EQ(r.p.Field(27), TWO_CONDITIONS);
 }
 
+
+// Runs one after another in one session, the transcript of each kept apart.
+struct Runs {
+    ProgramState s;
+    ScriptedPlatform p;
+    explicit Runs(const Answers& answers) : p(answers.lines) {}
+    std::vector<std::string> Next()
+    {
+        p.EndRun(AdjustmentRun(s, p));
+        return Lines(p.TakeTranscript());
+    }
+    std::vector<std::string> Fields() const
+    {
+        std::vector<std::string> f;
+        for (int n = 1; n <= 29; ++n) f.push_back(p.Field(n));
+        return f;
+    }
+};
+
+// The lines just before the first line that starts with `kind`.
+std::vector<std::string> Before(const std::vector<std::string>& lines, const std::string& kind, std::size_t count)
+{
+    auto at = std::find_if(lines.begin(), lines.end(), [&kind](const std::string& l) { return l.rfind(kind, 0) == 0; });
+    const long n = std::min(static_cast<long>(count), at - lines.begin());
+    return {at - n, at};
+}
+
+// After a finished run, a run that fails shows its own values and nothing of
+// the finished run's result: the result fields it did not write are emptied,
+// in field order, before its message box.
+TEST(Dialogue, AFailedRunEmptiesTheResultFieldsItDidNotWrite)
+{
+    EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly), missed = chain;
+    missed.Xc += 5;  // the adjustment cannot close on this C
+    EquilateralChain withD({-1, 1}, Closing::WithD);
+    Answers a = chain.Run();
+    a("2").append(missed.KnownPoints()).append(missed.Sides()).append(missed.Names());
+    a("2").append(withD.KnownPoints()).confirmed("-100").confirmed("100").confirmed("-100");  // signs that cannot close
+    Runs r(a);
+    ASSERT_EQ(r.Next().back(), "END\tcompleted");
+
+    // a fault of the computation: everything but the point shown was written
+    std::vector<std::string> lines = r.Next();
+    ASSERT_EQ(lines.back().rfind("END\tfailed\t", 0), 0u) << lines.back();
+    EXPECT_EQ(Before(lines, "MESSAGE", 3),
+              (std::vector<std::string>{"TEXT\tText25\t  " + r.p.Field(25).substr(2), "TEXT\tText18\t", "TEXT\tText19\t"}));
+    EXPECT_NE(r.p.Field(14), " 0.00 毫米");  // this run's misclosure
+    EXPECT_EQ(r.p.Field(5), " " + FormatFixed(missed.Xc, 3));
+
+    // a refusal during entry: every result field but the two the side entry clears
+    lines = r.Next();
+    ASSERT_EQ(lines.back(), "END\tfailed\t无效参数：" + SIGNS_CANNOT_CLOSE);
+    std::vector<std::string> emptied = EmptiedResultFields({17, 20});
+    EXPECT_EQ(Before(lines, "MESSAGE", emptied.size() + 1),
+              [&] {
+                  std::vector<std::string> v{"TEXT\tText11\ts4=-100.0000"};
+                  v.insert(v.end(), emptied.begin(), emptied.end());
+                  return v;
+              }());
+    for (int n : {12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) EXPECT_EQ(r.p.Field(n), "") << n;
+    EXPECT_EQ(r.p.Field(7), " " + FormatFixed(withD.Xd, 3));  // the values typed stay
+    EXPECT_FALSE(r.s.LastRunCompleted);
+}
+
+// A run cancelled after its first prompt: the emptying comes before its end,
+// and input fields it has not reached keep their text.
+TEST(Dialogue, ACancelledRunEmptiesTheResultFieldsBeforeItsEnd)
+{
+    EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly);
+    Runs r(chain.Run()("3")("5")(""));
+    r.Next();
+    std::vector<std::string> lines = r.Next();
+    std::vector<std::string> expected = EmptiedResultFields();
+    expected.push_back("END\tcancelled");
+    EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<long>(expected.size()), lines.end()), expected);
+    EXPECT_EQ(r.p.Field(29), CountText(3));
+    EXPECT_EQ(r.p.Field(1), " 5.000");
+    EXPECT_EQ(r.p.Field(10), "S5=100.0000");  // an input field of the earlier run
+    EXPECT_EQ(r.s.LastTyped.values.size(), 2u);
+}
+
+// An accidental press of the adjustment button, cancelled at the triangle
+// count (after a refused count too): no field, no state changes, and the
+// finished run still prints.
+TEST(Dialogue, ARunCancelledAtTheTriangleCountChangesNothing)
+{
+    EquilateralChain chain({-1, 1}, Closing::WithAzimuth);
+    Runs r(chain.Run()("<CANCEL>")("0")("<CANCEL>"));
+    r.Next();
+    ASSERT_TRUE(r.s.LastRunCompleted);
+    ReportPrinter(r.s, r.p);
+    const std::vector<std::string> report = Lines(r.p.TakeTranscript());
+    ASSERT_GT(report.size(), 10u);
+    const std::vector<std::string> fields = r.Fields();
+    const ProgramState before = r.s;
+
+    const std::vector<std::vector<std::string>> pressed{
+        {"PROMPT\t" + COUNT_PROMPT, "END\tcancelled"},
+        {"PROMPT\t" + COUNT_PROMPT, "MESSAGE\t" + COUNT_OUT_OF_RANGE, "PROMPT\t" + COUNT_PROMPT, "END\tcancelled"}};
+    for (const std::vector<std::string>& transcript : pressed) {
+        EXPECT_EQ(r.Next(), transcript);
+        EXPECT_EQ(r.Fields(), fields);
+        EXPECT_TRUE(r.s.LastRunCompleted);
+        EXPECT_EQ(r.s.TriangleCount, before.TriangleCount);
+        EXPECT_EQ(r.s.PointX, before.PointX);
+        EXPECT_EQ(r.s.ms, before.ms);
+        EXPECT_EQ(r.s.LastTyped.values.size(), before.LastTyped.values.size());
+        ReportPrinter(r.s, r.p);
+        EXPECT_EQ(Lines(r.p.TakeTranscript()), report);
+    }
+}
 }  // namespace

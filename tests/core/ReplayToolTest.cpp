@@ -63,7 +63,12 @@ TEST(ReplayTool, ReportOfTheLastCompletedRun)
     EXPECT_NE(r.out.find("REPORT\t                       P1    X= -86.603       Y= 50.000\n"), std::string::npos);
     EXPECT_EQ(r.out.substr(r.out.size() - 8), " 毫米\n");
 
-    Result cancelled = Replay(answers + "<CANCEL>\n", "--report");
+    // a press cancelled at the triangle count changed nothing: the finished run still prints
+    Result pressed = Replay(answers + "<CANCEL>\n", "--report");
+    EXPECT_EQ(pressed.out, r.out.substr(0, r.out.find("REPORT\t")) + "PROMPT\t请输入三角形个数 N: \nEND\tcancelled\n" +
+                               r.out.substr(r.out.find("REPORT\t")));
+
+    Result cancelled = Replay(answers + "2\n<CANCEL>\n", "--report");
     EXPECT_EQ(cancelled.out.find("REPORT\t"), std::string::npos);  // the last run did not complete
 }
 

@@ -72,27 +72,57 @@ ChainData GoodChain()
     return FromGenerated(chain::GenerateChain(spec), "good chain");
 }
 
-void ExpectNextRunWorks(const ChainData& failing)
+// The answers of a run that did not complete, then a good chain in the same
+// session: the second run must complete and close.
+void ExpectNextRunWorks(std::vector<std::string> answers, const std::string& label, const std::string& firstEnd)
 {
-    std::vector<std::string> answers = Answers(failing, false);
     ChainData good = GoodChain();
     std::vector<std::string> more = Answers(good);
     answers.insert(answers.end(), more.begin(), more.end());
     ProgramState s;
     std::vector<std::string> ends = Session(answers, &s);
-    ASSERT_EQ(ends.size(), 2u) << failing.label;
-    EXPECT_EQ(ends[0].rfind("failed\t", 0), 0u) << ends[0];
-    EXPECT_EQ(ends[1], "completed") << failing.label;
+    ASSERT_EQ(ends.size(), 2u) << label;
+    EXPECT_EQ(ends[0].rfind(firstEnd, 0), 0u) << ends[0];
+    EXPECT_EQ(ends[1], "completed") << label;
     Closure c = CloseChain(good, s);
     EXPECT_LE(c.cMiss, 1e-4);
     EXPECT_LE(std::fabs(c.azimuthMissSec), 0.1);
 }
 
-// A correct result or a fault naming one of the triangles in `named`.
+bool NamesOneOf(const std::string& text, const std::vector<int>& named)
+{
+    bool names = false;
+    for (int i : named) names = names || text.find(TriangleName(i)) != std::string::npos;
+    return names;
+}
+
+// A triangle refused as its last side is typed: the run shows why, naming
+// the triangle, and the operator cancels at the side asked again.
+ProgramRun RefusedAtEntry(const ChainData& d, const EntryRefusal& refusal, const std::vector<int>& named)
+{
+    ProgramRun run = RunChain(refusal.answers);
+    EXPECT_EQ(run.outcome.kind, RunOutcome::Cancelled);
+    EXPECT_FALSE(run.state.LastRunCompleted);
+    EXPECT_EQ(run.messages.size(), 1u);
+    if (!run.messages.empty()) {
+        EXPECT_EQ(run.messages[0].rfind(refusal.reason, 0), 0u) << run.messages[0];
+    }
+    EXPECT_TRUE(NamesOneOf(refusal.reason, named)) << "the refusal does not name the triangle: " << refusal.reason;
+    ExpectNextRunWorks(refusal.answers, d.label, "cancelled");
+    return run;
+}
+
+// A correct result, or a triangle refused at entry or a fault of the
+// computation naming one of the triangles in `named`.
 Verdict CorrectOrNamedFault(const ChainData& d, double closureTol, std::vector<int> named, double truthTol = -1)
 {
     SCOPED_TRACE(d.label);
     Verdict v;
+    if (std::optional<EntryRefusal> refused = TriangleRefusedAtEntry(Answers(d))) {
+        v.outcome = RefusedAtEntry(d, *refused, named).outcome;
+        v.text = "refused at entry: " + refused->reason;
+        return v;
+    }
     ProgramRun run = RunChain(Answers(d));
     v.outcome = run.outcome;
     char buf[256];
@@ -118,11 +148,9 @@ Verdict CorrectOrNamedFault(const ChainData& d, double closureTol, std::vector<i
         v.text = buf;
     } else {
         EXPECT_EQ(run.outcome.kind, RunOutcome::Failed) << "a cancelled run: the answers ran out";
-        bool names = false;
-        for (int i : named) names = names || run.outcome.reason.find(TriangleName(i)) != std::string::npos;
-        EXPECT_TRUE(names) << "the fault does not name the triangle: " << run.outcome.reason;
+        EXPECT_TRUE(NamesOneOf(run.outcome.reason, named)) << "the fault does not name the triangle: " << run.outcome.reason;
         v.text = "failed: " + run.outcome.reason;
-        ExpectNextRunWorks(d);
+        ExpectNextRunWorks(Answers(d, false), d.label, "failed\t");
     }
     return v;
 }
@@ -131,8 +159,8 @@ void Figures(const std::string& what, const Verdict& v) { std::printf("[degenera
 
 }  // namespace
 
-// Sides that cannot close a triangle, in the middle of a chain: a named fault,
-// nothing adjusted, and the next run works.
+// Sides that cannot close a triangle, in the middle of a chain: refused as its
+// last side is typed, naming the triangle; the next run works.
 TEST(DegenerateGeometry, ImpossibleTriangleIsANamedFault)
 {
     for (Closing closing : ALL_CLOSINGS) {
@@ -145,19 +173,20 @@ TEST(DegenerateGeometry, ImpossibleTriangleIsANamedFault)
             ChainData d = FromGenerated(chain::GenerateChain(spec), ClosingName(closing));
             d.sides[10] = d.sides[9] + d.sides[11] + excess;  // triangle 5
             SCOPED_TRACE(d.label);
-            ProgramRun run = RunChain(Answers(d));
-            ASSERT_EQ(run.outcome.kind, RunOutcome::Failed);
-            EXPECT_NE(run.outcome.reason.find(TriangleName(5)), std::string::npos) << run.outcome.reason;
-            EXPECT_NE(run.outcome.reason.find("不能构成三角形"), std::string::npos) << run.outcome.reason;
-            EXPECT_FALSE(run.state.LastRunCompleted);
-            ExpectNextRunWorks(d);
+            std::optional<EntryRefusal> refused = TriangleRefusedAtEntry(Answers(d));
+            ASSERT_TRUE(refused);
+            EXPECT_NE(refused->reason.find("不能构成三角形"), std::string::npos) << refused->reason;
+            // refused at S11, the last side of triangle 5 (answer 35, 39 after Tb and
+            // Qb): its answer and confirmation, then Cancel
+            EXPECT_EQ(refused->answers.size(), closing == Closing::PointD ? 38u : 42u);
+            RefusedAtEntry(d, *refused, {5});
         }
     }
 }
 
 // Three points in a line with cosines of exactly -1 and +1 (integer sides):
-// the angles are 0 and 180, the triangle has no height, and the run ends with
-// a fault that names it.
+// the angles are 0 and 180, the triangle has no height, and the dialogue
+// refuses it, naming it, as its last side is typed.
 TEST(DegenerateGeometry, CollinearPointsAreANamedFault)
 {
     for (Closing closing : ALL_CLOSINGS) {
@@ -172,11 +201,10 @@ TEST(DegenerateGeometry, CollinearPointsAreANamedFault)
             d.sides[6] = b;
             d.label += ", S6 = " + std::to_string(b);
             SCOPED_TRACE(d.label);
-            ProgramRun run = RunChain(Answers(d));
-            ASSERT_EQ(run.outcome.kind, RunOutcome::Failed);
-            EXPECT_NE(run.outcome.reason.find(TriangleName(3)), std::string::npos) << run.outcome.reason;
-            EXPECT_NE(run.outcome.reason.find("三点共线"), std::string::npos) << run.outcome.reason;
-            ExpectNextRunWorks(d);
+            std::optional<EntryRefusal> refused = TriangleRefusedAtEntry(Answers(d));
+            ASSERT_TRUE(refused);
+            EXPECT_NE(refused->reason.find("三点共线"), std::string::npos) << refused->reason;
+            RefusedAtEntry(d, *refused, {3});
         }
     }
 }

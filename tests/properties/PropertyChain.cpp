@@ -7,6 +7,7 @@
 
 #include "state/RunFault.h"
 #include "display/CoordinateDisplay.h"
+#include "files/DialogueSequence.h"
 #include "run/ScriptedPlatform.h"
 
 namespace props {
@@ -200,15 +201,47 @@ std::vector<std::string> Answers(const ChainData& c, bool withPacing)
     return a;
 }
 
+namespace {
+
+// The scripted operator, keeping the texts of the message boxes.
+struct MessageKeeping : ScriptedPlatform {
+    using ScriptedPlatform::ScriptedPlatform;
+    std::vector<std::string> messages;
+    void MessageBox(const std::string& text) override
+    {
+        messages.push_back(text);
+        ScriptedPlatform::MessageBox(text);
+    }
+};
+
+}  // namespace
+
 ProgramRun RunChain(const std::vector<std::string>& answers)
 {
     ProgramRun run;
     NullStream sink;
-    ScriptedPlatform platform(answers);
+    MessageKeeping platform(answers);
     platform.StreamTo(sink.f);
     run.outcome = AdjustmentRun(run.state, platform);
     run.inputLeft = platform.HasUnreadInput();
+    run.messages = platform.messages;
     return run;
+}
+
+std::optional<EntryRefusal> TriangleRefusedAtEntry(const std::vector<std::string>& answers)
+{
+    // answers: N, then every value followed by its confirmation
+    DialogueSequence sequence;
+    for (std::size_t at = 0; at < answers.size() && sequence.Next(); at += at == 0 ? 1 : 2) {
+        const ValueKey key = *sequence.Next();
+        Refusal refused = sequence.Take(answers[at]);
+        if (!refused) continue;
+        if (key.kind != ValueKind::Side) return std::nullopt;
+        EntryRefusal r{*refused, {answers.begin(), answers.begin() + static_cast<long>(at) + 2}};
+        r.answers.push_back(ScriptedPlatform::CANCEL);
+        return r;
+    }
+    return std::nullopt;
 }
 
 ProgramRun RunChainWithPi(const std::vector<std::string>& answers, double pi)

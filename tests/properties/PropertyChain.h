@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 // Chains for the property tests: a plain description (true points, route signs,
 // typed sides and closing data) that can come from the chain generator or be
 // laid out by hand, turned into the operator's answers, run through the
@@ -71,7 +72,18 @@ struct ProgramRun {
     ProgramState state;
     RunOutcome outcome{RunOutcome::Failed, "not run"};
     bool inputLeft = false;
+    std::vector<std::string> messages;  // the message boxes of the run
 };
+
+// Where the dialogue refuses a triangle of these answers, as soon as its last
+// side is confirmed (by the rule the file reader applies as well): the
+// reason, and the answers up to that confirmation with a Cancel at the side
+// asked again.
+struct EntryRefusal {
+    std::string reason;
+    std::vector<std::string> answers;
+};
+std::optional<EntryRefusal> TriangleRefusedAtEntry(const std::vector<std::string>& answers);
 
 // One run with the scripted operator; the transcript is thrown away as it goes.
 ProgramRun RunChain(const std::vector<std::string>& answers);

@@ -65,12 +65,15 @@ TEST(EndToEnd, FullRunThroughThePromptBoxes)
     // exist): the print command names the problem and saves a PDF instead.
     ASSERT_EQ(ForeignPrinter().toStdString(), "");
     const QString pdf = QString::fromStdString(folder.File("report-instead-of-printer.pdf"));
-    DialogAnswerer atPrint({});
-    atPrint.SetAcceptMessages(true);
-    atPrint.SetSaveFile(pdf);
-    window.Button(3)->click();
-    ASSERT_EQ(atPrint.Messages().size(), 1);
-    EXPECT_TRUE(atPrint.Messages().front().contains(QString::fromUtf8("打印机"))) << atPrint.Messages().front().toStdString();
+    {
+        DialogAnswerer atPrint({});
+        atPrint.SetAcceptMessages(true);
+        atPrint.SetSaveFile(pdf);
+        window.Button(3)->click();
+        ASSERT_EQ(atPrint.Messages().size(), 1);
+        EXPECT_TRUE(atPrint.Messages().front().contains(QString::fromUtf8("打印机")))
+            << atPrint.Messages().front().toStdString();
+    }
     ASSERT_TRUE(QFile::exists(pdf));
     QProcess text;
     text.start("pdftotext", {"-layout", pdf, "-"});
@@ -80,11 +83,100 @@ TEST(EndToEnd, FullRunThroughThePromptBoxes)
     EXPECT_TRUE(printed.contains("P1")) << printed.toStdString();
     EXPECT_TRUE(window.isVisible());  // the program stays
 
-    // A second run that is cancelled disables printing again.
-    DialogAnswerer cancelling({"<CANCEL>"});
+    // A press cancelled at the triangle count changes nothing: printing stays.
+    {
+        DialogAnswerer pressedByAccident({"<CANCEL>"});
+        window.Button(1)->click();
+    }
+    EXPECT_TRUE(window.State().LastRunCompleted);
+    EXPECT_TRUE(window.Button(3)->isEnabled());
+    EXPECT_EQ(FieldText(window, 21), "  0.6667");
+
+    // A second run cancelled after its first value disables printing again.
+    DialogAnswerer cancelling({"2", "<CANCEL>"});
     window.Button(1)->click();
+    EXPECT_EQ(cancelling.Prompts().size(), 2) << cancelling.Prompts().join("|").toStdString();
     EXPECT_FALSE(window.State().LastRunCompleted);
     EXPECT_FALSE(window.Button(3)->isEnabled());
+}
+
+QStringList AllFields(const MainWindow& w)
+{
+    QStringList texts;
+    for (int n = 1; n <= 29; ++n)
+        if (w.Field(n)) texts << FieldText(w, n);  // there is no Text13
+    return texts;
+}
+
+// The dialogue as a surveyor meets it at the real boxes: Cancel on a
+// confirmation asks the value again; an impossible triangle is refused as
+// soon as its last side is typed and its sides are asked again; a press
+// cancelled at the triangle count leaves the finished run to print; a run
+// cancelled later shows no earlier result beside its own values.
+TEST(EndToEnd, TheDialogueProtectsTheSurveyorsData)
+{
+    const TestFolder folder;
+    MainWindow window;
+    window.show();
+    std::vector<std::string> answers = ChainAnswers({.triangles = 2});
+    ASSERT_EQ(answers.size(), 38u);
+    ASSERT_EQ(answers[23], "100");  // S3
+    answers[23] = "300";  // S1 = S2 = 100: no triangle
+    answers.insert(answers.begin() + 25, {"-100", "", "100", ""});
+    answers[2] = "<CANCEL>";  // at the confirmation of Xa = 0
+    answers.insert(answers.begin() + 3, {"0", ""});
+    auto atWindow = std::make_unique<DialogAnswerer>(answers);
+    window.Button(1)->click();
+
+    EXPECT_EQ(atWindow->Unanswered(), 0);
+    ASSERT_TRUE(window.State().LastRunCompleted);
+    const QStringList prompts = atWindow->Prompts();
+    ASSERT_EQ(prompts.size(), 44);
+    EXPECT_EQ(prompts[3], QString::fromUtf8("输入正确的纵座标 :"));
+    ASSERT_EQ(atWindow->Messages().size(), 1);
+    EXPECT_TRUE(atWindow->Messages()[0].startsWith(
+        QString::fromUtf8("第1个三角形 (S1=100, S2=-100, S3=300) 的三条边不能构成三角形。请重新输入 S2 和 S3")))
+        << atWindow->Messages()[0].toStdString();
+    // the sides asked again with the prompts of their first asking
+    EXPECT_EQ(prompts.mid(23, 4), prompts.mid(27, 4));
+    EXPECT_EQ(prompts[27], QString::fromUtf8("输入S2 : ( 如果 S2 位于方位角推算路线的右側输入负值 )"));
+    EXPECT_EQ(FieldText(window, 10), "S5=100.0000");
+    EXPECT_EQ(FieldText(window, 21), "  0.6667");
+    atWindow.reset();
+
+    // an accidental press: nothing changes, and the finished run prints
+    const QStringList finished = AllFields(window);
+    {
+        DialogAnswerer pressedByAccident({"<CANCEL>"});
+        window.Button(1)->click();
+        EXPECT_EQ(pressedByAccident.Prompts().size(), 1);
+    }
+    EXPECT_EQ(AllFields(window), finished);
+    EXPECT_TRUE(window.State().LastRunCompleted);
+    ASSERT_TRUE(window.Button(3)->isEnabled());
+    const QString pdf = QString::fromStdString(folder.File("report-after-an-accidental-press.pdf"));
+    {
+        DialogAnswerer atPrint({});
+        atPrint.SetAcceptMessages(true);
+        atPrint.SetSaveFile(pdf);
+        window.Button(3)->click();
+    }
+    EXPECT_TRUE(QFile::exists(pdf));
+
+    // a run cancelled at A's easting: its value stands, no earlier result
+    {
+        DialogAnswerer cancelling({"3", "7", ""});
+        window.Button(1)->click();
+    }
+    EXPECT_FALSE(window.State().LastRunCompleted);
+    EXPECT_FALSE(window.Button(3)->isEnabled());
+    EXPECT_EQ(FieldText(window, 29), QString::fromUtf8(" 三角锁共有3个三角形"));
+    EXPECT_EQ(FieldText(window, 1), " 7.000");
+    for (int n = 12; n <= 25; ++n) {
+        if (n == 13) continue;
+        EXPECT_EQ(FieldText(window, n), "") << "Text" << n;
+    }
+    EXPECT_EQ(FieldText(window, 10), "S5=100.0000");  // an input field this run has not reached
 }
 
 }  // namespace

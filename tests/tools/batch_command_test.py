@@ -102,6 +102,20 @@ check(r.returncode == 2 and r.stdout == b"", f"a bad value: exit {r.returncode}"
 check("第 3 行" in r.stderr.decode(), f"the message names the line: {r.stderr.decode()!r}")
 check(not os.path.exists(path("bad.csv")), "a bad file writes no output")
 
+# A triangle the adjustment cannot solve, edited into a saved file: exit 2 at
+# the line of the side that completes it, with the dialogue's reason.
+with open(path("d.obs"), encoding="utf-8") as f:
+    lines = f.read().split("\n")
+s4 = next(i for i, l in enumerate(lines) if l.replace(" ", "").startswith("S4="))
+lines[s4] = "S4 = 99999"
+with open(path("impossible.obs"), "w", encoding="utf-8") as f:
+    f.write("\n".join(lines))
+r = run([adjust, path("impossible.obs"), "--json"])
+message = r.stderr.decode()
+check(r.returncode == 2 and r.stdout == b"", f"an impossible triangle: exit {r.returncode}")
+check(f"第 {s4 + 2} 行" in message and "第2个三角形" in message and "S4=99999" in message and "不能构成三角形" in message,
+      f"the message names the line and the triangle: {message!r}")
+
 # A computation that ends with a fault: exit 1, the fault named, no output file.
 saved("tests/properties/data/flat-triangle-noise.answers", "flat.obs")
 r = run([adjust, path("flat.obs"), "--json", "--csv", path("flat.csv"), "--report", path("flat.txt")])
