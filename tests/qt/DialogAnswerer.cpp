@@ -22,7 +22,16 @@ void DialogAnswerer::Poll()
     modal->setProperty("answered", true);
 
     if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+        if (closeWindow_ && next_ == closeAt_) {
+            closeAt_ = static_cast<std::size_t>(-1);
+            modal->setProperty("answered", false);
+            QTimer::singleShot(0, closeWindow_, &QWidget::close);  // the operator closes the window behind the box
+            return;
+        }
+        if (moveFirst_ && prompts_.isEmpty()) prompt->move(moveFirstTo_);
         prompts_ << prompt->labelText();
+        frames_ << prompt->frameGeometry();
+        if (look_) look_(prompt, static_cast<int>(prompts_.size()) - 1);
         if (next_ >= answers_.size()) {
             prompt->reject();
             return;
@@ -39,7 +48,10 @@ void DialogAnswerer::Poll()
     }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         messages_ << box->text();
-        if (acceptMessages_ && box->defaultButton())
+        QAbstractButton* chosen = messageButton_ ? box->button(static_cast<QMessageBox::StandardButton>(messageButton_)) : nullptr;
+        if (acceptMessages_ && chosen)
+            chosen->click();
+        else if (acceptMessages_ && box->defaultButton())
             box->defaultButton()->click();
         else
             box->reject();

@@ -5,6 +5,11 @@
 // is recorded and closed; the answer "<CANCEL>" presses Cancel; a file dialog is answered with a fixed file name or
 // rejected.
 #include <QObject>
+#include <functional>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -20,8 +25,19 @@ public:
     void SetAcceptMessages(bool accept) { acceptMessages_ = accept; }
     // File name typed into a save dialog; empty: the dialog is rejected.
     void SetSaveFile(const QString& file) { saveFile_ = file; }
+    // The button a message box gets instead of its default (with SetAcceptMessages).
+    void SetMessageButton(int standardButton) { messageButton_ = standardButton; }
+    // When the prompt of answer index `at` opens, the window is closed
+    // instead of the prompt answered.
+    void SetCloseAt(std::size_t at, QWidget* window) { closeAt_ = at, closeWindow_ = window; }
+    // Called with each prompt box, and its index, before it is answered.
+    void SetBeforeAnswer(std::function<void(QWidget* box, int index)> look) { look_ = std::move(look); }
+    // The operator drags the first prompt box to this point before answering it.
+    void SetMoveFirstTo(const QPoint& to) { moveFirstTo_ = to, moveFirst_ = true; }
 
     const QStringList& Prompts() const { return prompts_; }
+    // Where each prompt box stood on the screen when it was answered.
+    const QList<QRect>& PromptFrames() const { return frames_; }
     const QStringList& Messages() const { return messages_; }
     int Unanswered() const { return static_cast<int>(answers_.size() - next_); }
 
@@ -33,6 +49,13 @@ private:
     std::size_t next_ = 0;
     bool acceptMessages_ = false;
     QString saveFile_;
+    int messageButton_ = 0;
+    std::size_t closeAt_ = static_cast<std::size_t>(-1);
+    QWidget* closeWindow_ = nullptr;
+    QPoint moveFirstTo_;
+    bool moveFirst_ = false;
+    QList<QRect> frames_;
+    std::function<void(QWidget*, int)> look_;
     QStringList prompts_;
     QStringList messages_;
     QTimer timer_;

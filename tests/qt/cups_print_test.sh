@@ -113,4 +113,25 @@ pages=$(pdfinfo "$printed" | sed -n 's/^Pages:[[:space:]]*//p')
 echo "printed: $printed, $pages pages (expected $expected)"
 [ "$pages" = "$expected" ] || fail "the printed PDF has $pages pages, not $expected"
 grep -q "^$queue .* total $expected " "$root/log/page_log" || fail "the queue did not count $expected pages"
+# the job's name is one every queue keeps readable
+grep -q "^$queue .* trilat-report " "$root/log/page_log" || fail "the job is not named trilat-report: $(head -n 1 "$root/log/page_log")"
+
+# A queue that refuses jobs, and one that is stopped: the print says so (and
+# offers the PDF) before sending, and no job reaches the queue.
+jobs_before=$(wc -l < "$root/log/page_log")
+try_print() {  # the state, the words the message must hold
+    if "$drive" --chain 2 --print > "$work/$1.out" 2> "$work/$1.err"; then
+        fail "printing to a $1 queue reported no problem"
+    fi
+    grep -q "MESSAGE.*$2" "$work/$1.err" || { cat "$work/$1.err"; fail "no message for the $1 queue"; }
+    echo "$1: $(grep MESSAGE "$work/$1.err" | head -n 1)"
+}
+cupsreject "$queue"
+try_print rejecting "不接受打印任务"
+cupsaccept "$queue"; cupsdisable "$queue"
+try_print stopped "已停止"
+cupsenable "$queue"
+sleep 1
+[ -z "$(lpstat -o "$queue")" ] || fail "a job waits in the queue: $(lpstat -o "$queue")"
+[ "$(wc -l < "$root/log/page_log")" = "$jobs_before" ] || fail "a job went through a queue that refused it"
 echo "PASSED"

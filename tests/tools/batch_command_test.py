@@ -64,7 +64,8 @@ doc = json.loads(r.stdout)
 with open(path("d.txt"), encoding="utf-8") as f:
     check(f.read().split("\n")[:-1] == report, "--report holds the lines of trilat-replay --report")
 text = run(["pdftotext", "-layout", path("d.pdf"), "-"]).stdout.decode()
-for line in ("由已知边起算的三边锁平差", "平差结果", "单位权测边中误差", "1/py="):
+# the PDF's text reads back as the characters printed (方, 角, 长, 米 too, not look-alike radicals)
+for line in ("由已知边起算的三边锁平差", "平差结果", "单位权测边中误差", "1/py=", "方位角条件闭合差", "观测边长 (米)"):
     check(line in text, f"the PDF holds {line!r}")
 for p in doc["points"]:
     check(p["name"] in text, f"the PDF names point {p['name']}")

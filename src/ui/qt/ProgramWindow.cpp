@@ -62,6 +62,7 @@ ProgramWindow::ProgramWindow()
     scroll->setWidgetResizable(false);
     scroll->setAlignment(Qt::AlignCenter);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes from button to button
     QPalette margins = scroll->palette();
     margins.setColor(QPalette::Window, QColor(form::BACKGROUND.r, form::BACKGROUND.g, form::BACKGROUND.b));
     scroll->setPalette(margins);
@@ -217,5 +218,4 @@ void ProgramWindow::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
-    QCoreApplication::quit();
 }

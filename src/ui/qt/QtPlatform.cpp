@@ -17,6 +17,8 @@ void FitTitle(QDialog& box)
 {
     // the title bar's buttons and margins take about 150 px beside the title
     const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 150;
+    // the box's layout sets its size from its contents: widen the message
+    if (auto* label = box.findChild<QLabel*>()) label->setMinimumWidth(std::max(label->minimumWidth(), title - 18));
     box.setMinimumWidth(std::max(box.minimumWidth(), title));
 }
 

@@ -1,0 +1,65 @@
+// The window on a 1280 x 1024 screen at the scale the test runs at
+// (QT_SCALE_FACTOR 1, 1.5, 2): it fits the screen, the form scrolls so that
+// every button can be reached and a run started and finished, and a larger
+// window keeps the form in its middle. TRILAT_SCREENSHOT=FILE saves a picture
+// of the screen with the first confirmation box open.
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "ChainAnswers.h"
+#include "DialogAnswerer.h"
+#include "ui/qt/ProgramWindow.h"
+
+namespace {
+
+TEST(Screen, TheWindowFitsAndEveryButtonCanBeReached)
+{
+    ProgramWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect screen = window.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window.frameGeometry())) << screen.width() << "x" << screen.height();
+    auto* area = window.findChild<QScrollArea*>("FormArea");
+    ASSERT_NE(area, nullptr);
+    for (int n = 1; n <= 3; ++n) {
+        QPushButton* button = window.Form().Button(n);
+        area->ensureWidgetVisible(button);
+        const QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+        EXPECT_TRUE(screen.contains(onScreen)) << "Command" << n;
+        const QRect view(area->viewport()->mapToGlobal(QPoint(0, 0)), area->viewport()->size());
+        EXPECT_TRUE(view.contains(onScreen)) << "Command" << n;
+    }
+    const QString picture = qEnvironmentVariable("TRILAT_SCREENSHOT");
+    DialogAnswerer at(ChainAnswers({.triangles = 2}));
+    if (!picture.isEmpty()) {
+        at.SetBeforeAnswer([&window, picture](QWidget*, int index) {
+            if (index != 6) return;  // the confirmation of Yb
+            QTest::qWait(50);
+            window.screen()->grabWindow(0).save(picture);
+        });
+    }
+    QTest::keyClick(window.Form().Button(1), Qt::Key_Return);
+    EXPECT_TRUE(window.Form().State().LastRunCompleted);
+}
+
+TEST(Screen, ALargerWindowKeepsTheFormInItsMiddle)
+{
+    ProgramWindow window;
+    window.showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* area = window.findChild<QScrollArea*>("FormArea");
+    const QWidget* viewport = area->viewport();
+    const QWidget& form = window.Form();
+    if (viewport->width() <= form.width() || viewport->height() <= form.height())
+        GTEST_SKIP() << "the screen is smaller than the form at this scale";
+    const QPoint formMiddle = form.mapTo(viewport, form.rect().center());
+    EXPECT_LE(std::abs(formMiddle.x() - viewport->rect().center().x()), 1);
+    EXPECT_LE(std::abs(formMiddle.y() - viewport->rect().center().y()), 1);
+}
+
+}  // namespace
