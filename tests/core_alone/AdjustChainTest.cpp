@@ -57,8 +57,10 @@ TEST(AdjustChain, AnImpossibleTriangleIsNamedWithItsObservedSides)
 
 TEST(AdjustChain, AFaultAfterThePrecisionKeepsWhatCameBefore)
 {
-    // 30 m of misclosure on sides of 100 m: one linearised step misses C
+    // 30 m of misclosure on sides of 100 m: the single step (the iteration
+    // limit as a seam) misses C, and the closure check stops it
     ChainObservations o = TwoTriangles(130);
+    o.constants.ITERATION_LIMIT = 1;
     ChainOutcome out = AdjustChain(o);
     ASSERT_TRUE(out.fault);
     EXPECT_EQ(out.fault->kind, ChainFaultKind::ClosureMissed);
