@@ -1,6 +1,9 @@
 // trilat-adjust: the batch command. Reads an observation file, adjusts the
 // chain with the program's own core and writes what is asked.
-//   trilat-adjust FILE [--json] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
+//   trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
+// --sigma: the a-priori standard error of one side [mm], over the file's
+// 先验测边中误差; with either, the JSON holds the normalised corrections and the
+// global test.
 // Exit status: 0 the adjustment completed; 1 it ended with a named fault;
 // 2 a bad or incomplete file, a value the dialogue would refuse, or bad
 // arguments; 3 an output file cannot be written. Messages go to standard
@@ -22,6 +25,7 @@
 #include "files/GamaExport.h"
 #include "files/ObservationFile.h"
 #include "run/BatchRun.h"
+#include "text/NumberReading.h"
 
 namespace {
 
@@ -30,11 +34,11 @@ constexpr int COMPLETED = 0, FAULT = 1, BAD_INPUT = 2, CANNOT_WRITE = 3;
 struct Arguments {
     std::string file;
     bool json = false;
-    std::string report, pdf, csv, dat, gama;
+    std::string report, pdf, csv, dat, gama, sigma;
 };
 
 const char* USAGE =
-    "usage: trilat-adjust FILE [--json] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]\n";
+    "usage: trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]\n";
 
 bool Parse(int argc, char** argv, Arguments& a)
 {
@@ -45,6 +49,7 @@ bool Parse(int argc, char** argv, Arguments& a)
                               : arg == "--csv"  ? &a.csv
                               : arg == "--dat"  ? &a.dat
                               : arg == "--gama" ? &a.gama
+                              : arg == "--sigma" ? &a.sigma
                                                 : nullptr;
         if (arg == "--json") {
             a.json = true;
@@ -57,6 +62,10 @@ bool Parse(int argc, char** argv, Arguments& a)
         } else {
             return false;
         }
+    }
+    if (!a.sigma.empty()) {
+        std::optional<double> mm = ReadNumber(a.sigma);
+        if (!mm || !(*mm > 0)) return false;
     }
     return !a.file.empty();
 }
@@ -89,7 +98,7 @@ int main(int argc, char** argv)
     if (const FileError* error = std::get_if<FileError>(&read)) return Fail(BAD_INPUT, a.file + ": " + FormatFileError(*error));
     const ObservationRecord& record = std::get<ObservationRecord>(read);
 
-    BatchRun run = RunRecord(record);
+    BatchRun run = RunRecord(record, a.sigma.empty() ? std::nullopt : ReadNumber(a.sigma));
     if (run.outcome.kind == RunOutcome::Cancelled)
         return Fail(BAD_INPUT, a.file + ": 观测文件不完整，缺少 " + run.missing);
 

@@ -55,8 +55,11 @@ ChainOutcome AdjustChain(const ChainObservations& o)
         ComputeMisclosures(o, r);
         FormConditionEquations(o, r);
         ComputeWeightReciprocals(r);
-        ApplyCorrections(o, r);
+        const ChainObservations at = AdjustIteratively(o, r);
+        ComputeWeightReciprocals(r);
         ComputeStandardErrors(o, r);
+        ComputePointPrecision(at, r);
+        ComputeRedundancy(o, r);
         ComputeAdjustedCoordinates(o, r);
         CheckAdjustedClosure(o, r);
     } catch (const ChainFaultRaised& raised) {

@@ -13,3 +13,8 @@ struct ChainOutcome {
 };
 
 ChainOutcome AdjustChain(const ChainObservations& o);
+
+// The normalised corrections and the global test of a result for an a-priori
+// standard error of one side sigma0Mm [mm] (AdjustChain makes them when the
+// observations carry one).
+void TestCorrections(ChainResult& r, double sigma0Mm);

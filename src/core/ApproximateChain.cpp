@@ -57,4 +57,8 @@ void ComputeApproximateChain(const ChainObservations& o, ChainResult& r)
         RequireFinite(X[k], ChainQuantity::ApproximateCoordinates);
         RequireFinite(Y[k], ChainQuantity::ApproximateCoordinates);
     }
+    // the stations as the condition equations see them (the weakest point may
+    // be written over its station later)
+    r.StationX = X;
+    r.StationY = Y;
 }

@@ -12,6 +12,7 @@ enum class ChainFaultKind {
     NotFinite,            // a quantity beyond the range of numbers
     NegativeReciprocal,   // a clearly negative weight reciprocal (quantity)
     ClosureMissed,        // the adjusted chain misses the known C
+    NotConverged,         // the iterated solution did not settle within the limit
 };
 
 // The figure a NotFinite or NegativeReciprocal fault concerns.
@@ -31,6 +32,7 @@ enum class ChainQuantity {
     EastingError,
     PositionError,
     AdjustedCoordinates,
+    PointCofactors,
 };
 
 struct ChainFault {
@@ -42,6 +44,8 @@ struct ChainFault {
     ChainQuantity quantity = ChainQuantity::None;
     double miss = 0;                 // distance of the adjusted C from the known C [m]
     double height = 0;               // height of the flattest triangle [m]
+    int iterations = 0;              // linearisations made before NotConverged
+    double change = 0;               // last change of a side's correction [m] (NotConverged)
 };
 
 // Thrown inside the core by the step that meets the fault; AdjustChain turns

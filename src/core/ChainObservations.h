@@ -18,9 +18,11 @@
 //            lies on the right of the azimuth route), element N+1 the sign of the
 //            orientation angle
 //   UnknownPointCount  K, the unknown points between B and C
+//   sigma0Mm         optional a-priori standard error of one side [mm]
 // Azimuths are decimal degrees clockwise from +X; a leg of length s and
 // azimuth T moves a point by s cos T in X and s sin T in Y.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The program's own constants: a shortened pi, and rho in whole seconds.
@@ -28,6 +30,9 @@ struct ChainConstants {
     double PI_VALUE = 3.1415926535;
     std::int32_t RHO_SECONDS = 206265;  // arc seconds per radian
     double RADIANS_PER_DEGREE = PI_VALUE / 180;
+    // Linearisations the solution may take before it is a fault; 1: the
+    // single step stands as it is.
+    int ITERATION_LIMIT = 10;
 };
 
 struct ChainObservations {
@@ -40,6 +45,9 @@ struct ChainObservations {
     std::vector<double> SideLengths;
     std::vector<int> RouteSigns;
     int UnknownPointCount = 0;
+    // A-priori standard error of one side [mm], where the surveyor gives one:
+    // the normalised corrections and the global test rest on it.
+    std::optional<double> sigma0Mm;
 };
 
 // Both coordinates of D non-zero.

@@ -19,10 +19,23 @@ void ComputeMisclosures(const ChainObservations& o, ChainResult& r);
 void FormConditionEquations(const ChainObservations& o, ChainResult& r);
 // 1/px and 1/py of the weakest point.
 void ComputeWeightReciprocals(ChainResult& r);
-// Correlates, corrections, adjusted sides, [vv].
+// Correlates, corrections, adjusted sides, [vv]: the single step.
 void ApplyCorrections(const ChainObservations& o, ChainResult& r);
+// The single step, then the conditions linearised again at the adjusted
+// observations until the corrections settle (a NotConverged fault after
+// ITERATION_LIMIT linearisations). Leaves the tables of the last linearisation
+// (normal tables unreduced), Qkk, the total corrections and the adjusted
+// sides; returns the observations that linearisation was made at.
+ChainObservations AdjustIteratively(const ChainObservations& o, ChainResult& r);
 // ms, mx, my, md.
 void ComputeStandardErrors(const ChainObservations& o, ChainResult& r);
+// Cofactors, standard errors and error ellipse of every listed point, from the
+// linearisation made at `at` (AdjustIteratively's).
+void ComputePointPrecision(const ChainObservations& at, ChainResult& r);
+// Redundancy numbers of every observation, [pvv]; with o.sigma0Mm the tests.
+void ComputeRedundancy(const ChainObservations& o, ChainResult& r);
+// Standard error ellipse of cofactors Qxx, Qyy, Qxy and unit weight ms [mm].
+ErrorEllipse EllipseOf(double Qxx, double Qyy, double Qxy, double ms);
 // Coordinates of the new points carried again with the adjusted sides.
 void ComputeAdjustedCoordinates(const ChainObservations& o, ChainResult& r);
 // A ClosureMissed fault when the adjusted chain misses the known C by more
@@ -38,6 +51,9 @@ double scd(const Table6& P, Table6& Q, std::int16_t& FunctionColumn);
 // adjustment use them on NormalMatrix in place.
 void ReduceNormalRows(Table6& Q);
 void BackSubstitute(const Table6& Q, double x[4]);
+
+// The triangle with the smallest angle, where the linearisation is poorest.
+int FlattestTriangle(const ChainResult& r, int N);
 
 // Throws a NotFinite fault for the quantity unless value is finite.
 void RequireFinite(double value, ChainQuantity quantity);

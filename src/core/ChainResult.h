@@ -23,11 +23,54 @@
 //   ms              standard error of unit weight of a side [mm]
 //   mx my md        standard errors of the weakest point's X, Y, position [mm]
 //   ResultPointCount  last index of the adjusted point list 0..n (N-1 with D, else N)
+// The rigorous solution (the figures above come from its last linearisation,
+// except ObservedSides and the misclosures, which are those of the observations):
+//   Iterations      linearisations the solution took (1: the single step)
+//   StationX StationY  0..N route stations of the linearisation [m]
+//   OrientationCorrection  correction of the orientation angle as typed (signed)
+//                   [arc s], 0 where there is none
+//   Qkk             1..3 inverse of the condition normal matrix (cofactors of
+//                   the correlates); without an azimuth condition row 1 is 0
+//   ConditionCount  conditions of the adjustment: 3, or 2 without azimuth
+// The precision of every point (PointPrecisions, one per listed point 0..n):
+//   Qxx Qyy Qxy     cofactors of the point's X, Y [m^2 per unit weight, m^2/m^2]
+//   mx my mp        ms sqrt(Qxx), ms sqrt(Qyy), ms sqrt(Qxx + Qyy) [mm]
+//   ellipse E >= F  semi-axes of the standard error ellipse [mm], phi azimuth of
+//                   E [deg] clockwise from +X, 0 <= phi < 180 (0 for a circle)
+// The check of every observation (index k = 2..2N+1 side k, 2N+2 the
+// orientation angle):
+//   Redundancy      r_k = a_k' Qkk a_k, the diagonal of the cofactors of the
+//                   corrections [-]; 0 for a side without coefficients
+//   SumRedundancy   their sum, equal to ConditionCount
+//   SumWeightedSquares [pvv] of the sides [m^2] and the orientation angle
+//                   [arc s^2, weight 1 m^2 per arc s^2]
+// With an a-priori standard error of a side sigma0 (TestCorrections):
+//   Normalised      w_k = v_k / (sigma0 sqrt(r_k)) where r_k >= 0.01, else none
+//   globalTest      [pvv] / sigma0^2 against chi-square(ConditionCount), 95 %
 #include <array>
 #include <optional>
 #include <vector>
 
 using Table6 = std::array<std::array<double, 6>, 6>;
+
+struct ErrorEllipse {
+    double E = 0, F = 0;  // semi-axes [mm], E >= F
+    double phi = 0;       // azimuth of E [deg], 0 <= phi < 180
+};
+
+struct PointPrecision {
+    bool known = false;             // B, C: every figure 0
+    double Qxx = 0, Qyy = 0, Qxy = 0;
+    double mx = 0, my = 0, mp = 0;  // [mm]
+    ErrorEllipse ellipse;
+};
+
+struct GlobalTest {
+    double statistic = 0;  // [pvv] / sigma0^2
+    int dof = 0;
+    double critical = 0;   // chi-square quantile 0.95 of dof
+    bool passed = false;
+};
 
 struct ChainResult {
     std::vector<double> ObservedSides;
@@ -54,4 +97,18 @@ struct ChainResult {
 
     std::optional<float> ms, mx, my, md;
     int ResultPointCount = 0;
+
+    int Iterations = 0;
+    std::vector<double> StationX, StationY;
+    double OrientationCorrection = 0;
+    Table6 Qkk{};
+    int ConditionCount = 0;
+
+    std::vector<PointPrecision> PointPrecisions;
+
+    std::vector<double> Redundancy;
+    double SumRedundancy = 0;
+    double SumWeightedSquares = 0;
+    std::vector<std::optional<double>> Normalised;
+    std::optional<GlobalTest> globalTest;
 };

@@ -1,8 +1,9 @@
-// The adjusted chain must reach the known C. The condition equations are the
-// chain linearised once at the observed sides; when the misclosures are large
-// for the geometry (a nearly flat triangle turns millimetres of side error into
-// metres of misclosure) the terms left out of that one step move the adjusted
-// C visibly off the known one. Such a result is not shown as an adjustment.
+// The adjusted chain must reach the known C. The iterated solution lands on
+// it to far below a millimetre; this check is the last guard, for a result
+// whose linearisation left the adjusted C visibly off the known one (the
+// single step with misclosures large for the geometry: a nearly flat triangle
+// turns millimetres of side error into metres of misclosure). Such a result is
+// not shown as an adjustment.
 #include <algorithm>
 #include <cmath>
 
@@ -12,7 +13,8 @@ namespace {
 
 constexpr double CLOSURE_TOLERANCE = 0.001;  // [m], the last digit shown
 
-// The triangle with the smallest angle, where the linearisation is poorest.
+}  // namespace
+
 int FlattestTriangle(const ChainResult& r, int N)
 {
     int flattest = 1;
@@ -23,8 +25,6 @@ int FlattestTriangle(const ChainResult& r, int N)
     }
     return flattest;
 }
-
-}  // namespace
 
 void CheckAdjustedClosure(const ChainObservations& o, ChainResult& r)
 {

@@ -38,6 +38,7 @@ const char* QuantityName(ChainQuantity quantity)
     case ChainQuantity::EastingError: return "横座标中误差";
     case ChainQuantity::PositionError: return "点位中误差";
     case ChainQuantity::AdjustedCoordinates: return "平差座标";
+    case ChainQuantity::PointCofactors: return "点位协因数";
     }
     return "计算值";
 }
@@ -108,8 +109,14 @@ RunFault DescribeChainFault(const ChainFault& f)
     case ChainFaultKind::ClosureMissed:
         return {FaultKind::InvalidArgument,
                 "平差后推算的 C 点与已知 C 点仍相差 " + FormatFixed(f.miss * 1000, 1) +
-                    " 毫米：闭合差对这样的图形太大，一次平差不能消除（最扁的是第" + FormatInteger(f.triangle) +
+                    " 毫米：闭合差对这样的图形太大，平差不能消除（最扁的是第" + FormatInteger(f.triangle) +
                     "个三角形，高 " + FormatFixed(f.height, 3) + " 米），平差结果不可靠，请检查观测边长"};
+    case ChainFaultKind::NotConverged:
+        return {FaultKind::InvalidArgument,
+                "平差迭代 " + FormatInteger(f.iterations) + " 次仍不收敛，边长改正数最后一次仍变化 " +
+                    FormatFixed(f.change * 1000, 3) + " 毫米：闭合差对这样的图形太大（最扁的是第" +
+                    FormatInteger(f.triangle) + "个三角形，高 " + FormatFixed(f.height, 3) +
+                    " 米），平差结果不可靠，请检查观测边长"};
     }
     return {FaultKind::InvalidArgument, "计算中止"};
 }

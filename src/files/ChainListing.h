@@ -9,6 +9,10 @@ struct ListedPoint {
     std::string name;  // as typed; A and D, which are never named, get "A", "D"
     double X = 0, Y = 0;  // [m] X northing, Y easting
     bool known = false;   // A, B, C, D
+    // The point's precision where the run handed it on (zeros for B and C):
+    // mx, my, mp and the error ellipse E, F [mm] with the azimuth phi of E [deg].
+    bool hasPrecision = false;
+    double mx = 0, my = 0, mp = 0, E = 0, F = 0, phi = 0;
 };
 
 struct ListedSide {

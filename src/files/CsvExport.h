@@ -2,7 +2,9 @@
 // The adjusted coordinates of the report's points as CSV for spreadsheets:
 // UTF-8 with a byte-order mark (without it spreadsheets on Chinese systems read
 // the file in the local code page), a header row 点名,X,Y, one point a row in
-// the report's order, X northing and Y easting [m] with 3 decimals, rows ended
+// the report's order, X northing and Y easting [m] with 3 decimals (and, where
+// the listing carries the precision, mx, my, mp, the ellipse's E, F [mm] with 2
+// decimals and the azimuth of E [deg] with 1), rows ended
 // by CR LF and fields quoted as RFC 4180 has it (a field with a comma, a quote
 // or a line break in double quotes, a quote doubled).
 //

@@ -40,6 +40,38 @@ std::size_t Utf8Length(const std::string& s, std::size_t i)
     return n;
 }
 
+// qxx, qyy, qxy [-], mx_mm, my_mm, mp_mm and the error ellipse of one point.
+void AppendPrecision(std::string& j, const PointPrecision& q)
+{
+    j.append(", \"qxx\": ").append(Shortest(q.Qxx)).append(", \"qyy\": ").append(Shortest(q.Qyy));
+    j.append(", \"qxy\": ").append(Shortest(q.Qxy)).append(", \"mx_mm\": ").append(Shortest(q.mx));
+    j.append(", \"my_mm\": ").append(Shortest(q.my)).append(", \"mp_mm\": ").append(Shortest(q.mp));
+    j.append(", \"ellipse\": {\"a_mm\": ").append(Shortest(q.ellipse.E)).append(", \"b_mm\": ");
+    j.append(Shortest(q.ellipse.F)).append(", \"azimuth_deg\": ").append(Shortest(q.ellipse.phi)).append("}");
+}
+
+// iterations, the orientation angle's check where there is one, the sum of the
+// redundancy numbers and the global test (null without sigma0).
+void AppendChecks(std::string& j, const BatchFigures& f)
+{
+    const ChainResult* r = f.completed ? f.result : nullptr;
+    j += ",\n  \"iterations\": " + (r ? std::to_string(r->Iterations) : std::string("null"));
+    if (r && f.listing && f.listing->closing && !r->Redundancy.empty()) {
+        const std::size_t Q = r->Redundancy.size() - 1;
+        j += ",\n  \"orientation\": {\"correction_arcsec\": " + Shortest(r->OrientationCorrection) +
+             ", \"redundancy\": " + Shortest(r->Redundancy[Q]) + ", \"normalised\": " + Optional(r->Normalised[Q]) + "}";
+    }
+    j += ",\n  \"sum_redundancy\": " + (r ? Shortest(r->SumRedundancy) : std::string("null"));
+    j += ",\n  \"global_test\": ";
+    if (r && r->globalTest) {
+        const GlobalTest& t = *r->globalTest;
+        j += "{\"statistic\": " + Shortest(t.statistic) + ", \"dof\": " + std::to_string(t.dof) +
+             ", \"critical\": " + Shortest(t.critical) + ", \"passed\": " + (t.passed ? "true" : "false") + "}";
+    } else {
+        j += "null";
+    }
+}
+
 }  // namespace
 
 std::string JsonString(const std::string& text)
@@ -92,7 +124,10 @@ std::string FormatJson(const BatchFigures& f)
         const char* comma = "\n    ";
         for (const ListedPoint& p : f.listing->points) {
             j.append(comma).append("{\"name\": ").append(JsonString(p.name));
-            j.append(", \"x\": ").append(Shortest(p.X)).append(", \"y\": ").append(Shortest(p.Y)).append("}");
+            j.append(", \"x\": ").append(Shortest(p.X)).append(", \"y\": ").append(Shortest(p.Y));
+            const std::size_t i = static_cast<std::size_t>(&p - f.listing->points.data());
+            if (r && i < r->PointPrecisions.size()) AppendPrecision(j, r->PointPrecisions[i]);
+            j.append("}");
             comma = ",\n    ";
         }
         j += "\n  ],\n  \"sides\": [";
@@ -102,11 +137,16 @@ std::string FormatJson(const BatchFigures& f)
             j.append(", \"from\": ").append(JsonString(s.from)).append(", \"to\": ").append(JsonString(s.to));
             j.append(", \"observed\": ").append(Shortest(s.observed)).append(", \"sign\": ").append(std::to_string(s.sign));
             j.append(", \"correction\": ").append(Shortest(s.correction));
-            j.append(", \"adjusted\": ").append(Shortest(s.adjusted)).append("}");
+            j.append(", \"adjusted\": ").append(Shortest(s.adjusted));
+            const auto k = static_cast<std::size_t>(s.k);
+            const bool checked = r && !s.known && k < r->Redundancy.size();
+            j.append(", \"redundancy\": ").append(checked ? Shortest(r->Redundancy[k]) : "null");
+            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null").append("}");
             comma = ",\n    ";
         }
         j += "\n  ]";
     }
+    AppendChecks(j, f);
     j += "\n}\n";
     return j;
 }

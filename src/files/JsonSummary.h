@@ -6,8 +6,17 @@
 //               w3_mm [mm]
 //   ms_mm       standard error of unit weight [mm]
 //   weakest     name, inv_px, inv_py [-], mx_mm, my_mm, md_mm [mm]
-//   points      the report's points: name, x, y [m]
-//   sides       k, from, to, observed, sign, correction, adjusted [m]
+//   points      the report's points: name, x, y [m]; qxx, qyy, qxy [-],
+//               mx_mm, my_mm, mp_mm, ellipse {a_mm, b_mm, azimuth_deg} (zeros
+//               for the known B and C)
+//   sides       k, from, to, observed, sign, correction, adjusted [m];
+//               redundancy [-] and normalised [-] (null for A-B, C-D, and
+//               normalised without sigma0 or where redundancy < 0.01)
+//   iterations  linearisations the solution took
+//   orientation where there is one: correction_arcsec, redundancy, normalised
+//   sum_redundancy  the redundancy numbers added up (= the conditions)
+//   global_test statistic [pvv]/sigma0^2, dof, critical (chi-square 95 %),
+//               passed; null without sigma0
 // Doubles are written as the shortest decimal that reads back as the same
 // double, single-precision figures as the shortest decimal of that float; a
 // figure the run did not reach is null.

@@ -42,7 +42,14 @@ ChainListing ListChain(const ProgramState& s, const LastRunFigures& f)
 
     for (std::size_t i = 0; i <= shown; ++i) {
         const bool known = i == 0 || static_cast<int>(i) == t.C;
-        l.points.push_back({s.PointNames.at(i), s.PointX.at(i), s.PointY.at(i), known});
+        ListedPoint point{s.PointNames.at(i), s.PointX.at(i), s.PointY.at(i), known};
+        if (i < f.precisions.size()) {
+            const PointPrecision& q = f.precisions[i];
+            point.hasPrecision = true;
+            point.mx = q.mx, point.my = q.my, point.mp = q.mp;
+            point.E = q.ellipse.E, point.F = q.ellipse.F, point.phi = q.ellipse.phi;
+        }
+        l.points.push_back(point);
     }
 
     for (int k = 1; k <= 2 * N + 1; ++k) {

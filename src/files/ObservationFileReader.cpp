@@ -10,12 +10,14 @@
 #include "files/DialogueSequence.h"
 #include "files/FileText.h"
 #include "files/ObservationFile.h"
+#include "text/NumberReading.h"
 
 namespace {
 
 const std::string kIncompleteMarker = "未完成";
 const std::string kProjectKey = "工程名称";
 const std::string kNoteKey = "备注";
+const std::string kSigma0Key = "先验测边中误差";
 
 // A key as found in a file, ordered as the dialogue asks: within one kind by
 // index; names B, 1..K, C, the point after C.
@@ -132,7 +134,7 @@ private:
     DialogueSequence sequence_;
     ObservationRecord record_;
     std::map<std::string, int> seenAt_;  // label of a value key -> its line
-    int projectLine_ = 0, markerLine_ = 0;
+    int projectLine_ = 0, markerLine_ = 0, sigma0Line_ = 0;
     std::string* pending_ = nullptr;  // the value a "+ =" line continues
     bool pendingIsValue_ = false;
     int pendingLine_ = 0;
@@ -290,6 +292,16 @@ void FileReader::ReadLine(std::string_view raw, int number)
         pendingIsValue_ = false;
         return;
     }
+    if (key == kSigma0Key) {
+        if (sigma0Line_ != 0)
+            Fail(number, Quoted(kSigma0Key) + "已在第 " + std::to_string(sigma0Line_) + " 行给出，只能给一次");
+        std::optional<double> mm = ReadNumber(*value);
+        if (!mm || !(*mm > 0))
+            Fail(number, Quoted(kSigma0Key) + "应是一个正数，以毫米计（例如 2），却是" + Quoted(Excerpt(*value)));
+        sigma0Line_ = number;
+        record_.sigma0Mm = std::move(*value);
+        return;
+    }
     if (key == kNoteKey) {
         record_.notes.push_back(std::move(*value));
         pending_ = &record_.notes.back();
@@ -300,7 +312,7 @@ void FileReader::ReadLine(std::string_view raw, int number)
     if (!found)
         Fail(number, "不认识的键" + Quoted(Excerpt(TrimBlanks(line.substr(0, separator)))) +
                          "：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-                         "工程名称，备注，+");
+                         "工程名称，备注，先验测边中误差，+");
     CheckPlace(*found, number);
     seenAt_[found->Label()] = number;
     record_.values.push_back({*sequence_.Next(), std::move(*value)});

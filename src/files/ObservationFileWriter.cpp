@@ -65,6 +65,7 @@ std::string WriteObservationHeader(const ObservationRecord& record)
     out += "# 值按输入的原样保存。转义：\\\\ 反斜杠，\\# 井号，\\s 空格，\\t \\n \\r，\\xHH 一个字节。\n";
     if (!record.project.empty()) AppendValueLines(out, "工程名称", record.project);
     for (const std::string& note : record.notes) AppendValueLines(out, "备注", note);
+    if (!record.sigma0Mm.empty()) AppendValueLines(out, "先验测边中误差", record.sigma0Mm);
     return out;
 }
 

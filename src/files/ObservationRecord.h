@@ -32,6 +32,9 @@ struct TypedValue {
 struct ObservationRecord {
     std::string project;             // 工程名称, optional
     std::vector<std::string> notes;  // free notes, optional
+    // A-priori standard error of one side [mm] as typed (先验测边中误差), a
+    // positive number; empty when the file gives none.
+    std::string sigma0Mm;
     std::vector<TypedValue> values;  // in dialogue order
     bool complete = false;           // every value of the run is here
 };

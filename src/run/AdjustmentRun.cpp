@@ -15,6 +15,7 @@ void SetConstants(ProgramState& s, const ChainConstants& constants)
     s.run.PI_VALUE = constants.PI_VALUE;
     s.run.RHO_SECONDS = constants.RHO_SECONDS;
     s.run.RADIANS_PER_DEGREE = constants.RADIANS_PER_DEGREE;
+    s.run.ITERATION_LIMIT = constants.ITERATION_LIMIT;
 }
 
 void SizeArrays(ProgramState& s)
@@ -48,7 +49,7 @@ void EnterRunInput(ProgramState& s, Platform& p)
 ChainObservations ObservationsOf(const ProgramState& s)
 {
     ChainObservations o;
-    o.constants = {s.run.PI_VALUE, s.run.RHO_SECONDS, s.run.RADIANS_PER_DEGREE};
+    o.constants = {s.run.PI_VALUE, s.run.RHO_SECONDS, s.run.RADIANS_PER_DEGREE, s.run.ITERATION_LIMIT};
     o.N = s.TriangleCount;
     o.Xb = s.Xb, o.Yb = s.Yb, o.Xc = s.Xc, o.Yc = s.Yc, o.Xd = s.Xd, o.Yd = s.Yd;
     o.AzimuthAB = s.run.AzimuthAB;

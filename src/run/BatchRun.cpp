@@ -3,8 +3,9 @@
 #include "files/DialogueSequence.h"
 #include "files/ListChain.h"
 #include "run/SilentPlatform.h"
+#include "text/NumberReading.h"
 
-BatchRun RunRecord(const ObservationRecord& record)
+BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm)
 {
     BatchRun run;
     if (!record.complete || NextKeyOf(record)) {
@@ -21,6 +22,8 @@ BatchRun RunRecord(const ObservationRecord& record)
     RunOptions options;
     options.prefilled = &record;
     run.outcome = AdjustmentRun(run.state, platform, options);
+    if (!sigma0Mm && !record.sigma0Mm.empty()) sigma0Mm = ReadNumber(record.sigma0Mm);
+    if (sigma0Mm && run.Completed()) TestCorrections(run.outcome.chain->result, *sigma0Mm);
     if (run.outcome.kind == RunOutcome::Cancelled) {
         run.missing = platform.prompts.empty() ? std::string() : platform.prompts.front();
     } else if (run.Completed()) {
@@ -28,6 +31,7 @@ BatchRun RunRecord(const ObservationRecord& record)
         figures.RouteSigns = run.outcome.observations->RouteSigns;
         figures.Corrections = run.outcome.chain->result.Corrections;
         figures.project = record.project;
+        figures.precisions = run.outcome.chain->result.PointPrecisions;
         run.listing = ListChain(run.state, figures);
     }
     return run;

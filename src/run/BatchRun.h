@@ -1,6 +1,7 @@
 #pragma once
 // One adjustment of an observation file without a window: the real dialogue
 // takes the file's values without prompts, the same core adjusts them.
+#include <optional>
 #include <string>
 
 #include "files/ChainListing.h"
@@ -19,4 +20,6 @@ struct BatchRun {
     BatchFigures Figures() const;
 };
 
-BatchRun RunRecord(const ObservationRecord& record);
+// sigma0Mm: the a-priori standard error of a side [mm] that overrides the
+// record's; with either, the normalised corrections and the global test.
+BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm = std::nullopt);

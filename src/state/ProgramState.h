@@ -31,6 +31,7 @@ struct RunState {
     double PI_VALUE = 0;            // 3.1415926535, the shortened pi of the program
     std::int32_t RHO_SECONDS = 0;   // 206265 arc seconds per radian
     double RADIANS_PER_DEGREE = 0;  // PI_VALUE / 180
+    int ITERATION_LIMIT = 0;        // linearisations the adjustment may take
 
     std::int16_t ConditionCount = 0;
     double HalfCount = 0;           // N/2, or (N+1)/2 when N is odd: the weakest station M

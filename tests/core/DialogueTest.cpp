@@ -568,7 +568,7 @@ std::vector<std::string> Before(const std::vector<std::string>& lines, const std
 TEST(Dialogue, AFailedRunEmptiesTheResultFieldsItDidNotWrite)
 {
     EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly), missed = chain;
-    missed.Xc += 5;  // the adjustment cannot close on this C
+    missed.Xc += 100;  // so far off that the adjusted sides stop forming a triangle
     EquilateralChain withD({-1, 1}, Closing::WithD);
     Answers a = chain.Run();
     a("2").append(missed.KnownPoints()).append(missed.Sides()).append(missed.Names());
@@ -576,11 +576,13 @@ TEST(Dialogue, AFailedRunEmptiesTheResultFieldsItDidNotWrite)
     Runs r(a);
     ASSERT_EQ(r.Next().back(), "END\tcompleted");
 
-    // a fault of the computation: everything but the point shown was written
+    // a fault of the computation after the misclosures and the weight
+    // reciprocals: the precision and the point of the finished run go
     std::vector<std::string> lines = r.Next();
     ASSERT_EQ(lines.back().rfind("END\tfailed\t", 0), 0u) << lines.back();
-    EXPECT_EQ(Before(lines, "MESSAGE", 3),
-              (std::vector<std::string>{"TEXT\tText25\t  " + r.p.Field(25).substr(2), "TEXT\tText18\t", "TEXT\tText19\t"}));
+    EXPECT_EQ(Before(lines, "MESSAGE", 7),
+              (std::vector<std::string>{"TEXT\tText23\t  " + r.p.Field(23).substr(2), "TEXT\tText16\t", "TEXT\tText18\t",
+                                        "TEXT\tText19\t", "TEXT\tText22\t", "TEXT\tText24\t", "TEXT\tText25\t"}));
     EXPECT_NE(r.p.Field(14), " 0.00 毫米");  // this run's misclosure
     EXPECT_EQ(r.p.Field(5), " " + FormatFixed(missed.Xc, 3));
 

@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "core/AdjustChain.h"
+#include "core/ChainPhases.h"
+#include "core/ChiSquare.h"
 #include "core/Geometry.h"
 
 namespace {
@@ -57,8 +59,10 @@ TEST(AdjustChain, AnImpossibleTriangleIsNamedWithItsObservedSides)
 
 TEST(AdjustChain, AFaultAfterThePrecisionKeepsWhatCameBefore)
 {
-    // 30 m of misclosure on sides of 100 m: one linearised step misses C
+    // 30 m of misclosure on sides of 100 m: the single step (the iteration
+    // limit as a seam) misses C, and the closure check stops it
     ChainObservations o = TwoTriangles(130);
+    o.constants.ITERATION_LIMIT = 1;
     ChainOutcome out = AdjustChain(o);
     ASSERT_TRUE(out.fault);
     EXPECT_EQ(out.fault->kind, ChainFaultKind::ClosureMissed);
@@ -79,6 +83,130 @@ TEST(AdjustChain, TheConstantsAreASeam)
     ASSERT_FALSE(full.fault);
     EXPECT_NE(shortened.result.PointX[1], full.result.PointX[1]);
     EXPECT_NEAR(shortened.result.PointX[1], full.result.PointX[1], 1e-6);
+}
+
+// Consistent sides need no second linearisation: the single step stands and
+// every point's precision comes with it; B and C are known.
+TEST(AdjustChain, ConsistentSidesSettleInOneStep)
+{
+    ChainObservations o = TwoTriangles();
+    o.Xc = -50 * std::sqrt(3.0);  // the exact C of the equilateral triangles
+    ChainOutcome out = AdjustChain(o);
+    ASSERT_FALSE(out.fault);
+    const ChainResult& r = out.result;
+    EXPECT_EQ(r.Iterations, 1);
+    ASSERT_EQ(r.PointPrecisions.size(), 3u);
+    EXPECT_TRUE(r.PointPrecisions[0].known);
+    EXPECT_FALSE(r.PointPrecisions[1].known);
+    EXPECT_TRUE(r.PointPrecisions[2].known);
+    EXPECT_EQ(r.ConditionCount, 2);
+    EXPECT_NEAR(r.SumRedundancy, 2, 1e-12);
+    EXPECT_FALSE(r.globalTest);  // no a-priori standard error, no test
+    for (const auto& w : r.Normalised) EXPECT_FALSE(w);
+}
+
+// Two millimetres of error on 100 m sides: the single step leaves a change of
+// the corrections the second linearisation sees; the iterated solution closes
+// C to far below the single step's miss, and the window's 1/px, 1/py are the
+// weakest point's cofactors of the last linearisation.
+TEST(AdjustChain, NoisySidesAreIterated)
+{
+    ChainObservations o = TwoTriangles(100.2);
+    ChainOutcome out = AdjustChain(o);
+    ASSERT_FALSE(out.fault);
+    const ChainResult& r = out.result;
+    EXPECT_GE(r.Iterations, 2);
+    EXPECT_NEAR(r.PointX[2], -86.6025, 1e-7);
+    EXPECT_NEAR(r.PointY[2], 150, 1e-7);
+    const PointPrecision& weakest = r.PointPrecisions[1];
+    EXPECT_NEAR(weakest.Qxx, *r.InvPx, 1e-12);
+    EXPECT_NEAR(weakest.Qyy, *r.InvPy, 1e-12);
+    EXPECT_FLOAT_EQ(static_cast<float>(weakest.mx), *r.mx);
+    EXPECT_NEAR(weakest.mp, std::hypot(weakest.mx, weakest.my), 1e-12);
+    // the corrections are the total ones: the adjusted sides are observed + v
+    for (int k = 2; k <= 5; ++k) EXPECT_EQ(r.SideLengths[k], o.SideLengths[k] + r.Corrections[k]);
+
+    o.constants.ITERATION_LIMIT = 1;  // the single step as it stands
+    ChainOutcome single = AdjustChain(o);
+    EXPECT_EQ(single.result.Iterations, 1);
+    EXPECT_NE(single.result.Corrections[2], r.Corrections[2]);
+}
+
+// A chain that does not settle within the limit is a named fault with the
+// flattest triangle and the last change of a correction.
+TEST(AdjustChain, ASolutionThatDoesNotSettleIsAFault)
+{
+    ChainObservations o = TwoTriangles(130);
+    o.constants.ITERATION_LIMIT = 2;
+    ChainOutcome out = AdjustChain(o);
+    ASSERT_TRUE(out.fault);
+    EXPECT_EQ(out.fault->kind, ChainFaultKind::NotConverged);
+    EXPECT_EQ(out.fault->iterations, 2);
+    EXPECT_GT(out.fault->change, 1e-5);
+    EXPECT_GE(out.fault->triangle, 1);
+    EXPECT_TRUE(out.result.wxMillimetres);  // the misclosures of the observations were shown
+}
+
+// The standard error ellipse, worked by hand (ms = 2 mm).
+TEST(ErrorEllipse, HandWorkedCases)
+{
+    ErrorEllipse circle = EllipseOf(1, 1, 0, 2);
+    EXPECT_DOUBLE_EQ(circle.E, 2);
+    EXPECT_DOUBLE_EQ(circle.F, 2);
+    EXPECT_EQ(circle.phi, 0);
+
+    ErrorEllipse north = EllipseOf(4, 1, 0, 2);  // long along X
+    EXPECT_DOUBLE_EQ(north.E, 4);
+    EXPECT_DOUBLE_EQ(north.F, 2);
+    EXPECT_EQ(north.phi, 0);
+
+    ErrorEllipse east = EllipseOf(1, 4, 0, 2);  // long along Y: azimuth 90
+    EXPECT_DOUBLE_EQ(east.E, 4);
+    EXPECT_DOUBLE_EQ(east.F, 2);
+    EXPECT_DOUBLE_EQ(east.phi, 90);
+
+    // Qxx = Qyy = 2.5, Qxy = 1.5: eigenvalues 4 along 45 deg and 1 along 135 deg
+    ErrorEllipse diagonal = EllipseOf(2.5, 2.5, 1.5, 2);
+    EXPECT_NEAR(diagonal.E, 4, 1e-14);
+    EXPECT_NEAR(diagonal.F, 2, 1e-14);
+    EXPECT_NEAR(diagonal.phi, 45, 1e-12);
+    EXPECT_NEAR(EllipseOf(2.5, 2.5, -1.5, 2).phi, 135, 1e-12);
+
+    ErrorEllipse fixed = EllipseOf(0, 0, 0, 2);  // a known point
+    EXPECT_EQ(fixed.E + fixed.F + fixed.phi, 0);
+}
+
+// The 95 % points of chi-square for the two and three conditions a chain can
+// have, and the distribution itself at known values.
+TEST(ChiSquare, QuantilesOfTheConditionCounts)
+{
+    EXPECT_NEAR(ChiSquareQuantile(0.95, 2), 5.991464547, 1e-8);
+    EXPECT_NEAR(ChiSquareQuantile(0.95, 3), 7.814727903, 1e-8);
+    EXPECT_NEAR(ChiSquareQuantile(0.95, 1), 3.841458821, 1e-8);
+    EXPECT_NEAR(ChiSquareProbability(2, 2), 1 - std::exp(-1.0), 1e-15);
+    EXPECT_NEAR(ChiSquareProbability(1, 1), 0.682689492, 1e-9);
+    EXPECT_EQ(ChiSquareProbability(0, 3), 0);
+}
+
+// The tests with an a-priori standard error: w = v / (sigma0 sqrt(r)).
+TEST(AdjustChain, NormalisedCorrectionsWithSigma0)
+{
+    ChainObservations o = TwoTriangles(100.004);
+    o.sigma0Mm = 2;
+    ChainOutcome out = AdjustChain(o);
+    ASSERT_FALSE(out.fault);
+    const ChainResult& r = out.result;
+    ASSERT_TRUE(r.globalTest);
+    EXPECT_EQ(r.globalTest->dof, 2);
+    EXPECT_NEAR(r.globalTest->statistic, r.SumWeightedSquares / 4e-6, 1e-9);
+    for (int k = 2; k <= 5; ++k) {
+        if (r.Redundancy[k] < 0.01) {
+            EXPECT_FALSE(r.Normalised[k]);
+            continue;
+        }
+        ASSERT_TRUE(r.Normalised[k]);
+        EXPECT_NEAR(*r.Normalised[k], r.Corrections[k] / (0.002 * std::sqrt(r.Redundancy[k])), 1e-12);
+    }
 }
 
 }  // namespace

@@ -126,10 +126,15 @@ std::vector<BadFile> Catalogue()
         {"no equals sign", az(Set(2, "N 4")), 2, "「N 4」不是「键 = 值」的形式"},
         {"an unknown key", az(Set(3, "Za = 1000")), 3,
          "不认识的键「Za」：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-         "工程名称，备注，+"},
+         "工程名称，备注，先验测边中误差，+"},
         {"a continuation of nothing", az(Insert(2, "+ = x")), 2, "「+ =」接着写上一个值，但它前面没有值"},
         {"the project twice", az(Both(Insert(2, "工程名称 = a"), Insert(3, "工程名称 = b"))), 3,
          "「工程名称」已在第 2 行给出，只能给一次"},
+        {"sigma0 twice", az(Both(Insert(2, "先验测边中误差 = 2"), Insert(5, "先验测边中误差 = 3"))), 5,
+         "「先验测边中误差」已在第 2 行给出，只能给一次"},
+        {"sigma0 zero", az(Insert(2, "先验测边中误差 = 0")), 2, "「先验测边中误差」应是一个正数，以毫米计（例如 2），却是「0」"},
+        {"sigma0 not a number", az(Insert(7, "先验测边中误差 = 2mm")), 7,
+         "「先验测边中误差」应是一个正数，以毫米计（例如 2），却是「2mm」"},
         {"a value after 未完成", az(Insert(12, "未完成")), 13,
          "「未完成」（第 12 行）之后不能再有值：它标出运行中断之处，是文件的最后一个值"},
 
@@ -155,7 +160,7 @@ TEST(BadFileCatalogue, EachFileGetsItsLineAndMessage)
         EXPECT_EQ(error.message, bad.message) << bad.label;
         ++cases;
     }
-    EXPECT_EQ(cases, 53);
+    EXPECT_EQ(cases, 56);
 }
 
 TEST(BadFileCatalogue, TheMessageNamesTheLine)

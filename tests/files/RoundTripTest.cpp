@@ -82,6 +82,22 @@ TEST(RoundTrip, EveryAnswerAsANameAProjectAndANote)
     }
 }
 
+// The a-priori standard error of a side is kept as typed, and it may stand
+// anywhere, like the project name.
+TEST(RoundTrip, TheAPrioriStandardErrorOfASide)
+{
+    for (const char* sigma : {"2", "0.5", "１.５", " 3 "}) {
+        ObservationRecord record = AzimuthChain();
+        record.sigma0Mm = sigma;
+        ExpectRoundTrip(record, std::string("sigma0 ") + sigma);
+    }
+    std::string file = WriteObservationFile(AzimuthChain());
+    file.replace(file.find("N = "), 0, "先验测边中误差 = 1.5   # 测距仪标称精度\n");
+    auto read = ReadObservationFile(file);
+    ASSERT_TRUE(std::holds_alternative<ObservationRecord>(read));
+    EXPECT_EQ(std::get<ObservationRecord>(read).sigma0Mm, "1.5");
+}
+
 TEST(RoundTrip, EveryNumberTheDialogueTakesAsANumber)
 {
     int numbers = 0, counts = 0, angles = 0;

@@ -304,11 +304,11 @@ TEST(DegenerateGeometry, ExtremeScales)
 }
 
 // The same nearly flat triangle with a few millimetres of error on its long
-// side: the typed triangle is then far from the true one (or impossible), the
-// approximate chain misses C by much more than the noise, and a single
-// linearised adjustment has to carry it. With a height of 10 m that one step
-// leaves the adjusted chain 25 to 33 mm off C (data/flat-triangle-noise.answers):
-// the run must stop with a fault naming the flat triangle, not show the result.
+// side: the typed triangle is then far from the true one (or impossible), and
+// the approximate chain misses C by much more than the noise. With a height of
+// 10 m the single step left the adjusted chain 25 to 33 mm off C
+// (data/flat-triangle-noise.answers); the iterated solution lands on C. Either
+// the run closes or it stops with a fault naming the flat triangle.
 TEST(DegenerateGeometry, NearlyFlatTriangleWithNoise)
 {
     for (Closing closing : ALL_CLOSINGS) {

@@ -244,20 +244,25 @@ std::optional<EntryRefusal> TriangleRefusedAtEntry(const std::vector<std::string
     return std::nullopt;
 }
 
-ProgramRun RunChainWithPi(const std::vector<std::string>& answers, double pi)
+ProgramRun RunChainWith(const std::vector<std::string>& answers, const ChainConstants& constants)
 {
     ProgramRun run;
     NullStream sink;
     ScriptedPlatform p(answers);
     p.StreamTo(sink.f);
-    ChainConstants constants;
-    constants.PI_VALUE = pi;
-    constants.RADIANS_PER_DEGREE = pi / 180;
     RunOptions options;
     options.constants = constants;
     run.outcome = AdjustmentRun(run.state, p, options);
     run.inputLeft = p.HasUnreadInput();
     return run;
+}
+
+ProgramRun RunChainWithPi(const std::vector<std::string>& answers, double pi)
+{
+    ChainConstants constants;
+    constants.PI_VALUE = pi;
+    constants.RADIANS_PER_DEGREE = pi / 180;
+    return RunChainWith(answers, constants);
 }
 
 std::vector<std::string> Session(const std::vector<std::string>& answers, ProgramState* state)

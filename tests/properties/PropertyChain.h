@@ -93,6 +93,9 @@ ProgramRun RunChain(const std::vector<std::string>& answers);
 // differences come from the shortened one alone). The state keeps the run-level
 // values of the run.
 ProgramRun RunChainWithPi(const std::vector<std::string>& answers, double pi);
+// The same with the program's constants replaced (the shortened pi, rho, the
+// iteration limit: 1 lets the single step stand).
+ProgramRun RunChainWith(const std::vector<std::string>& answers, const ChainConstants& constants);
 
 // Several runs in one session (one state, one operator), as trilat-replay does;
 // returns the END lines of the transcript and leaves the last state in *state.

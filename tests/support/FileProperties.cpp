@@ -11,6 +11,7 @@ std::string RecordDifference(const ObservationRecord& a, const ObservationRecord
     if (a.complete != b.complete) return "complete differs";
     if (a.project != b.project) return "project differs";
     if (a.notes != b.notes) return "notes differ";
+    if (a.sigma0Mm != b.sigma0Mm) return "sigma0 differs";
     if (a.values.size() != b.values.size())
         return "value count differs: " + std::to_string(a.values.size()) + " / " + std::to_string(b.values.size());
     for (std::size_t i = 0; i < a.values.size(); ++i) {

@@ -1,0 +1,268 @@
+// The precision of every listed point, in time linear in N.
+//   f        weight function of a point's X and Y (a 2-column, one row per
+//            side 2..2N+2), formed as the weakest station's rows 4, 5 are
+//   A        condition rows 1..3; Qkk = N^-1 the correlate matrix
+//   Q(P)     = f'f - (Af)' Qkk (Af) = min over L of ||f - A'L||^2, at L = Qkk A f
+//            [2 x 2: Qxx Qxy; Qxy Qyy]
+// Near C the two terms of the first form nearly cancel (f'f of 10^12 against
+// a difference of order 1 on long chains), and expanded prefix sums of
+// coordinates of millions of metres lose the rest. The second form is a sum
+// of squares, and it is stationary in L: an L off by rounding changes it only
+// to second order. It is evaluated column group by column group:
+//   prefix   columns 2..2p of point p. Each is a translation t_c and turns
+//            omega about stations; at a point P its coefficients are
+//            g_c(P) = (tx - Omega_c Y + ..., ty + Omega_c X - ...), and moving P
+//            by (dX, dY) adds Omega_c (-dY, dX). With u_c(P) = (g_c(P), Omega_c)
+//            the Gram matrix M(P) = sum u u' [3 x 3] is carried along the
+//            route from point to point (M <- T M T', T the shift), so it never
+//            holds absolute coordinates. The condition coefficients of these
+//            columns are a_c = J u_c(P) (row 1 rho Omega_c, rows 2, 3 the same
+//            form at the known C: g_c(C) = g_c(P) - Omega_c D, D = (-(Y - Yc),
+//            X - Xc)), so f_c - A_c'L = B' u_c with B = E' - J'L, and the
+//            prefix adds B' M B.
+//   last     column 2p+1 (the route side to the point itself): directly.
+//   suffix   columns beyond 2p+1, where f is 0: L' S_p L, S_p = sum a a'
+//            summed from the far end.
+// The few prefix columns whose condition coefficients do not follow the
+// form (with D, a cross side beyond C) are taken directly like the last one.
+// Known points (B, C) have no precision: every figure 0.
+// Figures: mx = ms sqrt(Qxx), my = ms sqrt(Qyy), mp = ms sqrt(Qxx + Qyy) [mm];
+// a cofactor a rounding error below 0 counts as 0.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "core/ChainPhases.h"
+
+namespace {
+
+using Vec3 = std::array<double, 3>;
+using Mat3 = std::array<Vec3, 3>;
+using Mat32 = std::array<std::array<double, 2>, 3>;
+using Mat2 = std::array<std::array<double, 2>, 2>;
+
+// A column of a weight function: translation (tx, ty) and turns w1, w2 [rad/m]
+// about stations s1, s2.
+struct ColumnForm {
+    double tx = 0, ty = 0;
+    double w1 = 0, w2 = 0;
+    int s1 = 0, s2 = 0;
+};
+
+struct Linearised {
+    const std::vector<double>& S;
+    const std::vector<int>& sigma;
+    const std::vector<double>& h;
+    const std::vector<double>& alpha;
+    const std::vector<double>& gamma;
+    const std::vector<double>& X;
+    const std::vector<double>& Y;
+    const std::vector<double>& T;
+    double rpd;
+
+    // Column c (2 .. 2N) in its general form, as the coordinate rows have it.
+    ColumnForm Column(int c) const
+    {
+        ColumnForm f;
+        const int i = (c + 1) / 2;
+        if (c % 2 == 0) {  // cross side 2i (and side 2 of triangle 1): turns beta_i about station i-1
+            f.w1 = sigma[i] / h[i];
+            f.s1 = i - 1;
+            return f;
+        }
+        // route side 2i-1: moves station i-1 along itself, turns beta_(i-1), beta_i
+        f.tx = (X[i - 1] - X[i - 2]) / S[c];
+        f.ty = (Y[i - 1] - Y[i - 2]) / S[c];
+        f.w1 = -sigma[i - 1] * std::cos(gamma[i - 1] * rpd) / h[i - 1];
+        f.s1 = i - 2;
+        f.w2 = -sigma[i] * std::cos(alpha[i] * rpd) / h[i];
+        f.s2 = i - 1;
+        return f;
+    }
+    // (gx, gy, Omega) of column c at the point (Px, Py).
+    Vec3 U(int c, double Px, double Py) const
+    {
+        ColumnForm f = Column(c);
+        double gx = f.tx - f.w1 * (Py - Y[f.s1]) - f.w2 * (Py - Y[f.s2]);
+        double gy = f.ty + f.w1 * (Px - X[f.s1]) + f.w2 * (Px - X[f.s2]);
+        return {gx, gy, f.w1 + f.w2};
+    }
+    // Point p, the far end of leg p, from its station.
+    std::array<double, 2> Point(int p) const
+    {
+        const double side = S[2 * p + 1];
+        return {X[p - 1] + side * std::cos(T[p] * rpd), Y[p - 1] + side * std::sin(T[p] * rpd)};
+    }
+    // Coefficients of point p in its last column 2p+1.
+    std::array<double, 2> Last(int p, double Px, double Py) const
+    {
+        const double side = S[2 * p + 1];
+        const double w = -sigma[p] * std::cos(gamma[p] * rpd) / h[p];
+        return {(Px - X[p - 1]) / side - w * (Py - Y[p - 1]), (Py - Y[p - 1]) / side + w * (Px - X[p - 1])};
+    }
+};
+
+void AddOuter(Mat3& m, const Vec3& a, const Vec3& b)
+{
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) m[i][j] += a[i] * b[j];
+}
+
+// M <- T M T' with T = [1 0 dx; 0 1 dy; 0 0 1]: every u moved by Omega (dx, dy).
+void Shift(Mat3& M, double dx, double dy)
+{
+    const double d[2] = {dx, dy};
+    for (int i = 0; i < 2; ++i)  // rows: T M
+        for (int j = 0; j < 3; ++j) M[i][j] += d[i] * M[2][j];
+    for (int j = 0; j < 2; ++j)  // columns: (T M) T'
+        for (int i = 0; i < 3; ++i) M[i][j] += d[j] * M[i][2];
+}
+
+Vec3 ConditionColumn(const ChainResult& r, int c)
+{
+    return {r.ConditionCoefficients[1][c], r.ConditionCoefficients[2][c], r.ConditionCoefficients[3][c]};
+}
+
+// (f - L'a)(f - L'a)' added to Q for one column taken directly.
+void AddDirect(Mat2& Q, const std::array<double, 2>& f, const Vec3& a, const Mat32& L)
+{
+    double e[2];
+    for (int j = 0; j < 2; ++j) e[j] = f[j] - (L[0][j] * a[0] + L[1][j] * a[1] + L[2][j] * a[2]);
+    for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) Q[i][j] += e[i] * e[j];
+}
+
+// X'SX for S 3 x 3 symmetric and X 3 x 2.
+Mat2 Congruence(const Mat3& S, const Mat32& X)
+{
+    Mat2 q{};
+    for (int a = 0; a < 2; ++a)
+        for (int b = 0; b < 2; ++b) {
+            double sum = 0;
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j) sum += X[i][a] * S[i][j] * X[j][b];
+            q[a][b] = sum;
+        }
+    return q;
+}
+
+}  // namespace
+
+ErrorEllipse EllipseOf(double Qxx, double Qyy, double Qxy, double ms)
+{
+    ErrorEllipse e;
+    const double sum = Qxx + Qyy;
+    const double W = std::hypot(Qxx - Qyy, 2 * Qxy);
+    e.E = ms * std::sqrt(std::max(0.0, (sum + W) / 2));
+    e.F = ms * std::sqrt(std::max(0.0, (sum - W) / 2));
+    if (W <= 1e-12 * std::fabs(sum)) return e;  // a circle: every direction is E
+    double phi = 0.5 * std::atan2(2 * Qxy, Qxx - Qyy) * 180 / std::numbers::pi;
+    if (phi < 0) phi += 180;
+    if (phi >= 180) phi -= 180;
+    e.phi = phi;
+    return e;
+}
+
+void ComputePointPrecision(const ChainObservations& at, ChainResult& r)
+{
+    const int N = at.N;
+    const int n = r.ResultPointCount;
+    const int cIndex = PointDGiven(at) ? at.UnknownPointCount + 1 : N;
+    const Linearised chain{at.SideLengths,  at.RouteSigns, r.TriangleTerm, r.TriangleAngle1, r.TriangleAngle3,
+                           r.StationX,      r.StationY,    r.RouteAzimuths, at.constants.RADIANS_PER_DEGREE};
+    const double rhoKappa = AzimuthConditionUsed(at) ? at.constants.RHO_SECONDS : 0.0;
+
+    // With D the cross sides beyond C (triangles after L) move nothing the
+    // conditions hold: their coefficients are 0, not the general form.
+    int L = N;
+    if (PointDGiven(at)) L = at.RouteSigns[N] != at.RouteSigns[N - 1] ? N - 1 : N - 2;
+    auto regular = [&](int c) { return !(PointDGiven(at) && c % 2 == 0 && c >= 4 && c / 2 > L); };
+
+    // S_p = sum of a a' over the columns after 2p+1, p = 0..n
+    std::vector<Mat3> suffix(static_cast<std::size_t>(n) + 1);
+    Mat3 acc{};
+    for (int c = 2 * N + 2; c >= 2; --c) {
+        Vec3 a = ConditionColumn(r, c);
+        AddOuter(acc, a, a);
+        if (c % 2 == 0 && c / 2 - 1 <= n) suffix[static_cast<std::size_t>(c / 2 - 1)] = acc;
+    }
+
+    Mat3 Qkk{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) Qkk[i][j] = r.Qkk[i + 1][j + 1];
+
+    const double ms = r.ms ? static_cast<double>(*r.ms) : 0.0;
+    r.PointPrecisions.assign(static_cast<std::size_t>(n) + 1, PointPrecision{});
+    r.PointPrecisions[0].known = true;
+
+    Mat3 M{};
+    std::vector<int> direct;  // prefix columns taken directly
+    double Px = 0, Py = 0;
+    for (int p = 1; p <= n; ++p) {
+        const std::array<double, 2> P = chain.Point(p);
+        if (p > 1) Shift(M, -(P[1] - Py), P[0] - Px);
+        Px = P[0], Py = P[1];
+        for (int c = p == 1 ? 2 : 2 * p - 1; c <= 2 * p; ++c) {
+            if (!regular(c)) {
+                direct.push_back(c);
+                continue;
+            }
+            Vec3 u = chain.U(c, Px, Py);
+            AddOuter(M, u, u);
+        }
+        PointPrecision& out = r.PointPrecisions[static_cast<std::size_t>(p)];
+        if (p == cIndex) {
+            out.known = true;
+            continue;
+        }
+
+        // J maps u_c(P) to the condition column a_c
+        const double Dx = -(Py - at.Yc), Dy = Px - at.Xc;
+        const Mat3 J = {Vec3{0, 0, rhoKappa}, Vec3{1, 0, -Dx}, Vec3{0, 1, -Dy}};
+        const std::array<double, 2> last = chain.Last(p, Px, Py);
+        const Vec3 aLast = ConditionColumn(r, 2 * p + 1);
+
+        // A f = J M E' + a_last f_last' + the direct columns
+        Mat32 AF{};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 2; ++j) {
+                double sum = 0;
+                for (int k = 0; k < 3; ++k) sum += J[i][k] * M[k][j];
+                AF[i][j] = sum + aLast[i] * last[j];
+            }
+        for (int c : direct) {
+            Vec3 u = chain.U(c, Px, Py);
+            Vec3 a = ConditionColumn(r, c);
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 2; ++j) AF[i][j] += a[i] * u[j];
+        }
+        Mat32 Lambda{};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 2; ++j) Lambda[i][j] = Qkk[i][0] * AF[0][j] + Qkk[i][1] * AF[1][j] + Qkk[i][2] * AF[2][j];
+
+        // B = E' - J' Lambda
+        Mat32 B{};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 2; ++j)
+                B[i][j] = (i == j ? 1.0 : 0.0) - (J[0][i] * Lambda[0][j] + J[1][i] * Lambda[1][j] + J[2][i] * Lambda[2][j]);
+
+        Mat2 Q = Congruence(M, B);
+        const Mat2 tail = Congruence(suffix[static_cast<std::size_t>(p)], Lambda);
+        for (int i = 0; i < 2; ++i)
+            for (int j = 0; j < 2; ++j) Q[i][j] += tail[i][j];
+        AddDirect(Q, last, aLast, Lambda);
+        for (int c : direct) {
+            Vec3 u = chain.U(c, Px, Py);
+            AddDirect(Q, {u[0], u[1]}, ConditionColumn(r, c), Lambda);
+        }
+
+        out.Qxx = std::max(0.0, Q[0][0]);
+        out.Qyy = std::max(0.0, Q[1][1]);
+        out.Qxy = (Q[0][1] + Q[1][0]) / 2;
+        RequireFinite(out.Qxx + out.Qyy + out.Qxy, ChainQuantity::PointCofactors);
+        out.mx = ms * std::sqrt(out.Qxx);
+        out.my = ms * std::sqrt(out.Qyy);
+        out.mp = ms * std::sqrt(out.Qxx + out.Qyy);
+        out.ellipse = EllipseOf(out.Qxx, out.Qyy, out.Qxy, ms);
+    }
+}
