@@ -10,6 +10,7 @@ void ValueLog::Prefill(const ObservationRecord& values)
     prefilledComplete_ = values.complete;
     record_.project = values.project;
     record_.notes = values.notes;
+    record_.sigma0Mm = values.sigma0Mm;
 }
 
 std::optional<std::string> ValueLog::TakePrefilled(ValueKey key)

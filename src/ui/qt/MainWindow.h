@@ -11,6 +11,7 @@
 
 #include <optional>
 
+#include "core/ChainResult.h"
 #include "display/Report.h"
 #include "files/ChainListing.h"
 #include "files/ObservationRecord.h"
@@ -59,6 +60,9 @@ public:
     void RunFromRecord(const ObservationRecord& record);
     // The points and sides of the last completed run, for the exports.
     const std::optional<ChainListing>& Listing() const { return listing_; }
+    // Every figure of the last completed run (point precision, redundancy
+    // numbers, the global test with the file's a-priori standard error).
+    const std::optional<ChainResult>& Result() const { return result_; }
 
     BoxMemory& Boxes() { return boxes_; }
     // Field TextN and the numbering diagrams in screen pixels (an empty
@@ -94,6 +98,7 @@ private:
     ProgramState state_;
     Journal* journal_ = nullptr;
     std::optional<ChainListing> listing_;
+    std::optional<ChainResult> result_;
     BoxMemory boxes_;
     bool running_ = false;
     bool abandoning_ = false;
