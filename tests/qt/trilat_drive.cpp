@@ -2,12 +2,14 @@
 //   trilat-drive [--chain N] [--with-d] [--answers FILE] [--print] [--pdf FILE]
 //                [--grab PNG] [--startup-only]
 //                [--program] [--data DIR] [--kill-after K] [--resume] [--report-text FILE]
+//                [--table PNG]
 // --program drives the whole program window (menus, journal) instead of the
 // form alone; --data keeps the user's data folder (the journals) in DIR, so
 // that a second process finds what the first left; --kill-after K kills the
 // process (SIGKILL) once K answers were given; --resume answers the offer to
 // continue a cut-off run with 是 and goes on with the answers instead of
-// pressing the adjustment button; --report-text writes the report's lines.
+// pressing the adjustment button; --report-text writes the report's lines;
+// --table saves a picture of the 成果表 window after the run.
 // Opens Form1, presses the adjustment button and answers every prompt box from
 // the answers (a chain of N equilateral triangles by default), then optionally
 // presses the print button, renders the same report into a PDF file and saves a
@@ -49,7 +51,7 @@ int main(int argc, char** argv)
     SetUpApplication();
 
     ChainOptions chain;
-    QString answersFile, pdfFile, pngFile, reportFile;
+    QString answersFile, pdfFile, pngFile, reportFile, tableFile;
     bool print = false, startupOnly = false, program = false, resume = false;
     int killAfter = -1;
     const QStringList args = QApplication::arguments();
@@ -68,6 +70,7 @@ int main(int argc, char** argv)
         else if (a == "--kill-after") killAfter = value().toInt();
         else if (a == "--resume") resume = program = true;
         else if (a == "--report-text") reportFile = value();
+        else if (a == "--table") tableFile = value(), program = true;
         else {
             std::fprintf(stderr, "trilat-drive: unknown argument %s\n", qPrintable(a));
             return 2;
@@ -142,6 +145,11 @@ int main(int argc, char** argv)
             const ReportPaintResult result = PaintReport(ComposeReport(window.State()), pdf);
             if (!result.ok) status = 1;
             std::printf("PAGES\t%d\n", result.pages);
+        }
+        if (status == 0 && !tableFile.isEmpty()) {
+            top->ShowResultsTable();
+            QWidget* table = top->findChild<QWidget*>("ResultsTable");
+            if (!table || !table->grab().save(tableFile)) status = 1;
         }
         if (!pngFile.isEmpty() && !shown.grab().save(pngFile)) {
             std::fprintf(stderr, "trilat-drive: cannot write %s\n", qPrintable(pngFile));

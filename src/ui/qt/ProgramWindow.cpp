@@ -23,6 +23,7 @@
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/ReportPdf.h"
+#include "ui/qt/ResultsTable.h"
 
 namespace {
 
@@ -109,6 +110,9 @@ ProgramWindow::ProgramWindow()
     QAction* quit = fileMenu_->addAction(Utf8("退出(&Q)"), form_, &MainWindow::EndProgram);
     quit->setShortcut(QKeySequence::Quit);
 
+    viewMenu_ = menuBar()->addMenu(Utf8("查看(&V)"));
+    viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
+
     connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::UpdateMenus);
     connect(form_, &MainWindow::RunEnded, this, [this] {
         if (closeWhenRunEnds_) QTimer::singleShot(0, this, &QWidget::close);
@@ -121,7 +125,20 @@ ProgramWindow::ProgramWindow()
     form_->setFocus();
 }
 
-void ProgramWindow::UpdateMenus() { exportMenu_->setEnabled(form_->State().LastRunCompleted && form_->Listing()); }
+void ProgramWindow::UpdateMenus()
+{
+    const bool results = form_->State().LastRunCompleted && form_->Listing() && form_->Result();
+    exportMenu_->setEnabled(results);
+    viewMenu_->setEnabled(results);
+}
+
+void ProgramWindow::ShowResultsTable()
+{
+    if (!form_->State().LastRunCompleted || !form_->Listing() || !form_->Result()) return;
+    auto* table = new ResultsTable(*form_->Listing(), *form_->Result(), this);
+    table->setAttribute(Qt::WA_DeleteOnClose);
+    table->show();
+}
 
 void ProgramWindow::Warn(const QString& text) { QMessageBox::warning(this, QApplication::applicationName(), text); }
 

@@ -20,6 +20,7 @@ public:
     MainWindow& Form() { return *form_; }
     QMenu* FileMenu() const { return fileMenu_; }
     QMenu* ExportMenu() const { return exportMenu_; }
+    QMenu* ViewMenu() const { return viewMenu_; }
     // Offers to continue the journals of runs that were cut off (a box for
     // each); the program calls it once the window is shown.
     void OfferCutOffRuns();
@@ -27,6 +28,8 @@ public:
 public slots:
     void OpenObservations();
     void SaveObservations();
+    // 查看 → 成果表: the tables of the last completed run, in a window of their own.
+    void ShowResultsTable();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,6 +46,7 @@ private:
     MainWindow* form_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* exportMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
     JournalFolder journals_;
     bool closeWhenRunEnds_ = false;
 };

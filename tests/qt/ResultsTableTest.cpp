@@ -1,0 +1,116 @@
+// 成果表 through the window: the cells are the batch command's figures of the
+// same file, columns sort by their numbers, a selection and the whole table
+// copy as tab-separated text with a header row.
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <gtest/gtest.h>
+#include <fstream>
+
+#include "ChainAnswers.h"
+#include "support/ChainGenerator.h"
+#include "DialogAnswerer.h"
+#include "files/ObservationFile.h"
+#include "run/BatchRun.h"
+#include "support/TestFolder.h"
+#include "text/DisplayFormat.h"
+#include "ui/qt/ProgramWindow.h"
+#include "ui/qt/ResultsTable.h"
+
+namespace {
+
+QString Cell(QTableView* t, int row, int column) { return t->model()->index(row, column).data().toString(); }
+QString F(double v, int decimals) { return QString::fromStdString(FormatFixed(v, decimals)); }
+
+struct Opened {
+    TestFolder folder;
+    ObservationRecord record;
+    ProgramWindow window;
+    ResultsTable* table = nullptr;
+    Opened()
+    {
+        // a typed run of a chain with an external azimuth, given an a-priori standard error
+        ProgramWindow typed;
+        {
+            chain::ChainSpec spec;
+            spec.triangles = 6;
+            spec.closing = chain::Closing::ExternalAzimuth;
+            spec.noiseMm = 2;
+            DialogAnswerer at(chain::GenerateChain(spec).answers);
+            typed.Form().Button(1)->click();
+        }
+        record = typed.Form().State().LastTyped;
+        record.sigma0Mm = "2";
+        const std::string file = folder.File("chain.trilat");
+        std::ofstream(file, std::ios::binary) << WriteObservationFile(record);
+        DialogAnswerer at({});
+        at.SetSaveFile(QString::fromStdString(file));
+        window.OpenObservations();
+        EXPECT_TRUE(window.ViewMenu()->isEnabled());
+        window.ShowResultsTable();
+        table = window.findChild<ResultsTable*>();
+    }
+};
+
+TEST(ResultsTable, TheCellsAreTheBatchCommandsFigures)
+{
+    Opened o;
+    ASSERT_NE(o.table, nullptr);
+    const BatchRun batch = RunRecord(o.record);
+    ASSERT_TRUE(batch.Completed());
+    const ChainResult& r = batch.outcome.chain->result;
+    QTableView* points = o.table->Points();
+    ASSERT_EQ(points->model()->rowCount(), static_cast<int>(batch.listing.points.size()));
+    for (int i = 0; i < points->model()->rowCount(); ++i) {
+        const ListedPoint& p = batch.listing.points[static_cast<std::size_t>(i)];
+        EXPECT_EQ(Cell(points, i, 0), QString::fromStdString(p.name));
+        EXPECT_EQ(Cell(points, i, 1), F(p.X, 3));
+        EXPECT_EQ(Cell(points, i, 2), F(p.Y, 3));
+        EXPECT_EQ(Cell(points, i, 5), F(p.mp, 2));
+        EXPECT_EQ(Cell(points, i, 6), F(p.E, 2));
+        EXPECT_EQ(Cell(points, i, 8), F(p.phi, 1));
+    }
+    QTableView* sides = o.table->Observations();
+    for (int i = 0; i < static_cast<int>(batch.listing.sides.size()); ++i) {
+        const ListedSide& s = batch.listing.sides[static_cast<std::size_t>(i)];
+        EXPECT_EQ(Cell(sides, i, 1), QString::fromStdString(s.from));
+        EXPECT_EQ(Cell(sides, i, 4), F(s.correction * 1000, 2));
+        EXPECT_EQ(Cell(sides, i, 5), F(s.adjusted, 4));
+        if (s.known) continue;
+        EXPECT_EQ(Cell(sides, i, 6), F(r.Redundancy[static_cast<std::size_t>(s.k)], 3));
+        const auto& w = r.Normalised[static_cast<std::size_t>(s.k)];
+        EXPECT_EQ(Cell(sides, i, 7), w ? F(*w, 2) : QString());
+    }
+    // the orientation angle's own row
+    EXPECT_EQ(sides->model()->rowCount(), static_cast<int>(batch.listing.sides.size()) + 1);
+    EXPECT_EQ(Cell(sides, sides->model()->rowCount() - 1, 0), "Qb");
+    EXPECT_EQ(sides->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
+}
+
+TEST(ResultsTable, ColumnsSortByTheirNumbersAndRowsCopyAsTabSeparatedText)
+{
+    Opened o;
+    ASSERT_NE(o.table, nullptr);
+    QTableView* points = o.table->Points();
+    points->sortByColumn(1, Qt::DescendingOrder);
+    const int rows = points->model()->rowCount();
+    for (int i = 1; i < rows; ++i) EXPECT_GE(Cell(points, i - 1, 1).toDouble(), Cell(points, i, 1).toDouble());
+
+    points->selectRow(1);
+    const QStringList two = ResultsTable::AsTabSeparated(*points, true).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(two.size(), 2);
+    EXPECT_TRUE(two[0].startsWith(QString::fromUtf8("点名\tX (米)\tY (米)")));
+    EXPECT_EQ(two[1].split('\t').size(), 9);
+    EXPECT_EQ(two[1].split('\t')[1], Cell(points, 1, 1));
+
+    for (QPushButton* b : o.table->findChildren<QPushButton*>()) {
+        if (b->text() != QString::fromUtf8("复制全表")) continue;
+        b->click();
+        break;  // the points' table comes first
+    }
+    EXPECT_EQ(QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts).size(), rows + 1);
+}
+
+}  // namespace
