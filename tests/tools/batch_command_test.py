@@ -54,7 +54,11 @@ def saved(answers_file, name, edit=None):
 
 # A completed run with every output.
 report = saved("tests/data/golden/with-d-and-re-entries.answers", "d.obs")
+# the PDF output needs the build with Qt (TRILAT_PDF=1)
+with_pdf = os.environ.get("TRILAT_PDF") == "1"
 outputs = dict(report="d.txt", pdf="d.pdf", csv="d.csv", dat="d.dat", gama="d.xml")
+if not with_pdf:
+    del outputs["pdf"]
 args = [adjust, path("d.obs"), "--json"]
 for option, name in outputs.items():
     args += ["--" + option, path(name)]
@@ -63,12 +67,13 @@ check(r.returncode == 0, f"complete run: exit {r.returncode} ({r.stderr.decode()
 doc = json.loads(r.stdout)
 with open(path("d.txt"), encoding="utf-8") as f:
     check(f.read().split("\n")[:-1] == report, "--report holds the lines of trilat-replay --report")
-text = run(["pdftotext", "-layout", path("d.pdf"), "-"]).stdout.decode()
-# the PDF's text reads back as the characters printed (方, 角, 长, 米 too, not look-alike radicals)
-for line in ("由已知边起算的三边锁平差", "平差结果", "单位权测边中误差", "1/py=", "方位角条件闭合差", "观测边长 (米)"):
-    check(line in text, f"the PDF holds {line!r}")
-for p in doc["points"]:
-    check(p["name"] in text, f"the PDF names point {p['name']}")
+if with_pdf:
+    text = run(["pdftotext", "-layout", path("d.pdf"), "-"]).stdout.decode()
+    # the PDF's text reads back as the characters printed (方, 角, 长, 米 too, not look-alike radicals)
+    for line in ("由已知边起算的三边锁平差", "平差结果", "单位权测边中误差", "1/py=", "方位角条件闭合差", "观测边长 (米)"):
+        check(line in text, f"the PDF holds {line!r}")
+    for p in doc["points"]:
+        check(p["name"] in text, f"the PDF names point {p['name']}")
 with open(path("d.csv"), encoding="utf-8-sig", newline="") as f:
     rows = list(csv.reader(f))
 check(len(rows) == len(doc["points"]) + 1, "the CSV: a header and a row a point")
