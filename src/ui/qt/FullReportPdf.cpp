@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 
 #include "files/AtomicWrite.h"
 #include "ui/qt/FormLayout.h"
