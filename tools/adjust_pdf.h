@@ -7,3 +7,10 @@
 
 // Returns the reason when the PDF could not be written, else an empty text.
 std::string WriteAdjustReportPdf(const Report& report, const std::string& path, int argc, char** argv);
+
+struct FullReport;
+struct ChainListing;
+struct ChainResult;
+// The full report (成果报告) as PDF: the report, and the drawing of the chain.
+std::string WriteAdjustFullReportPdf(const FullReport& report, const ChainListing& listing, const ChainResult& result,
+                                     const std::string& path, int argc, char** argv);

@@ -1,9 +1,11 @@
 // trilat-adjust: the batch command. Reads an observation file, adjusts the
 // chain with the program's own core and writes what is asked.
 //   trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
+//                 [--full-report FILE.pdf|FILE.txt]
 // --sigma: the a-priori standard error of one side [mm], over the file's
 // 先验测边中误差; with either, the JSON holds the normalised corrections and the
-// global test.
+// global test. --full-report: the full report (成果报告) of today, as PDF or
+// plain text by the file's ending; only a PDF starts Qt.
 // Exit status: 0 the adjustment completed; 1 it ended with a named fault;
 // 2 a bad or incomplete file, a value the dialogue would refuse, or bad
 // arguments; 3 an output file cannot be written. Messages go to standard
@@ -11,6 +13,7 @@
 // written unless the adjustment completed, and each is written whole or not
 // at all.
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "adjust_pdf.h"
+#include "display/FullReport.h"
 #include "display/ReportComposer.h"
 #include "files/AtomicWrite.h"
 #include "files/CsvExport.h"
@@ -34,11 +38,17 @@ constexpr int COMPLETED = 0, FAULT = 1, BAD_INPUT = 2, CANNOT_WRITE = 3;
 struct Arguments {
     std::string file;
     bool json = false;
-    std::string report, pdf, csv, dat, gama, sigma;
+    std::string report, pdf, csv, dat, gama, sigma, fullReport;
 };
 
 const char* USAGE =
-    "usage: trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]\n";
+    "usage: trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]\n"
+    "                     [--full-report FILE.pdf|FILE.txt]\n";
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 bool Parse(int argc, char** argv, Arguments& a)
 {
@@ -50,6 +60,7 @@ bool Parse(int argc, char** argv, Arguments& a)
                               : arg == "--dat"  ? &a.dat
                               : arg == "--gama" ? &a.gama
                               : arg == "--sigma" ? &a.sigma
+                              : arg == "--full-report" ? &a.fullReport
                                                 : nullptr;
         if (arg == "--json") {
             a.json = true;
@@ -67,7 +78,19 @@ bool Parse(int argc, char** argv, Arguments& a)
         std::optional<double> mm = ReadNumber(a.sigma);
         if (!mm || !(*mm > 0)) return false;
     }
+    if (!a.fullReport.empty() && !EndsWith(a.fullReport, ".pdf") && !EndsWith(a.fullReport, ".txt")) return false;
     return !a.file.empty();
+}
+
+// The day of the report, local time, as 2026-12-09.
+std::string Today()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
 }
 
 int Fail(int status, const std::string& message)
@@ -124,11 +147,19 @@ int main(int argc, char** argv)
         if (!composed.ok()) return Fail(CANNOT_WRITE, e.path + ": " + composed.refusal);
         outputs.push_back({e.path, std::move(composed.bytes)});
     }
+    const ChainResult& result = run.outcome.chain->result;
+    const FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.listing, result, Today());
+    if (EndsWith(a.fullReport, ".txt")) outputs.push_back({a.fullReport, FullReportAsText(full)});
     for (const Output& o : outputs)
         if (std::optional<std::string> error = WriteFileAtomically(o.path, o.bytes)) return Fail(CANNOT_WRITE, o.path + ": " + *error);
     if (!a.pdf.empty()) {
         std::string error = WriteAdjustReportPdf(report, a.pdf, argc, argv);
         if (!error.empty()) return Fail(CANNOT_WRITE, a.pdf + ": " + error);
+    }
+
+    if (EndsWith(a.fullReport, ".pdf")) {
+        std::string error = WriteAdjustFullReportPdf(full, run.listing, result, a.fullReport, argc, argv);
+        if (!error.empty()) return Fail(CANNOT_WRITE, a.fullReport + ": " + error);
     }
 
     std::string out = a.json ? FormatJson(figures) : FormatSummary(figures);

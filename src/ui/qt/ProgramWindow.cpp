@@ -21,6 +21,7 @@
 #include "files/Journal.h"
 #include "files/ObservationFile.h"
 #include "ui/qt/FormLayout.h"
+#include "ui/qt/FullReportPdf.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/ReportPdf.h"
 #include "ui/qt/ResultsTable.h"
@@ -106,6 +107,12 @@ ProgramWindow::ProgramWindow()
             });
         });
     }
+    exportMenu_->addAction(Utf8("成果报告…"), this, [this] {
+        if (!form_->Result()) return;
+        Export(Utf8("导出成果报告"), Utf8("PDF (*.pdf);;文本文件 (*.txt)"), "pdf", [this](const QString& path) {
+            return WriteFullReportFile(*form_->Listing(), *form_->Result(), path);  // .txt: text, else PDF
+        });
+    });
     fileMenu_->addSeparator();
     QAction* quit = fileMenu_->addAction(Utf8("退出(&Q)"), form_, &MainWindow::EndProgram);
     quit->setShortcut(QKeySequence::Quit);

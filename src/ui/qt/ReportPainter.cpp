@@ -9,6 +9,8 @@ namespace {
 
 QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+}  // namespace
+
 // Splits a text where digits follow a letter ("P12" -> "P", "12"). Shaped
 // together, such digits take glyph variants that the PDF writer cannot map
 // back to characters, and a point name would lose its number when the
@@ -25,8 +27,6 @@ QStringList DrawingPieces(const QString& text)
     pieces << text.mid(start);
     return pieces;
 }
-
-}  // namespace
 
 double ReportColumnWidth(const QFontMetricsF& metrics)
 {

@@ -3,6 +3,7 @@
 // QPrinter, the system printer as well as a PDF file.
 #include <QFontMetricsF>
 #include <QString>
+#include <QStringList>
 
 #include "display/Report.h"
 
@@ -19,6 +20,11 @@ struct ReportPaintResult {
 // half-width character of the font in effect; output that reaches the bottom
 // of a page continues at the top of the next.
 ReportPaintResult PaintReport(const Report& report, QPrinter& printer);
+
+// Splits a text where digits follow a letter ("P12" -> "P", "12"), to be
+// drawn piece by piece: shaped together, such digits take glyph variants that
+// the PDF writer cannot map back to characters.
+QStringList DrawingPieces(const QString& text);
 
 // The width of one report column for a font. A CJK face reports the width of a
 // full-width character as its average; the column is then half of it, so that a

@@ -1,0 +1,354 @@
+#include "ui/qt/FullReportPdf.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <optional>
+
+#include "files/AtomicWrite.h"
+#include "ui/qt/FormLayout.h"
+#include "ui/qt/ReportPainter.h"
+
+namespace {
+
+QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+constexpr double BODY_POINTS = 10, TITLE_POINTS = 14, NAME_POINTS = 7;
+constexpr double SMALLEST_TABLE_POINTS = 5;
+
+QFont Song(double points)
+{
+    QFont font(QString::fromUtf8(form::SONG));
+    font.setPointSizeF(points);
+    return font;
+}
+
+// Draws text with its baseline at (x, y), piece by piece so that a PDF reader
+// finds the names again (ReportPainter.h); returns the advance.
+double DrawText(QPainter& painter, const QFontMetricsF& metrics, double x, double y, const QString& text)
+{
+    double at = x;
+    for (const QString& piece : DrawingPieces(text)) {
+        painter.drawText(QPointF(at, y), piece);
+        at += metrics.horizontalAdvance(piece);
+    }
+    return at - x;
+}
+
+// One line of a page: a text line, a row of a table, or the rule below a
+// table's header.
+struct PageLine {
+    enum Kind { Text, Row, Rule } kind = Text;
+    double points = BODY_POINTS;
+    std::string text;                         // Text
+    const FullReportTable* table = nullptr;   // Row, Rule
+    const TableColumns* columns = nullptr;
+    const std::vector<std::string>* cells = nullptr;  // Row
+    bool header = false;                      // the header row, repeated on every page of the table
+};
+
+struct Layout {
+    std::vector<std::vector<PageLine>> pages;  // the pages of text; the drawing follows
+};
+
+class Paginator {
+public:
+    Paginator(QPrinter& printer, double bodyHeight) : printer_(printer), bodyHeight_(bodyHeight) { layout_.pages.emplace_back(); }
+
+    double Height(double points) const { return QFontMetricsF(Song(points), &printer_).lineSpacing(); }
+
+    // Places a line; keep: the height that must fit below it on the same page.
+    void Add(const PageLine& line, double keep = 0)
+    {
+        const double h = Height(line.points);
+        if (y_ > 0 && y_ + h + keep > bodyHeight_) {
+            NewPage();
+            if (line.kind == PageLine::Row && !line.header && header_) {
+                Place(*header_);
+                Place(rule_);
+            }
+        }
+        Place(line);
+    }
+    void StartTable(const PageLine& header, const PageLine& rule)
+    {
+        header_ = header;
+        rule_ = rule;
+        Add(header, Height(header.points) * 2);
+        Add(rule);
+    }
+    void EndTable() { header_.reset(); }
+    Layout Take() { return std::move(layout_); }
+
+private:
+    void NewPage()
+    {
+        layout_.pages.emplace_back();
+        y_ = 0;
+    }
+    void Place(const PageLine& line)
+    {
+        layout_.pages.back().push_back(line);
+        y_ += Height(line.points);
+    }
+
+    QPrinter& printer_;
+    double bodyHeight_;
+    double y_ = 0;
+    Layout layout_;
+    std::optional<PageLine> header_;
+    PageLine rule_;
+};
+
+// The point size at which a table of columns fits the width.
+double TablePoints(const TableColumns& columns, double width, QPrinter& printer)
+{
+    const double column = ReportColumnWidth(QFontMetricsF(Song(BODY_POINTS), &printer));
+    if (columns.total <= 0 || columns.total * column <= width) return BODY_POINTS;
+    return std::max(SMALLEST_TABLE_POINTS, BODY_POINTS * width / (columns.total * column));
+}
+
+void PaintLine(QPainter& painter, QPrinter& printer, const PageLine& line, double y)
+{
+    const QFont font = Song(line.points);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, &printer);
+    const double baseline = y + metrics.ascent();
+    if (line.kind == PageLine::Text) {
+        DrawText(painter, metrics, 0, baseline, ToQ(line.text));
+        return;
+    }
+    const double column = ReportColumnWidth(metrics);
+    const TableColumns& c = *line.columns;
+    if (line.kind == PageLine::Rule) {
+        const double middle = y + metrics.lineSpacing() / 2;
+        painter.drawLine(QPointF(0, middle), QPointF(c.total * column, middle));
+        return;
+    }
+    const std::vector<std::string>& cells = *line.cells;
+    for (std::size_t i = 0; i < cells.size() && i < c.width.size(); ++i) {
+        const QString text = ToQ(cells[i]);
+        const bool right = i < line.table->rightAligned.size() && line.table->rightAligned[i];
+        const double x = right ? (c.start[i] + c.width[i]) * column - metrics.horizontalAdvance(text) : c.start[i] * column;
+        DrawText(painter, metrics, x, baseline, text);
+    }
+}
+
+// Breaks a text line into lines no wider than width: after a blank or a
+// full-width character where there is one, else anywhere.
+std::vector<std::string> Wrap(const std::string& line, const QFontMetricsF& metrics, double width)
+{
+    const QString text = ToQ(line);
+    std::vector<std::string> out;
+    qsizetype start = 0, lastBreak = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i > start && metrics.horizontalAdvance(text.mid(start, i - start + 1)) > width) {
+            const qsizetype end = lastBreak > start ? lastBreak : i;
+            out.push_back(text.mid(start, end - start).trimmed().toStdString());
+            start = end;
+            lastBreak = -1;
+        }
+        if (text[i] == ' ' || text[i].unicode() >= 0x2E80) lastBreak = i + 1;
+    }
+    out.push_back(text.mid(start).trimmed().toStdString());
+    return out;
+}
+
+// A length of 1, 2 or 5 times a power of ten near the given one.
+double RoundLength(double about)
+{
+    const double power = std::pow(10.0, std::floor(std::log10(about)));
+    for (double m : {5.0, 2.0, 1.0})
+        if (m * power <= about) return m * power;
+    return power;
+}
+
+}  // namespace
+
+NetworkPagePainter& FullReportNetworkPainter()
+{
+    static NetworkPagePainter painter;
+    return painter;
+}
+
+void PaintPlainNetwork(QPainter& painter, const QRectF& target, const ChainListing& listing, const ChainResult&)
+{
+    std::map<std::string, QPointF> at;  // name -> (Y, X) [m]
+    std::map<std::string, bool> known;
+    for (const auto* list : {&listing.knownPoints, &listing.points})
+        for (const ListedPoint& p : *list) {
+            at.emplace(p.name, QPointF(p.Y, p.X));
+            known[p.name] = known[p.name] || p.known;
+        }
+    if (at.empty()) return;
+    double minY = at.begin()->second.x(), maxY = minY, minX = at.begin()->second.y(), maxX = minX;
+    for (const auto& [name, p] : at) {
+        minY = std::min(minY, p.x()), maxY = std::max(maxY, p.x());
+        minX = std::min(minX, p.y()), maxX = std::max(maxX, p.y());
+    }
+    const double dpi = painter.device() ? painter.device()->logicalDpiX() : 96;
+    const QFont nameFont = Song(NAME_POINTS);
+    const QFontMetricsF metrics(nameFont, painter.device());
+    const QRectF area = target.adjusted(metrics.height() * 2, metrics.height() * 2, -metrics.height() * 4, -metrics.height() * 4);
+    const double span = std::max({maxY - minY, maxX - minX, 1e-3});
+    const double scale = std::min(area.width() / std::max(maxY - minY, span * 1e-3), area.height() / std::max(maxX - minX, span * 1e-3));
+    const QPointF centre((minY + maxY) / 2, (minX + maxX) / 2);
+    auto onPage = [&](const QPointF& p) {  // east to the right, north up
+        return area.center() + QPointF((p.x() - centre.x()) * scale, -(p.y() - centre.y()) * scale);
+    };
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, dpi / 200.0));
+    for (const ListedSide& s : listing.sides) {
+        const auto a = at.find(s.from), b = at.find(s.to);
+        if (a != at.end() && b != at.end()) painter.drawLine(onPage(a->second), onPage(b->second));
+    }
+    const double r = std::min(dpi / 30.0, std::max(dpi / 150.0, 0.25 * scale * span / std::sqrt(double(at.size()) + 1)));
+    const bool named = at.size() <= 400;
+    painter.setFont(nameFont);
+    for (const auto& [name, p] : at) {
+        const QPointF q = onPage(p);
+        if (known[name]) {
+            QPainterPath triangle;
+            triangle.moveTo(q + QPointF(0, -1.3 * r));
+            triangle.lineTo(q + QPointF(1.15 * r, 0.7 * r));
+            triangle.lineTo(q + QPointF(-1.15 * r, 0.7 * r));
+            triangle.closeSubpath();
+            painter.fillPath(triangle, Qt::black);
+        } else {
+            painter.setBrush(Qt::white);
+            painter.drawEllipse(q, r, r);
+        }
+        if (named) DrawText(painter, metrics, q.x() + 1.5 * r, q.y() - 1.5 * r, ToQ(name));
+    }
+    // the scale bar, bottom left
+    const double metres = RoundLength(area.width() / 5 / scale);
+    const QPointF start(target.left() + metrics.height(), target.bottom() - metrics.height());
+    const QPointF end = start + QPointF(metres * scale, 0);
+    painter.drawLine(start, end);
+    painter.drawLine(start, start - QPointF(0, r));
+    painter.drawLine(end, end - QPointF(0, r));
+    char label[64];
+    std::snprintf(label, sizeof label, "%g m", metres);
+    DrawText(painter, metrics, end.x() + r, end.y(), QString::fromUtf8(label));
+    painter.restore();
+}
+
+FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListing& listing, const ChainResult& result,
+                                      QPrinter& printer)
+{
+    FullReportPaintResult out;
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 15, 15, 15),
+                                      QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        out.error = QString::fromUtf8("打印机无法打开");
+        return out;
+    }
+    const QRectF page(QPointF(0, 0), QSizeF(painter.viewport().size()));
+    const QFontMetricsF body(Song(BODY_POINTS), &printer);
+    const double footer = body.lineSpacing() * 2;
+    const double bodyHeight = page.height() - footer;
+
+    // The tables' layouts live as long as the pages that point into them.
+    std::vector<TableColumns> columns;
+    columns.reserve(report.blocks.size());
+    Paginator pages(printer, bodyHeight);
+    const double gap = body.lineSpacing();
+    auto text = [&](const std::string& line) {
+        for (const std::string& piece : Wrap(line, body, page.width())) pages.Add({PageLine::Text, BODY_POINTS, piece});
+    };
+    pages.Add({PageLine::Text, TITLE_POINTS, report.title});
+    pages.Add({PageLine::Text, BODY_POINTS, "日期：" + report.date});
+    for (const FullReportBlock& b : report.blocks) {
+        pages.Add({PageLine::Text, BODY_POINTS, ""});
+        pages.Add({PageLine::Text, BODY_POINTS, b.heading}, gap * 3);
+        for (const std::string& line : b.lines) text(line);
+        if (b.hasTable) {
+            columns.push_back(LayOutTable(b.table));
+            const TableColumns* c = &columns.back();
+            const double points = TablePoints(*c, page.width(), printer);
+            pages.StartTable({PageLine::Row, points, {}, &b.table, c, &b.table.header, true},
+                             {PageLine::Rule, points, {}, &b.table, c});
+            for (const auto& row : b.table.rows) pages.Add({PageLine::Row, points, {}, &b.table, c, &row});
+            pages.EndTable();
+        }
+        for (const std::string& line : b.notes) text(line);
+    }
+    const Layout layout = pages.Take();
+    const int total = static_cast<int>(layout.pages.size()) + 1;  // and the drawing
+
+    painter.setPen(QPen(Qt::black, printer.logicalDpiX() / 300.0));
+    auto foot = [&](int n) {
+        painter.setFont(Song(BODY_POINTS));
+        const QString text = QString::fromUtf8("第 %1 页 共 %2 页").arg(n).arg(total);
+        DrawText(painter, body, (page.width() - body.horizontalAdvance(text)) / 2, page.bottom() - body.descent(), text);
+    };
+    for (std::size_t p = 0; p < layout.pages.size(); ++p) {
+        if (p > 0 && !printer.newPage()) break;
+        double y = 0;
+        for (const PageLine& line : layout.pages[p]) {
+            PaintLine(painter, printer, line, y);
+            y += QFontMetricsF(Song(line.points), &printer).lineSpacing();
+        }
+        foot(static_cast<int>(p) + 1);
+    }
+    printer.newPage();
+    painter.setFont(Song(BODY_POINTS));
+    DrawText(painter, body, 0, body.ascent(), QString::fromUtf8("五、网图"));
+    const QRectF drawing(0, body.lineSpacing() * 2, page.width(), bodyHeight - body.lineSpacing() * 2);
+    if (const NetworkPagePainter& hook = FullReportNetworkPainter())
+        hook(painter, drawing, listing, result);
+    else
+        PaintPlainNetwork(painter, drawing, listing, result);
+    foot(total);
+
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
+        out.error = QString::fromUtf8("打印机报告错误");
+        return out;
+    }
+    out.ok = true;
+    out.pages = total;
+    return out;
+}
+
+QString WriteFullReportPdf(const FullReport& report, const ChainListing& listing, const ChainResult& result,
+                           const QString& path, int* pages)
+{
+    const QFileInfo target(path);
+    QTemporaryFile temporary(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
+    if (!temporary.open()) return QString::fromUtf8("无法在 %1 中写文件（%2）").arg(target.absolutePath(), temporary.errorString());
+    temporary.close();
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(temporary.fileName());
+    pdf.setDocName(ToQ(report.title));
+    const FullReportPaintResult painted = PaintFullReport(report, listing, result, pdf);
+    if (!painted.ok) return painted.error;
+    temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return QString::fromUtf8("无法写入 %1").arg(path);
+    temporary.setAutoRemove(false);
+    if (pages) *pages = painted.pages;
+    return {};
+}
+
+QString WriteFullReportFile(const ChainListing& listing, const ChainResult& result, const QString& path, const QDate& date)
+{
+    const FullReport report = ComposeFullReport(listing, result, date.toString("yyyy-MM-dd").toStdString());
+    if (!path.endsWith(".txt", Qt::CaseInsensitive)) return WriteFullReportPdf(report, listing, result, path);
+    const std::optional<std::string> error = WriteFileAtomically(QFile::encodeName(path).toStdString(), FullReportAsText(report));
+    return error ? ToQ(*error) : QString();
+}

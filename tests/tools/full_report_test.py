@@ -1,0 +1,201 @@
+#!/usr/bin/env python3
+"""trilat-adjust --full-report: the full report (成果报告) as plain text and as
+PDF, read back against the figures of trilat-adjust --json of the same file.
+
+usage: full_report_test.py TRILAT_REPLAY TRILAT_ADJUST SOURCE_DIR
+"""
+import datetime
+import json
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+replay, adjust, source = sys.argv[1:4]
+work = tempfile.mkdtemp(prefix="trilat-full-report-")
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAILED:", what)
+
+
+own = {}
+for var, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
+                 ("XDG_CACHE_HOME", "cache"), ("XDG_STATE_HOME", "state"), ("XDG_RUNTIME_DIR", "runtime")):
+    own[var] = os.path.join(work, sub)
+    os.makedirs(own[var], mode=0o700)
+own_env = dict(os.environ, **own)
+
+
+def run(args, answers=b"", env=None):
+    return subprocess.run(args, input=answers, capture_output=True, timeout=120, env=env or own_env)
+
+
+def path(name):
+    return os.path.join(work, name)
+
+
+def saved(answers, name, sigma=None, project=None):
+    """An observation file of a replayed run, with an a-priori sigma and a project name edited in."""
+    r = run([replay, "--save", path(name)], answers)
+    check(r.returncode == 0, f"{name}: replay --save")
+    with open(path(name), encoding="utf-8") as f:
+        text = f.read()
+    head = ""
+    if project:
+        head += f"\n工程名称 = {project}"
+    if sigma:
+        head += f"\n先验测边中误差 = {sigma}"
+    with open(path(name), "w", encoding="utf-8") as f:
+        f.write(text.replace("\nN = ", head + "\nN = ", 1))
+
+
+def answers_file(name):
+    with open(os.path.join(source, name), "rb") as f:
+        return f.read()
+
+
+def chain_answers(n, side=100.0):
+    """A run over a chain of n equilateral triangles closing on C without azimuth data
+    (the construction of tests/qt/ChainAnswers.cpp)."""
+    h = 3 ** 0.5 / 2
+    st = [(0.0, 0.0), (0.0, side)]  # A, then route station k at st[k + 1]
+    while len(st) < n + 3:
+        (ax, ay), (bx, by) = st[-2], st[-1]
+        dx, dy, mx, my = bx - ax, by - ay, (ax + bx) / 2, (ay + by) / 2
+        p, q = (mx - dy * h, my + dx * h), (mx + dy * h, my - dx * h)
+        d2 = lambda u, v: (u[0] - v[0]) ** 2 + (u[1] - v[1]) ** 2
+        take_p = d2(p, st[-3]) > d2(q, st[-3]) if len(st) >= 3 else p[0] < q[0]
+        st.append(p if take_p else q)
+    station = lambda k: st[k + 1]
+    number = lambda v: "0" if abs(v) < 1e-9 else f"{v:.10f}".rstrip("0").rstrip(".")
+    a = [str(n)]
+    C = station(n)
+    for v in (*station(-1), *station(0), *C, 0, 0, 0, 0):
+        a += [number(v), ""]
+    for i in range(2, 2 * n + 2):
+        v = side
+        if i % 2 == 0:
+            (sx, sy), (ex, ey), (ox, oy) = station(i // 2 - 1), station(i // 2), station(i // 2 - 2)
+            if (ox - sx) * -(ey - sy) + (oy - sy) * (ex - sx) > 0:
+                v = -side
+        a += [number(v), ""]
+    for k in range(n + 1):
+        a += ["B" if k == 0 else ("C" if k == n else f"P{k}"), ""]
+    a += [""] * (n + 1)
+    return ("\n".join(a) + "\n").encode()
+
+
+def table(text, heading):
+    """The rows of the table below heading, split into cells at runs of blanks."""
+    lines = text.split("\n")
+    start = lines.index(heading)
+    rule = next(i for i in range(start, len(lines)) if lines[i].startswith("---"))
+    header = lines[rule - 1]
+    rows = []
+    for line in lines[rule + 1:]:
+        if not line:
+            break
+        rows.append(line.split())
+    return header, rows
+
+
+def f(value, decimals):
+    """As the program writes a figure: fixed decimals, no sign on a figure that shows as zero."""
+    text = format(value, f".{decimals}f")
+    return text.lstrip("-") if float(text) == 0 else text
+
+
+today = datetime.date.today().isoformat()
+cases = [
+    ("d", answers_file("tests/data/golden/with-d-and-re-entries.answers"), None, None),
+    ("az", answers_file("tests/fuzz/corpus/fan4-azimuth"), 2, "某某线三角锁"),
+    ("worked", answers_file("tests/data/worked-example.answers"), None, None),
+]
+for name, answers, sigma, project in cases:
+    saved(answers, name + ".obs", sigma, project)
+    r = run([adjust, path(name + ".obs"), "--json", "--full-report", path(name + ".txt")],
+            env=dict(own_env, QT_QPA_PLATFORM="no-such-platform"))  # the text report never starts Qt
+    check(r.returncode == 0, f"{name}: exit {r.returncode} ({r.stderr.decode()})")
+    doc = json.loads(r.stdout)
+    with open(path(name + ".txt"), encoding="utf-8") as file:
+        text = file.read()
+    lines = text.split("\n")
+    check(lines[0] == ((project + " ") if project else "") + "三边锁平差成果报告", f"{name}: the title {lines[0]!r}")
+    check(lines[1] == "日期：" + today, f"{name}: today's date {lines[1]!r}")
+    for word in ("方位角", "中误差"):
+        check(word in text, f"{name}: the report holds {word}")
+
+    # every point, its coordinates and precision as the JSON has them
+    _, rows = table(text, "四、平差坐标与点位精度")
+    check([row[0] for row in rows] == [p["name"] for p in doc["points"]], f"{name}: the points in order")
+    for row, p in zip(rows, doc["points"]):
+        check(row[1:3] == [f(p["x"], 4), f(p["y"], 4)], f"{name}: coordinates of {p['name']}: {row}")
+        e = p["ellipse"]
+        figures = [f(p["mx_mm"], 2), f(p["my_mm"], 2), f(p["mp_mm"], 2), f(e["a_mm"], 2), f(e["b_mm"], 2),
+                   f(e["azimuth_deg"], 2)]
+        known = p["mx_mm"] == 0 and p["my_mm"] == 0
+        check(row[3:] == (["-"] * 6 if known else figures), f"{name}: precision of {p['name']}: {row} / {figures}")
+
+    # every side: observed, v [mm], adjusted, r, w
+    _, rows = table(text, "二、观测值、改正数与检核")
+    sides = [row for row in rows if row[0] != "Qb"]
+    check(len(sides) == len(doc["sides"]), f"{name}: a row a side")
+    for row, s in zip(sides, doc["sides"]):
+        known = s["redundancy"] is None
+        want = [str(s["k"]), s["from"], s["to"], f(s["observed"], 4), "已知" if known else f(s["correction"] * 1000, 2),
+                f(s["adjusted"], 4), "-" if known else f(s["redundancy"], 3),
+                "-" if s["normalised"] is None else f(s["normalised"], 2)]
+        check(row == want, f"{name}: side {s['k']}: {row} against {want}")
+    o = doc.get("orientation")
+    q = [row for row in rows if row[0] == "Qb"]
+    check(len(q) == (1 if o else 0), f"{name}: an orientation row where there is an orientation angle")
+    if o and q:
+        check(q[0][4] == f(o["correction_arcsec"], 2) and q[0][6] == f(o["redundancy"], 3),
+              f"{name}: the orientation row {q[0]} against {o}")
+
+    # misclosures, ms and the global test
+    m = doc["misclosures"]
+    check(f"纵坐标条件闭合差 w2 = {f(m['w2_mm'], 2)} 毫米" in text and f"横坐标条件闭合差 w3 = {f(m['w3_mm'], 2)} 毫米" in text,
+          f"{name}: the misclosures")
+    check(m["w1_arcsec"] is None or f"方位角条件闭合差 w1 = {f(m['w1_arcsec'], 2)} 秒" in text, f"{name}: w1")
+    check(f"单位权测边中误差 ms = {f(doc['ms_mm'], 2)} 毫米" in text, f"{name}: ms")
+    g = doc["global_test"]
+    if g:
+        check(f"[pvv]/σ0² = {f(g['statistic'], 3)}，自由度 {g['dof']}" in text, f"{name}: the global test")
+    else:
+        check("未作全局检验" in text, f"{name}: the sentence that no global test was made")
+
+# The PDF: every point name, 方位角 and 中误差 in its text, 第 n 页 共 m 页 on
+# every page, m the page count pdfinfo gives.
+saved(chain_answers(120), "long.obs", 2, "长锁")
+for name in ("d", "az", "long"):
+    r = run([adjust, path(name + ".obs"), "--json", "--full-report", path(name + ".pdf")])
+    check(r.returncode == 0, f"{name}.pdf: exit {r.returncode} ({r.stderr.decode()})")
+    doc = json.loads(r.stdout)
+    text = run(["pdftotext", "-layout", path(name + ".pdf"), "-"]).stdout.decode()
+    pages = int(re.search(r"Pages:\s+(\d+)", run(["pdfinfo", path(name + ".pdf")]).stdout.decode()).group(1))
+    for word in ("方位角", "中误差", "三边锁平差成果报告", "日期：" + today):
+        check(word in text, f"{name}.pdf holds {word}")
+    words = set(text.split())
+    missing = [p["name"] for p in doc["points"] if p["name"] not in words]
+    check(missing == [], f"{name}.pdf names every point: missing {missing[:5]}")
+    feet = [l.split() for l in text.split("\n") if "共" in l and "页" in l and l.strip().startswith("第")]
+    check([(foot[1], foot[4]) for foot in feet] == [(str(n), str(pages)) for n in range(1, pages + 1)],
+          f"{name}.pdf: 第 n 页 共 {pages} 页 on every page: {feet[:3]}…")
+    check(text.count("\f") == pages, f"{name}.pdf: pdftotext's pages")
+    check(name != "long" or pages > 3, f"the long chain fills several pages: {pages}")
+
+# A report of another kind is refused as a bad argument.
+r = run([adjust, path("d.obs"), "--full-report", path("d.doc")])
+check(r.returncode == 2 and b"usage" in r.stderr and not os.path.exists(path("d.doc")), f".doc refused: exit {r.returncode}")
+leftovers = [n for n in os.listdir(work) if n.startswith(".")]
+check(leftovers == [], f"no temporary file left behind: {leftovers}")
+shutil.rmtree(work)
+print(f"{len(failures)} failures")
+sys.exit(1 if failures else 0)
