@@ -64,11 +64,14 @@ QPolygonF Triangle(const QPointF& at, double r)
     return QPolygonF({at + QPointF(0, -r), at + QPointF(0.866 * r, 0.5 * r), at + QPointF(-0.866 * r, 0.5 * r)});
 }
 
-QString Metres(double m)
+// A round length as the bars print it: no exponent, no trailing zeros.
+QString Round(double v)
 {
-    if (m >= 1000) return QString::number(m / 1000, 'g', 6) + " km";
-    return QString::number(m, 'g', 6) + " m";
+    const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(v) + 1e-9)));
+    return QString::number(v, 'f', decimals);
 }
+
+QString Metres(double m) { return m >= 1000 ? Round(m / 1000) + " km" : Round(m) + " m"; }
 
 // A bar of `pixels` from `at` to the right with its ticks and a caption above.
 void Bar(QPainter& painter, const QPointF& at, double pixels, const QString& caption, const QColor& colour, double u)
@@ -82,7 +85,11 @@ void Bar(QPainter& painter, const QPointF& at, double pixels, const QString& cap
     painter.drawText(at + QPointF(0, -6 * u), caption);
 }
 
-void ScaleBars(QPainter& painter, const QRectF& target, const NetworkScene& scene, const NetworkFrame& frame, double u)
+// The drawing's bar of a round length of about 120 px; beside it the
+// ellipses' bar of a round length in millimetres no longer than the largest
+// ellipse, drawn as long as an ellipse of that size.
+void ScaleBars(QPainter& painter, const QRectF& target, const NetworkScene& scene, const NetworkFrame& frame,
+               double largestE, double u)
 {
     const double wanted = std::min(120 * u, target.width() / 4);
     const double metres = RoundDown125(wanted / frame.scale);
@@ -90,9 +97,9 @@ void ScaleBars(QPainter& painter, const QRectF& target, const NetworkScene& scen
     const QRectF paper(at + QPointF(-8 * u, -30 * u), QSizeF(0, 40 * u));
     const double pixels = metres * frame.scale;
     const double perMm = EllipsePixels(1, scene, frame);
-    const double mm = RoundDown125(wanted / perMm);
+    const double mm = RoundDown125(largestE > 0 ? std::min(wanted / perMm, largestE) : wanted / perMm);
     const QString ellipseCaption = QString::fromUtf8("误差椭圆 %1 mm（放大 %2 倍）")
-                                       .arg(QString::number(mm, 'g', 6), QString::number(scene.Magnification(), 'f', 0));
+                                       .arg(Round(mm), QString::number(scene.Magnification(), 'f', 0));
     const QFontMetricsF metrics(painter.font());
     const double first = std::max(pixels, metrics.horizontalAdvance(Metres(metres))) + 24 * u;
     const double width = first + std::max(mm * perMm, metrics.horizontalAdvance(ellipseCaption)) + 16 * u;
@@ -248,7 +255,7 @@ void PaintNetwork(QPainter& painter, const QRectF& target, const NetworkScene& s
     }
 
     if (options.legend) Legend(painter, target, scene, u), North(painter, target, u);
-    if (options.scaleBars) ScaleBars(painter, target, scene, frame, u);
+    if (options.scaleBars) ScaleBars(painter, target, scene, frame, largestE, u);
     painter.restore();
 }
 
