@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QWheelEvent>
@@ -162,6 +164,28 @@ TEST(NetworkDrawing, TheWholeChainFittedIntoARectangleIsTheScenesFittedFrame)
         PaintNetwork(painter, QRectF(page.rect()), Azimuth().listing, Azimuth().result);
     }
     EXPECT_EQ(page, Render(scene, NetworkFrame::Fit(scene, QRectF(page.rect())), page.size()));
+}
+
+TEST(NetworkDrawing, OnAPdfPageTheNamesAreTextAndTheMarkersKeepTheirSizeOnPaper)
+{
+    const TestFolder folder;
+    const QString pdf = QString::fromStdString(folder.File("网图.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(1200);
+        QPainter painter(&writer);
+        EXPECT_DOUBLE_EQ(NetworkUnit(painter), 12.5);
+        PaintNetwork(painter, QRectF(0, 0, writer.width(), writer.height()), Azimuth().listing, Azimuth().result);
+    }
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(20000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    for (const ListedPoint& p : Azimuth().listing.points)
+        EXPECT_TRUE(printed.contains(QString::fromStdString(p.name))) << p.name << " in\n" << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QString::fromUtf8("最弱点"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QString::fromUtf8("误差椭圆"))) << printed.toStdString();
 }
 
 TEST(NetworkDrawing, RoundFactors)
