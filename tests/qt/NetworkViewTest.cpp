@@ -69,7 +69,11 @@ QImage Render(const NetworkScene& scene, const NetworkFrame& frame, QSize size =
     return image;
 }
 
-QColor At(const QImage& image, const QPointF& p) { return image.pixelColor(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))); }
+// The pixel that holds the point p.
+QColor At(const QImage& image, const QPointF& p)
+{
+    return image.pixelColor(static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y())));
+}
 
 bool Reddish(const QColor& q) { return q.red() > 150 && q.green() < 110 && q.blue() < 110; }
 

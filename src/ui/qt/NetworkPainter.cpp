@@ -52,7 +52,10 @@ public:
 private:
     int Column(double x) const { return std::clamp(static_cast<int>((x - target_.left()) / cell_), 0, columns_ - 1); }
     int Row(double y) const { return std::clamp(static_cast<int>((y - target_.top()) / cell_), 0, rows_ - 1); }
-    std::size_t Index(int row, int col) const { return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(col); }
+    std::size_t Index(int row, int col) const
+    {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(col);
+    }
     QRectF target_;
     double cell_;
     int columns_, rows_;
