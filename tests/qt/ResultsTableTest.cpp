@@ -114,3 +114,18 @@ TEST(ResultsTable, ColumnsSortByTheirNumbersAndRowsCopyAsTabSeparatedText)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ViewMenu, TheDrawingOfTheLastRunOpensInAWindowOfItsOwn)
+{
+    Opened o;
+    o.window.ShowNetwork();
+    QWidget* drawing = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == QString::fromUtf8("网图")) drawing = w;
+    ASSERT_NE(drawing, nullptr);
+    drawing->close();
+}
+
+}  // namespace

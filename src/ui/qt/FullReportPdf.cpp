@@ -1,5 +1,7 @@
 #include "ui/qt/FullReportPdf.h"
 
+#include "ui/qt/NetworkPainter.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -165,14 +167,6 @@ std::vector<std::string> Wrap(const std::string& line, const QFontMetricsF& metr
     return out;
 }
 
-// A length of 1, 2 or 5 times a power of ten near the given one.
-double RoundLength(double about)
-{
-    const double power = std::pow(10.0, std::floor(std::log10(about)));
-    for (double m : {5.0, 2.0, 1.0})
-        if (m * power <= about) return m * power;
-    return power;
-}
 
 }  // namespace
 
@@ -182,69 +176,6 @@ NetworkPagePainter& FullReportNetworkPainter()
     return painter;
 }
 
-void PaintPlainNetwork(QPainter& painter, const QRectF& target, const ChainListing& listing, const ChainResult&)
-{
-    std::map<std::string, QPointF> at;  // name -> (Y, X) [m]
-    std::map<std::string, bool> known;
-    for (const auto* list : {&listing.knownPoints, &listing.points})
-        for (const ListedPoint& p : *list) {
-            at.emplace(p.name, QPointF(p.Y, p.X));
-            known[p.name] = known[p.name] || p.known;
-        }
-    if (at.empty()) return;
-    double minY = at.begin()->second.x(), maxY = minY, minX = at.begin()->second.y(), maxX = minX;
-    for (const auto& [name, p] : at) {
-        minY = std::min(minY, p.x()), maxY = std::max(maxY, p.x());
-        minX = std::min(minX, p.y()), maxX = std::max(maxX, p.y());
-    }
-    const double dpi = painter.device() ? painter.device()->logicalDpiX() : 96;
-    const QFont nameFont = Song(NAME_POINTS);
-    const QFontMetricsF metrics(nameFont, painter.device());
-    const QRectF area = target.adjusted(metrics.height() * 2, metrics.height() * 2, -metrics.height() * 4, -metrics.height() * 4);
-    const double span = std::max({maxY - minY, maxX - minX, 1e-3});
-    const double scale = std::min(area.width() / std::max(maxY - minY, span * 1e-3), area.height() / std::max(maxX - minX, span * 1e-3));
-    const QPointF centre((minY + maxY) / 2, (minX + maxX) / 2);
-    auto onPage = [&](const QPointF& p) {  // east to the right, north up
-        return area.center() + QPointF((p.x() - centre.x()) * scale, -(p.y() - centre.y()) * scale);
-    };
-
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, dpi / 200.0));
-    for (const ListedSide& s : listing.sides) {
-        const auto a = at.find(s.from), b = at.find(s.to);
-        if (a != at.end() && b != at.end()) painter.drawLine(onPage(a->second), onPage(b->second));
-    }
-    const double r = std::min(dpi / 30.0, std::max(dpi / 150.0, 0.25 * scale * span / std::sqrt(double(at.size()) + 1)));
-    const bool named = at.size() <= 400;
-    painter.setFont(nameFont);
-    for (const auto& [name, p] : at) {
-        const QPointF q = onPage(p);
-        if (known[name]) {
-            QPainterPath triangle;
-            triangle.moveTo(q + QPointF(0, -1.3 * r));
-            triangle.lineTo(q + QPointF(1.15 * r, 0.7 * r));
-            triangle.lineTo(q + QPointF(-1.15 * r, 0.7 * r));
-            triangle.closeSubpath();
-            painter.fillPath(triangle, Qt::black);
-        } else {
-            painter.setBrush(Qt::white);
-            painter.drawEllipse(q, r, r);
-        }
-        if (named) DrawText(painter, metrics, q.x() + 1.5 * r, q.y() - 1.5 * r, ToQ(name));
-    }
-    // the scale bar, bottom left
-    const double metres = RoundLength(area.width() / 5 / scale);
-    const QPointF start(target.left() + metrics.height(), target.bottom() - metrics.height());
-    const QPointF end = start + QPointF(metres * scale, 0);
-    painter.drawLine(start, end);
-    painter.drawLine(start, start - QPointF(0, r));
-    painter.drawLine(end, end - QPointF(0, r));
-    char label[64];
-    std::snprintf(label, sizeof label, "%g m", metres);
-    DrawText(painter, metrics, end.x() + r, end.y(), QString::fromUtf8(label));
-    painter.restore();
-}
 
 FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListing& listing, const ChainResult& result,
                                       QPrinter& printer)
@@ -312,7 +243,7 @@ FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListi
     if (const NetworkPagePainter& hook = FullReportNetworkPainter())
         hook(painter, drawing, listing, result);
     else
-        PaintPlainNetwork(painter, drawing, listing, result);
+        PaintNetwork(painter, drawing, listing, result);
     foot(total);
 
     if (!painter.end() || printer.printerState() == QPrinter::Error) {

@@ -18,17 +18,9 @@ class QPrinter;
 using NetworkPagePainter =
     std::function<void(QPainter& painter, const QRectF& target, const ChainListing& listing, const ChainResult& result)>;
 
-// HOOK for the drawing page: the painter every full report uses for it. Empty
-// (the default): PaintPlainNetwork. Once the window's drawing of the chain is
-// there, set it once at start-up, e.g.
-//   FullReportNetworkPainter() = [](QPainter& p, const QRectF& r, const ChainListing& l, const ChainResult& c) {
-//       PaintNetwork(p, r, l, c);
-//   };
+// The painter of the drawing page: empty (the default) draws the window's
+// drawing of the chain (NetworkPainter.h); a test may put another in.
 NetworkPagePainter& FullReportNetworkPainter();
-
-// The points and sides to scale: known points as triangles, new points as
-// circles, names beside them (up to a few hundred points), a scale bar.
-void PaintPlainNetwork(QPainter& painter, const QRectF& target, const ChainListing& listing, const ChainResult& result);
 
 struct FullReportPaintResult {
     bool ok = false;

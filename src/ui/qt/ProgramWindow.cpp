@@ -22,6 +22,7 @@
 #include "files/ObservationFile.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/FullReportPdf.h"
+#include "ui/qt/NetworkView.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/ReportPdf.h"
 #include "ui/qt/ResultsTable.h"
@@ -119,6 +120,7 @@ ProgramWindow::ProgramWindow()
 
     viewMenu_ = menuBar()->addMenu(Utf8("查看(&V)"));
     viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
+    viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
 
     connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::UpdateMenus);
     connect(form_, &MainWindow::RunEnded, this, [this] {
@@ -137,6 +139,12 @@ void ProgramWindow::UpdateMenus()
     const bool results = form_->State().LastRunCompleted && form_->Listing() && form_->Result();
     exportMenu_->setEnabled(results);
     viewMenu_->setEnabled(results);
+}
+
+void ProgramWindow::ShowNetwork()
+{
+    if (!form_->State().LastRunCompleted || !form_->Listing() || !form_->Result()) return;
+    (new NetworkView(*form_->Listing(), *form_->Result(), this))->show();  // deletes itself when closed
 }
 
 void ProgramWindow::ShowResultsTable()

@@ -30,6 +30,8 @@ public slots:
     void SaveObservations();
     // 查看 → 成果表: the tables of the last completed run, in a window of their own.
     void ShowResultsTable();
+    // 查看 → 网图: the drawing of the chain, in a window of its own.
+    void ShowNetwork();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,270 @@
+#include "ui/qt/NetworkPainter.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPolygonF>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "ui/qt/FormLayout.h"
+
+namespace {
+
+namespace c = network_colours;
+
+// The ground of target, widened by `pixels` on every side [m].
+struct GroundWindow {
+    double minX, maxX, minY, maxY;
+    bool Meets(const NetworkBlock& b) const { return b.maxX >= minX && b.minX <= maxX && b.maxY >= minY && b.minY <= maxY; }
+    bool Holds(const NetworkPoint& p) const { return p.X >= minX && p.X <= maxX && p.Y >= minY && p.Y <= maxY; }
+};
+
+GroundWindow WindowOf(const QRectF& target, const NetworkFrame& frame, double pixels)
+{
+    const QPointF topLeft = frame.ToGround(target.topLeft() - QPointF(pixels, pixels), target);
+    const QPointF bottomRight = frame.ToGround(target.bottomRight() + QPointF(pixels, pixels), target);
+    return {bottomRight.x(), topLeft.x(), topLeft.y(), bottomRight.y()};
+}
+
+// Which parts of target already hold a name: a coarse grid of cells.
+class NameRoom {
+public:
+    NameRoom(const QRectF& target, double cell)
+        : target_(target), cell_(cell), columns_(static_cast<int>(target.width() / cell) + 1),
+          rows_(static_cast<int>(target.height() / cell) + 1),
+          taken_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), false)
+    {
+    }
+    // Takes the cells under r when every one of them is free.
+    bool Take(const QRectF& r)
+    {
+        const int c0 = Column(r.left()), c1 = Column(r.right()), r0 = Row(r.top()), r1 = Row(r.bottom());
+        for (int row = r0; row <= r1; ++row)
+            for (int col = c0; col <= c1; ++col)
+                if (taken_[Index(row, col)]) return false;
+        for (int row = r0; row <= r1; ++row)
+            for (int col = c0; col <= c1; ++col) taken_[Index(row, col)] = true;
+        return true;
+    }
+    bool Free(const QPointF& p) const { return !taken_[Index(Row(p.y()), Column(p.x()))]; }
+
+private:
+    int Column(double x) const { return std::clamp(static_cast<int>((x - target_.left()) / cell_), 0, columns_ - 1); }
+    int Row(double y) const { return std::clamp(static_cast<int>((y - target_.top()) / cell_), 0, rows_ - 1); }
+    std::size_t Index(int row, int col) const
+    {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(col);
+    }
+    QRectF target_;
+    double cell_;
+    int columns_, rows_;
+    std::vector<bool> taken_;
+};
+
+QPolygonF Triangle(const QPointF& at, double r)
+{
+    return QPolygonF({at + QPointF(0, -r), at + QPointF(0.866 * r, 0.5 * r), at + QPointF(-0.866 * r, 0.5 * r)});
+}
+
+// A round length as the bars print it: no exponent, no trailing zeros.
+QString Round(double v)
+{
+    const int decimals = std::max(0, -static_cast<int>(std::floor(std::log10(v) + 1e-9)));
+    return QString::number(v, 'f', decimals);
+}
+
+QString Metres(double m) { return m >= 1000 ? Round(m / 1000) + " km" : Round(m) + " m"; }
+
+// A bar of `pixels` from `at` to the right with its ticks and a caption above.
+void Bar(QPainter& painter, const QPointF& at, double pixels, const QString& caption, const QColor& colour, double u)
+{
+    painter.setPen(QPen(colour, 2 * u, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(at, at + QPointF(pixels, 0));
+    painter.setPen(QPen(colour, 1 * u));
+    painter.drawLine(at + QPointF(0, -4 * u), at + QPointF(0, 4 * u));
+    painter.drawLine(at + QPointF(pixels, -4 * u), at + QPointF(pixels, 4 * u));
+    painter.setPen(c::NAME);
+    painter.drawText(at + QPointF(0, -6 * u), caption);
+}
+
+// The drawing's bar of a round length of about 120 px; beside it the
+// ellipses' bar of a round length in millimetres no longer than the largest
+// ellipse, drawn as long as an ellipse of that size.
+void ScaleBars(QPainter& painter, const QRectF& target, const NetworkScene& scene, const NetworkFrame& frame,
+               double largestE, double u)
+{
+    const double wanted = std::min(120 * u, target.width() / 4);
+    const double metres = RoundDown125(wanted / frame.scale);
+    const QPointF at = target.bottomLeft() + QPointF(14 * u, -14 * u);
+    const QRectF paper(at + QPointF(-8 * u, -30 * u), QSizeF(0, 40 * u));
+    const double pixels = metres * frame.scale;
+    const double perMm = EllipsePixels(1, scene, frame);
+    const double mm = RoundDown125(largestE > 0 ? std::min(wanted / perMm, largestE) : wanted / perMm);
+    const QString ellipseCaption = QString::fromUtf8("误差椭圆 %1 mm（放大 %2 倍）")
+                                       .arg(Round(mm), QString::number(scene.Magnification(), 'f', 0));
+    const QFontMetricsF metrics(painter.font());
+    const double first = std::max(pixels, metrics.horizontalAdvance(Metres(metres))) + 24 * u;
+    const double width = first + std::max(mm * perMm, metrics.horizontalAdvance(ellipseCaption)) + 16 * u;
+    painter.fillRect(QRectF(paper.topLeft(), QSizeF(width, paper.height())), QColor(255, 255, 255, 220));
+    Bar(painter, at, pixels, Metres(metres), c::KNOWN, u);
+    Bar(painter, at + QPointF(first, 0), mm * perMm, ellipseCaption, c::ELLIPSE, u);
+}
+
+void Legend(QPainter& painter, const QRectF& target, const NetworkScene& scene, double u)
+{
+    const QFontMetricsF metrics(painter.font());
+    QPointF at = target.topLeft() + QPointF(14 * u, 16 * u);
+    const double line = metrics.height() + 3 * u;
+    painter.fillRect(QRectF(at - QPointF(8 * u, 10 * u), QSizeF(150 * u, 3 * line + 10 * u)), QColor(255, 255, 255, 220));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(c::KNOWN);
+    painter.drawPolygon(Triangle(at, 5 * u));
+    painter.setPen(c::NAME);
+    painter.drawText(at + QPointF(12 * u, 4 * u), QString::fromUtf8("已知点"));
+    at += QPointF(0, line);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(c::NEW_POINT);
+    painter.drawEllipse(at, 3.5 * u, 3.5 * u);
+    painter.setPen(c::NAME);
+    painter.drawText(at + QPointF(12 * u, 4 * u), QString::fromUtf8("待定点"));
+    at += QPointF(0, line);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(c::WEAKEST, 2 * u));
+    painter.drawEllipse(at, 7 * u, 7 * u);
+    painter.setPen(c::NAME);
+    const int w = scene.Weakest();
+    painter.drawText(at + QPointF(12 * u, 4 * u),
+                     QString::fromUtf8("最弱点") +
+                         (w >= 0 ? " " + scene.Points()[static_cast<std::size_t>(w)].name : QString()));
+}
+
+void North(QPainter& painter, const QRectF& target, double u)
+{
+    const QPointF tip = target.topRight() + QPointF(-20 * u, 12 * u);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(c::KNOWN);
+    painter.drawPolygon(QPolygonF({tip, tip + QPointF(5 * u, 16 * u), tip + QPointF(0, 12 * u), tip + QPointF(-5 * u, 16 * u)}));
+    painter.setPen(c::NAME);
+    painter.drawText(QRectF(tip + QPointF(-10 * u, 17 * u), QSizeF(20 * u, 16 * u)), Qt::AlignCenter, "N");
+}
+
+}  // namespace
+
+double NetworkUnit(const QPainter& painter)
+{
+    const QPaintDevice* device = painter.device();
+    return device ? device->logicalDpiX() / 96.0 : 1.0;
+}
+
+void PaintNetwork(QPainter& painter, const QRectF& target, const NetworkScene& scene, const NetworkFrame& frame,
+                  const NetworkPaintOptions& options)
+{
+    const double u = NetworkUnit(painter);
+    const std::vector<NetworkPoint>& points = scene.Points();
+    auto pixelOf = [&](int i) {
+        const NetworkPoint& p = points[static_cast<std::size_t>(i)];
+        return frame.ToPixel(p.X, p.Y, target);
+    };
+
+    painter.save();
+    painter.setClipRect(target);
+    painter.fillRect(target, c::PAPER);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QFont font(QString::fromUtf8(form::SONG));
+    font.setPointSizeF(9);
+    painter.setFont(font);
+
+    // Sides: a block of lines at a time, from the stack.
+    const GroundWindow sideWindow = WindowOf(target, frame, 2 * u);
+    painter.setPen(QPen(c::SIDE, 1 * u));
+    std::array<QLineF, 64> lines;
+    for (const NetworkBlock& b : scene.SideBlocks()) {
+        if (!sideWindow.Meets(b)) continue;
+        int n = 0;
+        for (int k = b.first; k < b.end; ++k) {
+            const auto& [from, to] = scene.Sides()[static_cast<std::size_t>(k)];
+            lines[static_cast<std::size_t>(n++)] = QLineF(pixelOf(from), pixelOf(to));
+            if (n == static_cast<int>(lines.size())) painter.drawLines(lines.data(), n), n = 0;
+        }
+        if (n) painter.drawLines(lines.data(), n);
+    }
+
+    // Ellipses, only where they are larger than a pixel.
+    double largestE = 0;
+    for (const NetworkPoint& p : points) largestE = std::max(largestE, p.E);
+    const double reach = EllipsePixels(largestE, scene, frame);
+    if (reach >= 1) {
+        const GroundWindow window = WindowOf(target, frame, reach);
+        const QTransform base = painter.transform();
+        painter.setPen(QPen(c::ELLIPSE, 1.5 * u));
+        painter.setBrush(Qt::NoBrush);
+        for (const NetworkBlock& b : scene.PointBlocks()) {
+            if (!window.Meets(b)) continue;
+            for (int i = b.first; i < b.end; ++i) {
+                const NetworkPoint& p = points[static_cast<std::size_t>(i)];
+                const double a = EllipsePixels(p.E, scene, frame);
+                if (a < 1 || !window.Holds(p)) continue;
+                const QPointF at = pixelOf(i);
+                // phi turns clockwise from north (up); the painter's x axis is east,
+                // and its rotation turns clockwise on the screen.
+                painter.setTransform(QTransform().translate(at.x(), at.y()).rotate(p.phi - 90) * base);
+                painter.drawEllipse(QPointF(0, 0), a, std::max(EllipsePixels(p.F, scene, frame), 0.5));
+            }
+        }
+        painter.setTransform(base);
+    }
+
+    // Markers and names.
+    const GroundWindow window = WindowOf(target, frame, 10 * u);
+    const QFontMetricsF metrics(font);
+    NameRoom room(target, 6 * u);
+    const double triangle = 6 * u, circle = 3.5 * u;
+    for (const NetworkBlock& b : scene.PointBlocks()) {
+        if (!window.Meets(b)) continue;
+        for (int i = b.first; i < b.end; ++i) {
+            const NetworkPoint& p = points[static_cast<std::size_t>(i)];
+            if (!window.Holds(p)) continue;
+            const QPointF at = pixelOf(i);
+            painter.setPen(Qt::NoPen);
+            if (p.known) {
+                painter.setBrush(c::KNOWN);
+                painter.drawPolygon(Triangle(at, triangle));
+            } else {
+                painter.setBrush(c::NEW_POINT);
+                painter.drawEllipse(at, circle, circle);
+            }
+        }
+    }
+    if (const int w = scene.Weakest(); w >= 0) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(c::WEAKEST, 2 * u));
+        painter.drawEllipse(pixelOf(w), 9 * u, 9 * u);
+    }
+    painter.setPen(c::NAME);
+    for (const NetworkBlock& b : scene.PointBlocks()) {
+        if (!window.Meets(b)) continue;
+        for (int i = b.first; i < b.end; ++i) {
+            const NetworkPoint& p = points[static_cast<std::size_t>(i)];
+            if (!window.Holds(p)) continue;
+            const QPointF anchor = pixelOf(i) + QPointF(8 * u, -5 * u);
+            if (!options.everyName) {
+                if (!room.Free(anchor)) continue;
+                const QRectF box(anchor + QPointF(0, -metrics.ascent()), QSizeF(metrics.horizontalAdvance(p.name), metrics.height()));
+                if (!room.Take(box)) continue;
+            }
+            painter.drawText(anchor, p.name);
+        }
+    }
+
+    if (options.legend) Legend(painter, target, scene, u), North(painter, target, u);
+    if (options.scaleBars) ScaleBars(painter, target, scene, frame, largestE, u);
+    painter.restore();
+}
+
+void PaintNetwork(QPainter& painter, const QRectF& target, const ChainListing& listing, const ChainResult& result,
+                  const NetworkPaintOptions& options)
+{
+    const NetworkScene scene(listing, result);
+    PaintNetwork(painter, target, scene, NetworkFrame::Fit(scene, target, 40 * NetworkUnit(painter)), options);
+}
