@@ -1,6 +1,7 @@
 #include "ui/qt/FullReportPdf.h"
 
 #include "ui/qt/NetworkPainter.h"
+#include "ui/qt/ReportPdf.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -258,22 +259,11 @@ FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListi
 QString WriteFullReportPdf(const FullReport& report, const ChainListing& listing, const ChainResult& result,
                            const QString& path, int* pages)
 {
-    const QFileInfo target(path);
-    QTemporaryFile temporary(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
-    if (!temporary.open()) return QString::fromUtf8("无法在 %1 中写文件（%2）").arg(target.absolutePath(), temporary.errorString());
-    temporary.close();
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(temporary.fileName());
-    pdf.setDocName(ToQ(report.title));
-    const FullReportPaintResult painted = PaintFullReport(report, listing, result, pdf);
-    if (!painted.ok) return painted.error;
-    temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return QString::fromUtf8("无法写入 %1").arg(path);
-    temporary.setAutoRemove(false);
-    if (pages) *pages = painted.pages;
-    return {};
+    return WritePdfAtomically(path, ToQ(report.title), [&](QPrinter& pdf) {
+        const FullReportPaintResult painted = PaintFullReport(report, listing, result, pdf);
+        if (pages) *pages = painted.pages;
+        return painted.ok ? QString() : painted.error;
+    });
 }
 
 QString WriteFullReportFile(const ChainListing& listing, const ChainResult& result, const QString& path, const QDate& date)

@@ -9,7 +9,7 @@
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/ReportPainter.h"
 
-QString WriteReportPdf(const Report& report, const QString& path, int* pages)
+QString WritePdfAtomically(const QString& path, const QString& docName, const std::function<QString(QPrinter&)>& paint)
 {
     const QFileInfo target(path);
     QTemporaryFile temporary(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
@@ -18,13 +18,20 @@ QString WriteReportPdf(const Report& report, const QString& path, int* pages)
     QPrinter pdf(QPrinter::HighResolution);
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(temporary.fileName());
-    pdf.setDocName(QString::fromUtf8(form::CAPTION));
-    const ReportPaintResult result = PaintReport(report, pdf);
-    if (!result.ok) return result.error;
+    pdf.setDocName(docName);
+    if (const QString error = paint(pdf); !error.isEmpty()) return error;
     temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
         return QString::fromUtf8("无法写入 %1").arg(path);
     temporary.setAutoRemove(false);
-    if (pages) *pages = result.pages;
     return {};
+}
+
+QString WriteReportPdf(const Report& report, const QString& path, int* pages)
+{
+    return WritePdfAtomically(path, QString::fromUtf8(form::CAPTION), [&](QPrinter& pdf) {
+        const ReportPaintResult result = PaintReport(report, pdf);
+        if (pages) *pages = result.pages;
+        return result.ok ? QString() : result.error;
+    });
 }
