@@ -99,7 +99,7 @@ ProgramWindow::ProgramWindow()
         ExportOutcome (*write)(const ChainListing&);
     };
     for (const Listed& e : {Listed{"坐标 CSV…", "坐标导出为 CSV", "CSV (*.csv)", "csv", CsvExport},
-                            Listed{"坐标 DAT…", "坐标导出为 DAT（南方 CASS 等）", "DAT (*.dat)", "dat", DatExport},
+                            Listed{"坐标 DAT…", "坐标导出为 DAT（测图软件的坐标文件）", "DAT (*.dat)", "dat", DatExport},
                             Listed{"Gama XML…", "导出为 GNU Gama 平差数据", "Gama XML (*.xml *.gkf)", "xml", GamaExport}}) {
         exportMenu_->addAction(Utf8(e.caption), this, [this, e] {
             Export(Utf8(e.title), Utf8(e.filter), e.suffix, [this, e](const QString& path) {
