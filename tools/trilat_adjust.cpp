@@ -118,10 +118,11 @@ int main(int argc, char** argv)
     if (!in) return Fail(BAD_INPUT, a.file + ": 无法读取");
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     auto read = ReadObservationFile(bytes);
+    std::string().swap(bytes);  // a long chain's file is a megabyte: not kept while the run goes on
     if (const FileError* error = std::get_if<FileError>(&read)) return Fail(BAD_INPUT, a.file + ": " + FormatFileError(*error));
-    const ObservationRecord& record = std::get<ObservationRecord>(read);
 
-    BatchRun run = RunRecord(record, a.sigma.empty() ? std::nullopt : ReadNumber(a.sigma));
+    BatchRun run = RunRecord(std::get<ObservationRecord>(read), a.sigma.empty() ? std::nullopt : ReadNumber(a.sigma));
+    read = FileError{};  // the run keeps what it took of the record
     if (run.outcome.kind == RunOutcome::Cancelled)
         return Fail(BAD_INPUT, a.file + ": 观测文件不完整，缺少 " + run.missing);
 

@@ -106,7 +106,8 @@ std::string FormatJson(const BatchFigures& f)
 {
     const ChainResult* r = f.result;
     std::string j;
-    if (f.listing) j.reserve(200 * (f.listing->points.size() + f.listing->sides.size()));
+    // room for the whole document: a point takes some 300 bytes, a side some 200
+    if (f.listing) j.reserve(400 * f.listing->points.size() + 250 * f.listing->sides.size() + 4096);
     j += "{\n  \"status\": ";
     j += f.completed ? "\"completed\"" : "\"failed\"";
     if (!f.completed) j += ",\n  \"fault\": " + JsonString(f.fault);
