@@ -8,38 +8,15 @@ usage: batch_command_test.py TRILAT_REPLAY TRILAT_ADJUST SOURCE_DIR
 import csv
 import json
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import xml.etree.ElementTree as ET
 
+from tooltest import ToolTest
+
 replay, adjust, source = sys.argv[1:4]
-work = tempfile.mkdtemp(prefix="trilat-batch-")
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAILED:", what)
-
-
-# The PDF output starts Qt: its caches and runtime files stay in this test's folder.
-own = {}
-for var, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
-                 ("XDG_CACHE_HOME", "cache"), ("XDG_STATE_HOME", "state"), ("XDG_RUNTIME_DIR", "runtime")):
-    own[var] = os.path.join(work, sub)
-    os.makedirs(own[var], mode=0o700)
-own_env = dict(os.environ, **own)
-
-
-def run(args, answers=b"", env=None):
-    return subprocess.run(args, input=answers, capture_output=True, timeout=120, env=env or own_env)
-
-
-def path(name):
-    return os.path.join(work, name)
+test = ToolTest("trilat-batch-")
+check, run, path, work = test.check, test.run, test.path, test.work
+own_env = test.env
 
 
 def saved(answers_file, name, edit=None):
@@ -192,6 +169,4 @@ check("P" in r.stderr.decode() and not os.path.exists(path("emoji.csv")), "the r
 
 leftovers = [n for n in os.listdir(work) if n.startswith(".")]  # half-written outputs
 check(leftovers == [], f"no temporary file left behind: {leftovers}")
-shutil.rmtree(work)
-print(f"{len(failures)} failures")
-sys.exit(1 if failures else 0)
+test.finish()

@@ -8,36 +8,14 @@ import datetime
 import json
 import os
 import re
-import shutil
-import subprocess
 import sys
-import tempfile
+
+from tooltest import ToolTest
 
 replay, adjust, source = sys.argv[1:4]
-work = tempfile.mkdtemp(prefix="trilat-full-report-")
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAILED:", what)
-
-
-own = {}
-for var, sub in (("HOME", "home"), ("XDG_CONFIG_HOME", "config"), ("XDG_DATA_HOME", "data"),
-                 ("XDG_CACHE_HOME", "cache"), ("XDG_STATE_HOME", "state"), ("XDG_RUNTIME_DIR", "runtime")):
-    own[var] = os.path.join(work, sub)
-    os.makedirs(own[var], mode=0o700)
-own_env = dict(os.environ, **own)
-
-
-def run(args, answers=b"", env=None):
-    return subprocess.run(args, input=answers, capture_output=True, timeout=120, env=env or own_env)
-
-
-def path(name):
-    return os.path.join(work, name)
+test = ToolTest("trilat-full-report-")
+check, run, path, work = test.check, test.run, test.path, test.work
+own_env = test.env
 
 
 def saved(answers, name, sigma=None, project=None):
@@ -196,6 +174,4 @@ r = run([adjust, path("d.obs"), "--full-report", path("d.doc")])
 check(r.returncode == 2 and b"usage" in r.stderr and not os.path.exists(path("d.doc")), f".doc refused: exit {r.returncode}")
 leftovers = [n for n in os.listdir(work) if n.startswith(".")]
 check(leftovers == [], f"no temporary file left behind: {leftovers}")
-shutil.rmtree(work)
-print(f"{len(failures)} failures")
-sys.exit(1 if failures else 0)
+test.finish()
