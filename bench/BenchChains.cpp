@@ -72,7 +72,7 @@ ElementaryCounts CountElementaryFunctions(const ProgramState& entered)
     // Condition equations: the azimuth row and the rows of C take two cosines
     // per triangle after the first; the rows of the weakest station M two per
     // triangle up to M, and one for its last route side.
-    const long M = static_cast<long>(entered.run.HalfCount);
+    const long M = static_cast<long>(HalfCount(entered.TriangleCount));
     n.cos += 2 * (N - 1) + 2 * (N - 1) + 2 * (M - 1) + 1;
     if (!dGiven) n.cos += 2;
     if (pivot(M + 1)) {  // station M carried along leg M

@@ -6,7 +6,7 @@
 
 #include "state/ProgramState.h"
 #include "support/ChainGenerator.h"
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
 namespace bench {
 

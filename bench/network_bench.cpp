@@ -15,7 +15,7 @@
 #include <stdexcept>
 
 #include "BenchChains.h"
-#include "files/ListChain.h"
+#include "run/ListChain.h"
 #include "qt/QuietOffscreen.h"
 #include "run/ScriptedPlatform.h"
 #include "ui/qt/Fonts.h"

@@ -3,7 +3,7 @@
 // (on the offscreen platform when there is no display).
 #include <string>
 
-#include "display/Report.h"
+#include "rules/Report.h"
 
 // Returns the reason when the PDF could not be written, else an empty text.
 std::string WriteAdjustReportPdf(const Report& report, const std::string& path, int argc, char** argv);

@@ -1,8 +1,8 @@
 #include "dialogue/ConfirmedPrompt.h"
 
-#include "dialogue/InputRules.h"
+#include "rules/InputRules.h"
 #include "text/NumberReading.h"
-#include "dialogue/PromptTexts.h"
+#include "rules/PromptTexts.h"
 #include "state/RunFault.h"
 
 void AskUntilTaken(Platform& platform, const std::string& prompt, const AnswerTaker& take)

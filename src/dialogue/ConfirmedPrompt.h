@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "dialogue/Platform.h"
-#include "dialogue/ValueLog.h"
+#include "rules/Platform.h"
+#include "state/ValueLog.h"
 
 using Answer = std::optional<std::string>;  // nullopt: the box was cancelled
 

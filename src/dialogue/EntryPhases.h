@@ -1,7 +1,7 @@
 #pragma once
 // The input phases of a run, in the order the run calls them.
 #include "state/ProgramState.h"
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
 // Triangle count N, asked once without confirmation; shown in Text29.
 void EnterTriangleCount(ProgramState& s, Platform& p);

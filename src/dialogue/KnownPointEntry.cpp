@@ -3,17 +3,18 @@
 #include "core/Geometry.h"
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/EntryPhases.h"
-#include "dialogue/InputRules.h"
-#include "dialogue/PromptTexts.h"
+#include "rules/InputRules.h"
+#include "rules/PromptTexts.h"
 #include "state/RunFault.h"
-#include "display/FaultTexts.h"
+#include "rules/FaultTexts.h"
 #include "text/DisplayFormat.h"
+#include "rules/FormFields.h"
 
-// Coordinate index: 0 Xa, 1 Ya, 2 Xb, 3 Yb, 4 Xc, 5 Yc, 6 Xd, 7 Yd; field Text(index+1).
+// Coordinate index: 0 Xa, 1 Ya, 2 Xb, 3 Yb, 4 Xc, 5 Yc, 6 Xd, 7 Yd; shown in field::Xa + index.
 static void AskCoordinate(ProgramState& s, Platform& p, double& target, int index, const std::string& prompt,
                           const std::string& reentry, bool clearToBlank)
 {
-    PromptInstance instance{prompt, reentry, texts::K1, texts::K1, index + 1, clearToBlank};
+    PromptInstance instance{prompt, reentry, texts::K1, texts::K1, field::Xa + index, clearToBlank};
     ConfirmedPrompt(p, s.run.Typed, {ValueKind::Coordinate, index}, instance, NumberTaker(p, target),
                     [&target] { return " " + FormatFixed(target, 3); });
 }
@@ -75,10 +76,10 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
     RunState& r = s.run;
     const int N = s.TriangleCount;
     if (PointDGiven(s)) {
-        p.SetFieldText(27, texts::THREE_CONDITIONS);
+        p.SetFieldText(field::Conditions, texts::THREE_CONDITIONS);
         // no azimuth data is asked with D: these fields must not show an earlier run's
-        p.SetFieldText(26, "");
-        p.SetFieldText(28, "");
+        p.SetFieldText(field::Tb, "");
+        p.SetFieldText(field::Qb, "");
         LengthAzimuth cd = AzimuthFromDifferences(s.Xd - s.Xc, s.Yd - s.Yc, r.RADIANS_PER_DEGREE);
         RequireFinite(cd.S, "C-D 边长");
         s.SideLengths[2 * N + 1] = cd.S;
@@ -88,17 +89,17 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
     }
     for (;;) {
         double azimuthTyped = 0, azimuthDegrees = 0;
-        p.SetFieldText(26, "");
-        PromptInstance azimuth{texts::AZIMUTH_PROMPT, texts::AZIMUTH_REENTRY, texts::K1, texts::K1, 26, true};
+        p.SetFieldText(field::Tb, "");
+        PromptInstance azimuth{texts::AZIMUTH_PROMPT, texts::AZIMUTH_REENTRY, texts::K1, texts::K1, field::Tb, true};
         ConfirmedPrompt(p, s.run.Typed, {ValueKind::ExternalAzimuth, 0}, azimuth, AngleTaker(p, azimuthTyped, azimuthDegrees),
                         [&] { return " " + FormatFixed(azimuthTyped, 5); });
         s.Tb = azimuthTyped;
         r.ClosingAzimuth = azimuthDegrees;
 
         double orientationTyped = 0, orientationDegrees = 0;
-        p.SetFieldText(28, "");
+        p.SetFieldText(field::Qb, "");
         PromptInstance orientation{texts::ORIENTATION_PROMPT, texts::ORIENTATION_REENTRY, texts::K1C, texts::K1,
-                                   28, true};
+                                   field::Qb, true};
         ConfirmedPrompt(p, s.run.Typed, {ValueKind::OrientationAngle, 0}, orientation,
                         AngleTaker(p, orientationTyped, orientationDegrees),
                         [&] { return " " + FormatFixed(orientationTyped, 5); });
@@ -114,12 +115,12 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
         p.MessageBox(*refused);
     }
     if (r.ClosingAzimuth == 0 && r.OrientationAngle == 0) {
-        p.SetFieldText(26, texts::NO_AZIMUTH);
-        p.SetFieldText(28, texts::NO_ORIENTATION);
-        p.SetFieldText(27, texts::TWO_CONDITIONS);
+        p.SetFieldText(field::Tb, texts::NO_AZIMUTH);
+        p.SetFieldText(field::Qb, texts::NO_ORIENTATION);
+        p.SetFieldText(field::Conditions, texts::TWO_CONDITIONS);
     } else {
         // an external azimuth without orientation angle still closes the azimuth
-        p.SetFieldText(27, texts::THREE_CONDITIONS);
+        p.SetFieldText(field::Conditions, texts::THREE_CONDITIONS);
     }
 }
 

@@ -7,11 +7,12 @@
 
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/EntryPhases.h"
-#include "dialogue/InputRules.h"
-#include "dialogue/PromptTexts.h"
-#include "display/FaultTexts.h"
+#include "rules/InputRules.h"
+#include "rules/PromptTexts.h"
+#include "rules/FaultTexts.h"
 #include "state/RunFault.h"
 #include "text/DisplayFormat.h"
+#include "rules/FormFields.h"
 
 namespace {
 
@@ -36,20 +37,20 @@ public:
         std::vector<double>& S = s_.SideLengths;
         const std::size_t at = static_cast<std::size_t>(n);
         const bool even = n % 2 == 0;
-        const int textField = even ? 11 : 10, otherField = even ? 10 : 11;
+        const int textField = even ? field::EvenSide : field::OddSide, otherField = even ? field::OddSide : field::EvenSide;
         PromptInstance instance;
         if (n == 2) {
-            p_.SetFieldText(9, texts::S2_HINT);
-            instance = {texts::S2_PROMPT, texts::S2_REENTRY, texts::K2, texts::K2, 11, false};
+            p_.SetFieldText(field::SideHint, texts::S2_HINT);
+            instance = {texts::S2_PROMPT, texts::S2_REENTRY, texts::K2, texts::K2, field::EvenSide, false};
         } else if (even) {
-            p_.SetFieldText(9, texts::SideHint(n));
-            instance = {texts::EvenSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, 11, false};
+            p_.SetFieldText(field::SideHint, texts::SideHint(n));
+            instance = {texts::EvenSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, field::EvenSide, false};
         } else if (n == 2 * N_ + 1) {
-            p_.SetFieldText(9, texts::ClosingSideHint(n));
-            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, 10, false};
+            p_.SetFieldText(field::SideHint, texts::ClosingSideHint(n));
+            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, field::OddSide, false};
         } else {
-            p_.SetFieldText(9, texts::SideHint(n));
-            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K3(n), texts::K4, 10, false};
+            p_.SetFieldText(field::SideHint, texts::SideHint(n));
+            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K3(n), texts::K4, field::OddSide, false};
         }
         p_.SetFieldText(textField, "");
         AnswerTaker number = NumberTaker(p_, S[at]);
@@ -69,8 +70,8 @@ public:
             S[at] = std::fabs(S[at]);
         }
         if (n == 2) {
-            p_.SetFieldText(20, "");
-            p_.SetFieldText(17, "");
+            p_.SetFieldText(field::NameHint, "");
+            p_.SetFieldText(field::PointName, "");
         }
     }
 

@@ -1,14 +1,15 @@
 #include "dialogue/ConfirmedPrompt.h"
 #include "dialogue/EntryPhases.h"
-#include "dialogue/InputRules.h"
-#include "dialogue/PromptTexts.h"
+#include "rules/InputRules.h"
+#include "rules/PromptTexts.h"
+#include "rules/FormFields.h"
 
 void EnterTriangleCount(ProgramState& s, Platform& p)
 {
     double answer = 0;
     AnswerTaker take = NumberTaker(p, answer);
     const ValueKey key{ValueKind::TriangleCount, 0};
-    p.AskingFor(29);
+    p.AskingFor(field::TriangleCount);
     std::string typed = TakeValue(p, s.run.Typed, key, texts::COUNT_PROMPT, [&](const Answer& a) {
         if (!take(a)) return false;
         if (Refusal refused = RefuseTriangleCount(answer, s.TriangleCount)) {
@@ -18,5 +19,5 @@ void EnterTriangleCount(ProgramState& s, Platform& p)
         return true;
     });
     s.run.Typed.Confirm(key, typed);
-    p.SetFieldText(29, texts::CountText(s.TriangleCount));
+    p.SetFieldText(field::TriangleCount, texts::CountText(s.TriangleCount));
 }

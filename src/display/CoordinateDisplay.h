@@ -1,6 +1,6 @@
 #pragma once
 #include "state/ProgramState.h"
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
 // Shows the adjusted points 0..ResultPointCount one at a time, each after a
 // pacing prompt whose answer (and Cancel) is discarded; without pacing (a run

@@ -7,22 +7,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "display/Report.h"
+#include "display/ReportText.h"
 #include "text/DisplayFormat.h"
+#include "text/PackedAngle.h"
 
 namespace {
 
 const char* DASH = "-";
-
-// Decimal degrees as the surveyor's packed D.MMSSss, seconds to 0.01".
-std::string PackedAngle(double degrees)
-{
-    const long long hundredths = std::llround(std::fabs(degrees) * 360000.0);
-    char text[48];
-    std::snprintf(text, sizeof text, "%s%lld.%02lld%04lld", degrees < 0 && hundredths > 0 ? "-" : "", hundredths / 360000,
-                  hundredths / 6000 % 60, hundredths % 6000);
-    return text;
-}
 
 std::string Mm(const std::optional<float>& value) { return value ? FormatFixed(*value, 2) : std::string(DASH); }
 
@@ -71,8 +62,8 @@ FullReportBlock Observations(const ChainListing& l, const ChainResult& r)
         const ListedSide& last = l.sides.back();
         const std::string C = last.from == l.closing->lastSideFar ? last.to : last.from;
         const double adjusted = l.closing->orientationDeg + r.OrientationCorrection / 3600.0;
-        b.table.rows.push_back({"Qb", C, l.closing->lastSideFar, PackedAngle(l.closing->orientationDeg),
-                                FormatFixed(r.OrientationCorrection, 2), PackedAngle(adjusted),
+        b.table.rows.push_back({"Qb", C, l.closing->lastSideFar, DegreesToPacked(l.closing->orientationDeg),
+                                FormatFixed(r.OrientationCorrection, 2), DegreesToPacked(adjusted),
                                 FormatFixed(r.Redundancy[Q], 3), normalised(Q)});
         b.notes.push_back("Qb 行为 C 点的定向角：观测值与平差值为 度.分秒，v 以秒计。");
     }

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/ChainResult.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 
 struct FullReportTable {
     std::vector<std::string> header;

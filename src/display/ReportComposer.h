@@ -1,7 +1,7 @@
 #pragma once
 #include "state/ProgramState.h"
-#include "dialogue/Platform.h"
-#include "display/Report.h"
+#include "rules/Platform.h"
+#include "display/ReportText.h"
 
 // The report of the last run, composed from the form-level state only.
 Report ComposeReport(const ProgramState& s);

@@ -4,6 +4,6 @@
 // Text23), the standard errors (Text16, Text22, Text24, Text25). A result that
 // stopped at a fault shows what was computed before it.
 #include "core/ChainResult.h"
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
 void ShowResult(const ChainResult& r, Platform& p);

@@ -12,7 +12,7 @@
 // taken by a spreadsheet for a formula; it is written with an apostrophe in
 // front ('=1+2), which spreadsheets take as "this cell is text" and do not
 // show. Refuses a name that is not valid UTF-8, naming it.
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "files/ExportOutcome.h"
 
 ExportOutcome CsvExport(const ChainListing& listing);

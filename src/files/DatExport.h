@@ -15,7 +15,7 @@
 // Refuses, naming the point, a name with a comma (the field separator), a line
 // break, bytes that are not UTF-8, or a character GBK does not have.
 // Converted with glibc iconv.
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "files/ExportOutcome.h"
 
 ExportOutcome DatExport(const ChainListing& listing);

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/InputRules.h"
-#include "files/ObservationRecord.h"
+#include "rules/InputRules.h"
+#include "state/ObservationRecord.h"
 
 class DialogueSequence {
 public:

@@ -1,5 +1,7 @@
 #include "files/FileText.h"
 
+#include "text/Utf8.h"
+
 namespace {
 
 bool IsBlankByte(char c) { return c == ' ' || c == '\t'; }
@@ -37,34 +39,6 @@ bool HiddenCharacter(std::string_view s, std::size_t at, std::size_t length)
 }
 
 }  // namespace
-
-std::size_t Utf8CharLength(std::string_view s, std::size_t at)
-{
-    auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[at + i]); };
-    const std::size_t left = s.size() - at;
-    const unsigned c = b(0);
-    if (c < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned low = 0x80, high = 0xBF;  // the range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        if (c == 0xE0) low = 0xA0;   // no overlong forms
-        if (c == 0xED) high = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (left < length) return 0;
-    if (b(1) < low || b(1) > high) return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (b(i) < 0x80 || b(i) > 0xBF) return 0;
-    return length;
-}
 
 std::string EscapeValue(std::string_view value)
 {

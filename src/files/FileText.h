@@ -12,10 +12,6 @@
 #include <string>
 #include <string_view>
 
-// The length of the valid UTF-8 character at s[at] (1..4), or 0 when the
-// bytes there are not one (overlong forms, surrogates, beyond U+10FFFF).
-std::size_t Utf8CharLength(std::string_view s, std::size_t at);
-
 // The value as a line writes it: every byte a plain line cannot hold, or an
 // editor would show badly, escaped.
 std::string EscapeValue(std::string_view value);

@@ -8,6 +8,7 @@
 
 #include "files/NameText.h"
 #include "text/DisplayFormat.h"
+#include "text/PackedAngle.h"
 
 namespace {
 
@@ -55,20 +56,6 @@ std::string Point(const std::string& id, double X, double Y, const char* kind)
 }
 
 }  // namespace
-
-std::string GamaDegrees(double degrees)
-{
-    constexpr long long UNITS_PER_SECOND = 1000000;  // microseconds of arc
-    constexpr long long FULL_CIRCLE = 360LL * 3600 * UNITS_PER_SECOND;
-    long long units = std::llround(degrees * 3600.0 * static_cast<double>(UNITS_PER_SECOND)) % FULL_CIRCLE;
-    if (units < 0) units += FULL_CIRCLE;
-    const long long d = units / (3600 * UNITS_PER_SECOND);
-    const long long m = units / (60 * UNITS_PER_SECOND) % 60;
-    const long long sec = units % (60 * UNITS_PER_SECOND);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%lld-%02lld-%02lld.%06lld", d, m, sec / UNITS_PER_SECOND, sec % UNITS_PER_SECOND);
-    return buf;
-}
 
 ExportOutcome GamaExport(const ChainListing& listing)
 {
@@ -129,7 +116,7 @@ ExportOutcome GamaExport(const ChainListing& listing)
     if (!auxiliary.empty()) {
         const ListedPoint& C = listing.knownPoints[2];
         out += "<obs>\n<angle from=\"" + Escaped(C.name) + "\" bs=\"" + Escaped(listing.closing->lastSideFar) +
-               "\" fs=\"" + Escaped(auxiliary) + "\" val=\"" + GamaDegrees(listing.closing->orientationDeg) +
+               "\" fs=\"" + Escaped(auxiliary) + "\" val=\"" + DegreesToDashedDms(listing.closing->orientationDeg) +
                "\" stdev=\"" + ANGLE_STDEV_SEC + "\"/>\n</obs>\n";
     }
     out += "</points-observations>\n</network>\n</gama-local>\n";

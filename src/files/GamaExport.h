@@ -25,11 +25,8 @@
 // name that is not valid UTF-8 or holds a character XML cannot carry (control
 // characters other than tab and line breaks, which are escaped). Everything
 // else is escaped, so the document is always well-formed.
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "files/ExportOutcome.h"
 
 ExportOutcome GamaExport(const ChainListing& listing);
 
-// Decimal degrees as gama-local's sexagesimal d-mm-ss.ssssss, reduced to
-// 0 <= value < 360.
-std::string GamaDegrees(double degrees);

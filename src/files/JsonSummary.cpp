@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "text/DisplayFormat.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -21,23 +22,6 @@ template <typename Number>
 std::string Optional(const std::optional<Number>& value)
 {
     return value ? Shortest(*value) : "null";
-}
-
-// Length of the UTF-8 sequence at s[i], 0 when it is not one.
-std::size_t Utf8Length(const std::string& s, std::size_t i)
-{
-    auto byte = [&s](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char c = byte(i);
-    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return 0;
-    char32_t code = n == 1 ? c : (c & (0x7F >> n));
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) >> 6) != 0x2) return 0;
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    const char32_t least[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < least[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return n;
 }
 
 // qxx, qyy, qxy [-], mx_mm, my_mm, mp_mm and the error ellipse of one point.
@@ -79,7 +63,7 @@ std::string JsonString(const std::string& text)
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t n = Utf8Length(text, i);
+        std::size_t n = Utf8CharLength(text, i);
         if (n == 0) {
             out += "\\ufffd";
             ++i;

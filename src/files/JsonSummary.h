@@ -23,7 +23,7 @@
 #include <string>
 
 #include "core/ChainResult.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 
 struct BatchFigures {
     bool completed = false;

@@ -5,9 +5,7 @@
 #include <string>
 #include <string_view>
 
-// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
+#include "text/Utf8.h"
 
 // The name as a refusal message shows it, in “ ” quotes: valid UTF-8 kept,
 // every other byte as \xHH, line breaks and other control characters as \n,

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <variant>
 
-#include "files/ObservationRecord.h"
+#include "state/ObservationRecord.h"
 
 inline constexpr const char* kObservationFileFormat = "trilat-observations";
 inline constexpr int kObservationFileVersion = 1;

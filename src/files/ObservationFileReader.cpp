@@ -9,6 +9,7 @@
 
 #include "files/DialogueSequence.h"
 #include "files/FileText.h"
+#include "text/Utf8.h"
 #include "files/ObservationFile.h"
 #include "text/NumberReading.h"
 

@@ -2,6 +2,7 @@
 
 #include "files/DialogueSequence.h"
 #include "files/FileText.h"
+#include "text/Utf8.h"
 #include "files/ObservationFile.h"
 #include "files/RecordKeys.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "files/ObservationRecord.h"
+#include "state/ObservationRecord.h"
 
 // The value of key, or nullptr when the record does not hold it.
 const TypedValue* Find(const ObservationRecord& record, ValueKey key);

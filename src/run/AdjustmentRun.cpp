@@ -5,10 +5,11 @@
 
 #include "dialogue/EntryPhases.h"
 #include "display/CoordinateDisplay.h"
-#include "display/FaultTexts.h"
+#include "rules/FaultTexts.h"
 #include "display/ResultDisplay.h"
 #include "run/RunFields.h"
 #include "state/RunFault.h"
+#include "rules/FormFields.h"
 
 void SetConstants(ProgramState& s, const ChainConstants& constants)
 {
@@ -22,8 +23,6 @@ void SizeArrays(ProgramState& s)
 {
     const std::size_t N = static_cast<std::size_t>(s.TriangleCount);
     RunState& r = s.run;
-    r.ConditionCount = 3;
-    r.HalfCount = HalfCount(s.TriangleCount);
     s.PointNames.assign(N + 1, std::string());
     s.SideLengths.assign(2 * N + 2, 0.0);
     s.ObservedSides.assign(2 * N + 2, 0.0);
@@ -38,7 +37,7 @@ void EnterRunInput(ProgramState& s, Platform& p)
 {
     EnterTriangleCount(s, p);
     SizeArrays(s);
-    p.SetFieldText(1, "");
+    p.SetFieldText(field::Xa, "");
     EnterKnownPoints(s, p);
     EnterClosingOrientation(s, p);
     DeriveStartSide(s);

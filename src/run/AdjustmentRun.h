@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/AdjustChain.h"
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 #include "state/ProgramState.h"
 
 struct RunOutcome {

@@ -1,7 +1,7 @@
 #include "run/BatchRun.h"
 
 #include "files/DialogueSequence.h"
-#include "files/ListChain.h"
+#include "run/ListChain.h"
 #include "run/SilentPlatform.h"
 #include "text/NumberReading.h"
 

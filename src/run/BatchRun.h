@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "files/JsonSummary.h"
-#include "files/ObservationRecord.h"
+#include "state/ObservationRecord.h"
 #include "run/AdjustmentRun.h"
 
 struct BatchRun {

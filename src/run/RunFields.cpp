@@ -1,4 +1,5 @@
 #include "run/RunFields.h"
+#include "rules/FormFields.h"
 
 void RunFields::SetFieldText(int field, const std::string& text)
 {
@@ -8,8 +9,8 @@ void RunFields::SetFieldText(int field, const std::string& text)
 
 void RunFields::EmptyUnwrittenResultFields()
 {
-    for (int field = 12; field <= 25; ++field) {
-        if (field == 13 || written_.test(static_cast<std::size_t>(field))) continue;
-        SetFieldText(field, "");
+    for (int n = field::FIRST_RESULT; n <= field::LAST_RESULT; ++n) {
+        if (n == 13 || written_.test(static_cast<std::size_t>(n))) continue;
+        SetFieldText(n, "");
     }
 }

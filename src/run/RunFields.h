@@ -5,7 +5,7 @@
 // this run's values.
 #include <bitset>
 
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
 class RunFields : public Platform {
 public:

@@ -1,6 +1,7 @@
 #include "run/ScriptedPlatform.h"
 
-#include "dialogue/PromptTexts.h"
+#include "display/ReportText.h"
+#include "rules/PromptTexts.h"
 #include "state/RunFault.h"
 
 ScriptedPlatform::ScriptedPlatform(std::vector<std::string> answers) : answers_(std::move(answers)) {}

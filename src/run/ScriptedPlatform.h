@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "run/AdjustmentRun.h"
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
 class ScriptedPlatform : public Platform {
 public:

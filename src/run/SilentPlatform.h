@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
 class SilentPlatform : public Platform {
 public:

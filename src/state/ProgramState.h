@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogue/ValueLog.h"
-#include "files/ObservationRecord.h"
+#include "state/ValueLog.h"
+#include "state/ObservationRecord.h"
 
 // Working values of one run: created at its start, discarded at its end. The
 // dialogue fills them; the adjustment reads them (with the sides and the known
@@ -33,8 +33,6 @@ struct RunState {
     double RADIANS_PER_DEGREE = 0;  // PI_VALUE / 180
     int ITERATION_LIMIT = 0;        // linearisations the adjustment may take
 
-    std::int16_t ConditionCount = 0;
-    double HalfCount = 0;           // N/2, or (N+1)/2 when N is odd: the weakest station M
     double AzimuthAB = 0;           // azimuth A->B [deg]
     double ClosingAzimuth = 0;      // azimuth C->D, or the external azimuth at C [deg]
     double OrientationAngle = 0;    // signed orientation angle at C [deg]

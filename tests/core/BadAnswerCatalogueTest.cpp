@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Dialogue.h"
-#include "dialogue/PromptTexts.h"
+#include "rules/PromptTexts.h"
 #include "run/AdjustmentRun.h"
 
 namespace {

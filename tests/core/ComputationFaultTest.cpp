@@ -8,7 +8,7 @@
 #include "core/AdjustChain.h"
 #include "core/ChainPhases.h"
 #include "dialogue/EntryPhases.h"
-#include "display/FaultTexts.h"
+#include "rules/FaultTexts.h"
 #include "display/ResultDisplay.h"
 #include "run/AdjustmentRun.h"
 

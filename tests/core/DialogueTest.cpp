@@ -6,7 +6,7 @@
 
 #include "Dialogue.h"
 #include "dialogue/ConfirmedPrompt.h"
-#include "dialogue/PromptTexts.h"
+#include "rules/PromptTexts.h"
 #include "display/ReportComposer.h"
 #include "run/AdjustmentRun.h"
 

@@ -8,8 +8,8 @@
 
 #include "Dialogue.h"
 #include "core/AdjustChain.h"
-#include "dialogue/PromptTexts.h"
-#include "display/FaultTexts.h"
+#include "rules/PromptTexts.h"
+#include "rules/FaultTexts.h"
 #include "files/ObservationFile.h"
 #include "run/AdjustmentRun.h"
 

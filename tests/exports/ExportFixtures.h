@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "files/ChainListing.h"
-#include "files/ListChain.h"
+#include "state/ChainListing.h"
+#include "run/ListChain.h"
 #include "run/AdjustmentRun.h"
 #include "state/ProgramState.h"
 #include "support/ChainGenerator.h"

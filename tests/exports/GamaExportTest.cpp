@@ -11,6 +11,7 @@
 
 #include "ExportFixtures.h"
 #include "files/GamaExport.h"
+#include "text/PackedAngle.h"
 #include "reference/ParametricAdjustment.h"
 
 namespace {
@@ -269,10 +270,10 @@ TEST(GamaExport, RefusesWhatAPointIdCannotBeNamingThePoint)
 
 TEST(GamaExport, DegreesAreSexagesimalWithinOneTurn)
 {
-    EXPECT_EQ(GamaDegrees(123.5), "123-30-00.000000");
-    EXPECT_EQ(GamaDegrees(-30.25), "329-45-00.000000");
-    EXPECT_EQ(GamaDegrees(10 + 20 / 60.0 + 30.123456 / 3600), "10-20-30.123456");
-    EXPECT_EQ(GamaDegrees(360 - 0.0000001 / 3600), "0-00-00.000000");
+    EXPECT_EQ(DegreesToDashedDms(123.5), "123-30-00.000000");
+    EXPECT_EQ(DegreesToDashedDms(-30.25), "329-45-00.000000");
+    EXPECT_EQ(DegreesToDashedDms(10 + 20 / 60.0 + 30.123456 / 3600), "10-20-30.123456");
+    EXPECT_EQ(DegreesToDashedDms(360 - 0.0000001 / 3600), "0-00-00.000000");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "FileTestSupport.h"
-#include "dialogue/PromptTexts.h"
+#include "rules/PromptTexts.h"
 #include "files/RecordKeys.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "FileTestSupport.h"
-#include "dialogue/InputRules.h"
+#include "rules/InputRules.h"
 #include "display/ReportComposer.h"
 #include "files/DialogueSequence.h"
 #include "files/RecordKeys.h"

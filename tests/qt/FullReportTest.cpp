@@ -10,7 +10,7 @@
 
 #include "ChainAnswers.h"
 #include "display/FullReport.h"
-#include "display/Report.h"
+#include "display/ReportText.h"
 #include "files/DialogueSequence.h"
 #include "run/BatchRun.h"
 #include "support/ChainGenerator.h"

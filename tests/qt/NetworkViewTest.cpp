@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 
-#include "files/ListChain.h"
+#include "run/ListChain.h"
 #include "run/AdjustmentRun.h"
 #include "run/ScriptedPlatform.h"
 #include "support/ChainGenerator.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "QuietOffscreen.h"
-#include "files/ListChain.h"
+#include "run/ListChain.h"
 #include "run/AdjustmentRun.h"
 #include "run/ScriptedPlatform.h"
 #include "support/ChainGenerator.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "files/ObservationRecord.h"
+#include "state/ObservationRecord.h"
 
 // Returns the first property violated, or the empty text.
 std::string CheckFileProperties(const std::uint8_t* data, std::size_t size);

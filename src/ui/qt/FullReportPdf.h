@@ -9,7 +9,7 @@
 
 #include "core/ChainResult.h"
 #include "display/FullReport.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 
 class QPainter;
 class QPrinter;

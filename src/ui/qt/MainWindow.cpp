@@ -11,13 +11,14 @@
 
 #include "display/ReportComposer.h"
 #include "files/Journal.h"
-#include "files/ListChain.h"
+#include "run/ListChain.h"
 #include "run/AdjustmentRun.h"
 #include "text/NumberReading.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/PrinterQueue.h"
 #include "ui/qt/QtPlatform.h"
+#include "ui/qt/QtText.h"
 #include "ui/qt/ReportPdf.h"
 
 namespace {

@@ -12,26 +12,20 @@
 #include <optional>
 
 #include "core/ChainResult.h"
-#include "display/Report.h"
-#include "files/ChainListing.h"
-#include "files/ObservationRecord.h"
+#include "rules/Report.h"
+#include "state/ChainListing.h"
+#include "state/ObservationRecord.h"
 #include "state/ProgramState.h"
+#include "ui/qt/PromptHost.h"
 
 class Journal;
 
-// Where the boxes of a run open: the field they ask about, and where the
-// operator last moved one (the next open there).
-struct BoxMemory {
-    int field = 0;
-    std::optional<QPoint> movedTo;
-};
-
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public PromptHost {
     Q_OBJECT
 public:
     MainWindow();
 
-    void SetFieldText(int field, const QString& text);
+    void SetFieldText(int field, const QString& text) override;
     // TextN, N = 1..29 (none for 13)
     QLineEdit* Field(int n) const { return fields_.at(static_cast<std::size_t>(n)); }
     // CommandN, N = 1..3
@@ -45,9 +39,7 @@ public:
     int PixelsX(int twips) const;
     int PixelsY(int twips) const;
 
-    // Prints the report on the default printer; when there is none or it
-    // fails, offers to save the report as a PDF file.
-    void PrintToPrinter(const Report& report);
+    void PrintToPrinter(const Report& report) override;
     ProgramState& State() { return state_; }
     const ProgramState& State() const { return state_; }
 
@@ -64,18 +56,17 @@ public:
     // numbers, the global test with the file's a-priori standard error).
     const std::optional<ChainResult>& Result() const { return result_; }
 
-    BoxMemory& Boxes() { return boxes_; }
-    // Field TextN and the numbering diagrams in screen pixels (an empty
-    // rectangle for no field).
-    QRect FieldOnScreen(int n) const;
-    QRect DiagramsOnScreen() const;
+    QWidget& BoxParent() override { return *this; }
+    BoxMemory& Boxes() override { return boxes_; }
+    QRect FieldOnScreen(int n) const override;
+    QRect DiagramsOnScreen() const override;
 
     // A run is under way (its boxes are open).
     bool Running() const { return running_; }
     // Ends the run under way at its next box: the open box closes, the run
     // is cancelled, the journal keeps what was typed.
     void Abandon();
-    bool Abandoning() const { return abandoning_; }
+    bool Abandoning() const override { return abandoning_; }
 
 public slots:
     void RunAdjustment();

@@ -23,7 +23,7 @@
 #include <QRectF>
 
 #include "core/ChainResult.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "ui/qt/NetworkScene.h"
 
 namespace network_colours {

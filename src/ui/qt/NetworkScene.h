@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "core/ChainResult.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 
 struct NetworkPoint {
     QString name;

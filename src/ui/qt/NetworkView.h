@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "core/ChainResult.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "ui/qt/NetworkScene.h"
 
 class QPushButton;

@@ -24,6 +24,7 @@
 #include "ui/qt/FullReportPdf.h"
 #include "ui/qt/NetworkView.h"
 #include "ui/qt/QtPlatform.h"
+#include "ui/qt/QtText.h"
 #include "ui/qt/ReportPdf.h"
 #include "ui/qt/ResultsTable.h"
 

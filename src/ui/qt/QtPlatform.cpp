@@ -5,13 +5,13 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
 #include "state/RunFault.h"
 #include "ui/qt/BoxPlacement.h"
-#include "ui/qt/MainWindow.h"
-
-QString ToQString(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+#include "ui/qt/PromptHost.h"
+#include "ui/qt/QtText.h"
 
 void FitTitle(QDialog& box)
 {
@@ -26,17 +26,17 @@ int QtPlatform::Show(QDialog& box)
 {
     FitTitle(box);
     box.adjustSize();
-    BoxMemory& memory = window_.Boxes();
+    BoxMemory& memory = host_.Boxes();
     QPoint at;
     if (memory.movedTo) {
         at = *memory.movedTo;
     } else {
-        const QWidget* top = window_.window();
+        const QWidget* top = host_.BoxParent().window();
         BoxScene scene;
         scene.screen = (top->screen() ? top->screen() : QApplication::primaryScreen())->availableGeometry();
         scene.window = top->frameGeometry();
-        scene.field = window_.FieldOnScreen(memory.field);
-        scene.diagrams = window_.DiagramsOnScreen();
+        scene.field = host_.FieldOnScreen(memory.field);
+        scene.diagrams = host_.DiagramsOnScreen();
         at = PlaceBox(scene, box.frameGeometry().size());
     }
     box.move(at);
@@ -46,12 +46,12 @@ int QtPlatform::Show(QDialog& box)
     return result;
 }
 
-void QtPlatform::AskingFor(int field) { window_.Boxes().field = field; }
+void QtPlatform::AskingFor(int field) { host_.Boxes().field = field; }
 
 std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
 {
     // The program's own title, the message, an empty entry; Enter is OK.
-    QInputDialog dialog(&window_);
+    QInputDialog dialog(&host_.BoxParent());
     dialog.setObjectName("PromptBox");
     dialog.setWindowTitle(QApplication::applicationName());
     dialog.setInputMode(QInputDialog::TextInput);
@@ -61,19 +61,19 @@ std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
     dialog.setCancelButtonText(QString::fromUtf8("取消"));
     dialog.setModal(true);
     const int result = Show(dialog);
-    if (window_.Abandoning()) throw RunCancelled{};  // the window is being closed
+    if (host_.Abandoning()) throw RunCancelled{};  // the window is being closed
     if (result != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
 }
 
 void QtPlatform::MessageBox(const std::string& text)
 {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), ToQString(text), QMessageBox::Ok, &window_);
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), ToQString(text), QMessageBox::Ok, &host_.BoxParent());
     box.setObjectName("MessageBox");
     box.button(QMessageBox::Ok)->setText(QString::fromUtf8("确定"));
     Show(box);
 }
 
-void QtPlatform::SetFieldText(int field, const std::string& text) { window_.SetFieldText(field, ToQString(text)); }
+void QtPlatform::SetFieldText(int field, const std::string& text) { host_.SetFieldText(field, ToQString(text)); }
 
-void QtPlatform::PrintReport(const Report& report) { window_.PrintToPrinter(report); }
+void QtPlatform::PrintReport(const Report& report) { host_.PrintToPrinter(report); }

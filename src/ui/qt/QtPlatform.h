@@ -1,15 +1,14 @@
 #pragma once
 // The platform operations realised with Qt widgets.
-#include <QString>
 
-#include "dialogue/Platform.h"
+#include "rules/Platform.h"
 
-class MainWindow;
+class PromptHost;
 class QDialog;
 
 class QtPlatform : public Platform {
 public:
-    explicit QtPlatform(MainWindow& window) : window_(window) {}
+    explicit QtPlatform(PromptHost& host) : host_(host) {}
     std::optional<std::string> PromptBox(const std::string& message) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;
@@ -21,10 +20,8 @@ private:
     // diagrams, or where the operator last moved one; returns its result.
     int Show(QDialog& box);
 
-    MainWindow& window_;
+    PromptHost& host_;
 };
-
-QString ToQString(const std::string& utf8);
 
 // A box wide enough to show its whole title and text.
 void FitTitle(QDialog& box);

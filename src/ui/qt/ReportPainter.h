@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "display/Report.h"
+#include "rules/Report.h"
 
 class QPrinter;
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "display/Report.h"
+#include "rules/Report.h"
 
 // Returns the reason when the file could not be written, else an empty text.
 // pages gets the page count.

@@ -15,7 +15,7 @@
 
 #include "text/DisplayFormat.h"
 #include "ui/qt/Fonts.h"
-#include "ui/qt/QtPlatform.h"
+#include "ui/qt/QtText.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "core/ChainResult.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 
 class QTableView;
 class QStandardItemModel;

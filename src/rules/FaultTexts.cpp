@@ -1,4 +1,4 @@
-#include "display/FaultTexts.h"
+#include "rules/FaultTexts.h"
 
 #include "text/DisplayFormat.h"
 

@@ -1,11 +1,11 @@
-#include "dialogue/InputRules.h"
+#include "rules/InputRules.h"
 
 #include <cmath>
 
 #include "core/ChainFault.h"
 #include "core/TriangleSolution.h"
-#include "dialogue/PromptTexts.h"
-#include "display/FaultTexts.h"
+#include "rules/PromptTexts.h"
+#include "rules/FaultTexts.h"
 #include "text/NumberReading.h"
 #include "text/PackedAngle.h"
 

@@ -1,4 +1,4 @@
-#include "files/ListChain.h"
+#include "run/ListChain.h"
 
 #include <algorithm>
 

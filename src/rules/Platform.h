@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "display/Report.h"
+#include "rules/Report.h"
 
 class Platform {
 public:

@@ -1,4 +1,4 @@
-#include "dialogue/ValueLog.h"
+#include "state/ValueLog.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "files/ObservationRecord.h"
+#include "state/ObservationRecord.h"
 
 class ValueLog {
 public:

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/ChainResult.h"
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "state/ProgramState.h"
 
 // What a run knows only while it lasts; the caller keeps it for the listing.

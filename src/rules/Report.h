@@ -22,15 +22,3 @@ struct Report {
     std::string fontName = "宋体";
     std::vector<ReportLine> lines;
 };
-
-// Columns a text takes in the replay rendering: a full-width (East Asian wide)
-// character counts two, every other character one.
-int DisplayColumns(const std::string& utf8);
-
-// Lays the report out as plain text lines (column stops by DisplayColumns,
-// rule: an item whose stop lies left of the text so far starts a new line),
-// trailing blanks removed.
-std::vector<std::string> LayoutReportAsText(const Report& report);
-
-// The same lines as one UTF-8 text, each ended by a line feed.
-std::string ReportAsText(const Report& report);
