@@ -1,11 +1,12 @@
 // trilat-adjust: the batch command. Reads an observation file, adjusts the
 // chain with the program's own core and writes what is asked.
 //   trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
-//                 [--full-report FILE.pdf|FILE.txt]
+//                 [--dxf DXF] [--full-report FILE.pdf|FILE.txt]
 // --sigma: the a-priori standard error of one side [mm], over the file's
 // 先验测边中误差; with either, the JSON holds the normalised corrections and the
 // global test. --full-report: the full report (成果报告) of today, as PDF or
-// plain text by the file's ending; only a PDF starts Qt.
+// plain text by the file's ending; only a PDF starts Qt. --dxf: the drawing of
+// the chain (网图) for CAD.
 // Exit status: 0 the adjustment completed; 1 it ended with a named fault;
 // 2 a bad or incomplete file, a value the dialogue would refuse, or bad
 // arguments; 3 an output file cannot be written. Messages go to standard
@@ -26,6 +27,7 @@
 #include "files/AtomicWrite.h"
 #include "files/CsvExport.h"
 #include "files/DatExport.h"
+#include "files/DxfExport.h"
 #include "files/GamaExport.h"
 #include "files/ObservationFile.h"
 #include "run/BatchRun.h"
@@ -38,12 +40,12 @@ constexpr int COMPLETED = 0, FAULT = 1, BAD_INPUT = 2, CANNOT_WRITE = 3;
 struct Arguments {
     std::string file;
     bool json = false;
-    std::string report, pdf, csv, dat, gama, sigma, fullReport;
+    std::string report, pdf, csv, dat, gama, dxf, sigma, fullReport;
 };
 
 const char* USAGE =
     "usage: trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]\n"
-    "                     [--full-report FILE.pdf|FILE.txt]\n";
+    "                     [--dxf DXF] [--full-report FILE.pdf|FILE.txt]\n";
 
 bool EndsWith(const std::string& text, const std::string& end)
 {
@@ -59,6 +61,7 @@ bool Parse(int argc, char** argv, Arguments& a)
                               : arg == "--csv"  ? &a.csv
                               : arg == "--dat"  ? &a.dat
                               : arg == "--gama" ? &a.gama
+                              : arg == "--dxf"  ? &a.dxf
                               : arg == "--sigma" ? &a.sigma
                               : arg == "--full-report" ? &a.fullReport
                                                 : nullptr;
@@ -142,7 +145,8 @@ int main(int argc, char** argv)
         const std::string& path;
         ExportOutcome (*write)(const ChainListing&);
     };
-    for (const Export& e : {Export{a.csv, CsvExport}, Export{a.dat, DatExport}, Export{a.gama, GamaExport}}) {
+    for (const Export& e : {Export{a.csv, CsvExport}, Export{a.dat, DatExport}, Export{a.gama, GamaExport},
+                           Export{a.dxf, DxfExport}}) {
         if (e.path.empty()) continue;
         ExportOutcome composed = e.write(run.listing);
         if (!composed.ok()) return Fail(CANNOT_WRITE, e.path + ": " + composed.refusal);

@@ -173,7 +173,7 @@ TEST(FilesWindow, EveryExportOfTheLastCompletedRun)
         const char* caption;
         const char* file;
     } exports[] = {{"报告文本…", "report"}, {"报告 PDF…", "report"}, {"坐标 CSV…", "points"},
-                   {"坐标 DAT…", "points"}, {"Gama XML…", "chain"}};
+                   {"坐标 DAT…", "points"}, {"Gama XML…", "chain"}, {"网图 DXF…", "drawing"}};
     for (const auto& e : exports) {
         QAction* action = Action(typed.window.ExportMenu(), e.caption);
         ASSERT_NE(action, nullptr) << e.caption;
@@ -187,6 +187,7 @@ TEST(FilesWindow, EveryExportOfTheLastCompletedRun)
     EXPECT_EQ(Read(folder.File("points.csv")).substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_NE(Read(folder.File("points.dat")).find("P1,,"), std::string::npos);
     EXPECT_NE(Read(folder.File("chain.xml")).find("<gama-local"), std::string::npos);
+    EXPECT_NE(Read(folder.File("drawing.dxf")).find("AC1015"), std::string::npos);
 }
 
 TEST(FilesWindow, EachWindowKeepsAJournalOfItsOwnInTheUsersDataFolder)

@@ -100,7 +100,7 @@ void ScaleBars(QPainter& painter, const QRectF& target, const NetworkScene& scen
     const QRectF paper(at + QPointF(-8 * u, -30 * u), QSizeF(0, 40 * u));
     const double pixels = metres * frame.scale;
     const double perMm = EllipsePixels(1, scene, frame);
-    const double mm = RoundDown125(largestE > 0 ? std::min(wanted / perMm, largestE) : wanted / perMm);
+    const double mm = EllipseBarMillimetres(largestE, wanted / perMm);
     const QString ellipseCaption = QString::fromUtf8("误差椭圆 %1 mm（放大 %2 倍）")
                                        .arg(Round(mm), QString::number(scene.Magnification(), 'f', 0));
     const QFontMetricsF metrics(painter.font());

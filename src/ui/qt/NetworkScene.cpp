@@ -32,14 +32,6 @@ void Cover(NetworkBlock& b, const NetworkPoint& p)
 
 }  // namespace
 
-double RoundDown125(double limit)
-{
-    const double decade = std::pow(10.0, std::floor(std::log10(limit)));
-    for (double step : {5.0, 2.0, 1.0})
-        if (step * decade <= limit * (1 + 1e-12)) return step * decade;
-    return decade;
-}
-
 NetworkScene::NetworkScene(const ChainListing& listing, const ChainResult& result)
 {
     std::unordered_map<std::string, int> byName;
@@ -92,11 +84,7 @@ NetworkScene::NetworkScene(const ChainListing& listing, const ChainResult& resul
 
     double largestE = 0;
     for (const NetworkPoint& p : points_) largestE = std::max(largestE, p.E);
-    if (largestE > 0 && !lengths.empty()) {
-        std::nth_element(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2), lengths.end());
-        const double medianSide = lengths[lengths.size() / 2];
-        magnification_ = std::max(1.0, RoundDown125(0.5 * medianSide * 1000 / largestE));
-    }
+    magnification_ = EllipseMagnification(MedianSide(lengths), largestE);
 }
 
 NetworkFrame NetworkFrame::Fit(const NetworkScene& scene, const QRectF& target, double margin)

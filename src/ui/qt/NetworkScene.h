@@ -10,9 +10,7 @@
 //               azimuth of E [deg, clockwise from +X]
 //   weakest     the station HalfCount(N) of the listed points, N = (sides - 1) / 2
 //   magnification  how many times the ellipses are drawn larger than the
-//               ground they stand for: a round factor (1, 2 or 5 times a power
-//               of ten) such that the largest ellipse spans at most half the
-//               median side
+//               ground they stand for (EllipseMagnification)
 //   scale       pixels per metre of the ground in a frame [px/m]
 #include <QPointF>
 #include <QRectF>
@@ -21,6 +19,7 @@
 
 #include "core/ChainResult.h"
 #include "state/ChainListing.h"
+#include "files/NetworkScale.h"  // RoundDown125, the magnification
 
 struct NetworkPoint {
     QString name;
@@ -65,10 +64,6 @@ private:
     double magnification_ = 1;
     double minX_ = 0, maxX_ = 1, minY_ = 0, maxY_ = 1;
 };
-
-// The round number 1, 2 or 5 times a power of ten that is the largest not
-// above `limit` (limit > 0).
-double RoundDown125(double limit);
 
 // Which ground a view shows in its target rectangle: the ground point at the
 // centre of the target and the scale.

@@ -17,6 +17,7 @@
 #include "files/AtomicWrite.h"
 #include "files/CsvExport.h"
 #include "files/DatExport.h"
+#include "files/DxfExport.h"
 #include "files/GamaExport.h"
 #include "files/Journal.h"
 #include "files/ObservationFile.h"
@@ -101,7 +102,8 @@ ProgramWindow::ProgramWindow()
     };
     for (const Listed& e : {Listed{"坐标 CSV…", "坐标导出为 CSV", "CSV (*.csv)", "csv", CsvExport},
                             Listed{"坐标 DAT…", "坐标导出为 DAT（测图软件的坐标文件）", "DAT (*.dat)", "dat", DatExport},
-                            Listed{"Gama XML…", "导出为 GNU Gama 平差数据", "Gama XML (*.xml *.gkf)", "xml", GamaExport}}) {
+                            Listed{"Gama XML…", "导出为 GNU Gama 平差数据", "Gama XML (*.xml *.gkf)", "xml", GamaExport},
+                            Listed{"网图 DXF…", "网图导出为 DXF（CAD 图形）", "DXF (*.dxf)", "dxf", DxfExport}}) {
         exportMenu_->addAction(Utf8(e.caption), this, [this, e] {
             Export(Utf8(e.title), Utf8(e.filter), e.suffix, [this, e](const QString& path) {
                 ExportOutcome composed = e.write(*form_->Listing());
