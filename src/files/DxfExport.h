@@ -31,7 +31,7 @@
 // character beyond U+FFFF (\U+XXXX has four digits).
 #include <string>
 
-#include "files/ChainListing.h"
+#include "state/ChainListing.h"
 #include "files/ExportOutcome.h"
 
 ExportOutcome DxfExport(const ChainListing& listing);
