@@ -32,7 +32,7 @@ ProgramState EnteredState(const chain::GeneratedChain& c)
 
 void RunComputation(ProgramState& s, Platform& p)
 {
-    ComputeAdjustment(s, p);
+    ComputeAdjustment(ObservationsOf(s), p);
 }
 
 ProgramState CompletedState(const chain::GeneratedChain& c)

@@ -51,7 +51,7 @@ void Computation(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         bench::RunComputation(s, platform);
         const auto stop = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(s.PointX.data());
+        benchmark::DoNotOptimize(s.SideLengths.data());
         benchmark::ClobberMemory();
         state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
     }

@@ -24,26 +24,22 @@
 
 namespace {
 
-struct CompletedRun {
+struct DrawnRun {
     ChainListing listing;
     ChainResult result;
 };
 
-const CompletedRun& RunFor(int n)
+const DrawnRun& RunFor(int n)
 {
-    static std::map<int, std::unique_ptr<CompletedRun>> cache;
-    std::unique_ptr<CompletedRun>& slot = cache[n];
+    static std::map<int, std::unique_ptr<DrawnRun>> cache;
+    std::unique_ptr<DrawnRun>& slot = cache[n];
     if (slot) return *slot;
     const chain::GeneratedChain c = bench::BenchChain(n);
     ProgramState s;
     ScriptedPlatform p(c.answers);
     RunOutcome outcome = AdjustmentRun(s, p);
     if (outcome.kind != RunOutcome::Completed) throw std::runtime_error("the benchmark chain did not complete: " + outcome.reason);
-    LastRunFigures figures;
-    figures.RouteSigns = outcome.observations->RouteSigns;
-    figures.Corrections = outcome.chain->result.Corrections;
-    figures.precisions = outcome.chain->result.PointPrecisions;
-    slot = std::make_unique<CompletedRun>(CompletedRun{ListChain(s, figures), outcome.chain->result});
+    slot = std::make_unique<DrawnRun>(DrawnRun{s.LastRun->listing, outcome.chain->result});
     return *slot;
 }
 
@@ -61,7 +57,7 @@ NetworkFrame ZoomedToWeakest(const NetworkScene& scene, const QRectF& target, do
 // first picture.
 void FirstPicture(benchmark::State& state)
 {
-    const CompletedRun& run = RunFor(static_cast<int>(state.range(0)));
+    const DrawnRun& run = RunFor(static_cast<int>(state.range(0)));
     QImage image(WINDOW, QImage::Format_RGB32);
     for (auto _ : state) {
         const NetworkScene scene(run.listing, run.result);
@@ -72,7 +68,7 @@ void FirstPicture(benchmark::State& state)
 
 void Repaint(benchmark::State& state, double zoom)
 {
-    const CompletedRun& run = RunFor(static_cast<int>(state.range(0)));
+    const DrawnRun& run = RunFor(static_cast<int>(state.range(0)));
     const NetworkScene scene(run.listing, run.result);
     QImage image(WINDOW, QImage::Format_RGB32);
     const QRectF target(image.rect());
@@ -88,7 +84,7 @@ void RepaintZoomed(benchmark::State& state) { Repaint(state, 1000); }
 // The window built, shown and its first picture taken.
 void WindowShown(benchmark::State& state)
 {
-    const CompletedRun& run = RunFor(static_cast<int>(state.range(0)));
+    const DrawnRun& run = RunFor(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         auto* view = new NetworkView(run.listing, run.result);
         view->resize(WINDOW);
@@ -115,7 +111,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     QuietOffscreenNotes();
-    const CompletedRun& run = RunFor(16382);
+    const DrawnRun& run = RunFor(16382);
     if (const QString folder = qEnvironmentVariable("TRILAT_NETWORK_PICTURES"); !folder.isEmpty()) {
         const NetworkScene scene(run.listing, run.result);
         for (double zoom : {1.0, 1000.0}) {

@@ -120,12 +120,12 @@ int main(int argc, char** argv)
     std::ifstream in(a.file, std::ios::binary);
     if (!in) return Fail(BAD_INPUT, a.file + ": 无法读取");
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto read = ReadObservationFile(bytes);
+    auto read = ReadChainFile(bytes);
     std::string().swap(bytes);  // a long chain's file is a megabyte: not kept while the run goes on
     if (const FileError* error = std::get_if<FileError>(&read)) return Fail(BAD_INPUT, a.file + ": " + FormatFileError(*error));
 
-    BatchRun run = RunRecord(std::get<ObservationRecord>(read), a.sigma.empty() ? std::nullopt : ReadNumber(a.sigma));
-    read = FileError{};  // the run keeps what it took of the record
+    BatchRun run = RunChainFile(std::get<ChainFile>(read), a.sigma.empty() ? std::nullopt : ReadNumber(a.sigma));
+    read = FileError{};  // the run keeps what it took of the file
     if (run.outcome.kind == RunOutcome::Cancelled)
         return Fail(BAD_INPUT, a.file + ": 观测文件不完整，缺少 " + run.missing);
 
@@ -139,7 +139,7 @@ int main(int argc, char** argv)
     // Every output composed before the first is written: a refused export
     // leaves no file behind.
     std::vector<Output> outputs;
-    const Report report = a.report.empty() && a.pdf.empty() ? Report{} : ComposeReport(run.state);
+    const Report report = a.report.empty() && a.pdf.empty() ? Report{} : ComposeReport(*run.completed);
     if (!a.report.empty()) outputs.push_back({a.report, ReportAsText(report)});
     struct Export {
         const std::string& path;
@@ -148,12 +148,12 @@ int main(int argc, char** argv)
     for (const Export& e : {Export{a.csv, CsvExport}, Export{a.dat, DatExport}, Export{a.gama, GamaExport},
                            Export{a.dxf, DxfExport}}) {
         if (e.path.empty()) continue;
-        ExportOutcome composed = e.write(run.listing);
+        ExportOutcome composed = e.write(run.completed->listing);
         if (!composed.ok()) return Fail(CANNOT_WRITE, e.path + ": " + composed.refusal);
         outputs.push_back({e.path, std::move(composed.bytes)});
     }
     const ChainResult& result = run.outcome.chain->result;
-    const FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.listing, result, Today());
+    const FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.completed->listing, result, Today());
     if (EndsWith(a.fullReport, ".txt")) outputs.push_back({a.fullReport, FullReportAsText(full)});
     for (const Output& o : outputs)
         if (std::optional<std::string> error = WriteFileAtomically(o.path, o.bytes)) return Fail(CANNOT_WRITE, o.path + ": " + *error);
@@ -163,7 +163,7 @@ int main(int argc, char** argv)
     }
 
     if (EndsWith(a.fullReport, ".pdf")) {
-        std::string error = WriteAdjustFullReportPdf(full, run.listing, result, a.fullReport, argc, argv);
+        std::string error = WriteAdjustFullReportPdf(full, run.completed->listing, result, a.fullReport, argc, argv);
         if (!error.empty()) return Fail(CANNOT_WRITE, a.fullReport + ": " + error);
     }
 

@@ -4,15 +4,6 @@
 
 #include "core/ChainPhases.h"
 
-bool PointDGiven(const ChainObservations& o) { return o.Xd != 0 && o.Yd != 0; }
-
-bool PointDAbsent(const ChainObservations& o) { return o.Xd == 0 && o.Yd == 0; }
-
-bool AzimuthConditionUsed(const ChainObservations& o)
-{
-    return !(PointDAbsent(o) && o.ClosingAzimuth == 0 && o.OrientationAngle == 0);
-}
-
 int HalfCount(int N) { return N % 2 == 0 ? N / 2 : (N + 1) / 2; }
 
 void RaiseChainFault(const ChainFault& fault) { throw ChainFaultRaised{fault}; }
@@ -26,7 +17,7 @@ void RequireFinite(double value, ChainQuantity quantity)
     RaiseChainFault(fault);
 }
 
-ChainResult SizedResult(const ChainObservations& o)
+ChainResult SizedResult(const ChainWork& o)
 {
     const std::size_t N = static_cast<std::size_t>(o.N);
     ChainResult r;
@@ -46,22 +37,23 @@ ChainResult SizedResult(const ChainObservations& o)
     return r;
 }
 
-ChainOutcome AdjustChain(const ChainObservations& o)
+ChainOutcome AdjustChain(const ChainObservations& observations)
 {
-    ChainOutcome outcome{SizedResult(o), std::nullopt};
+    const ChainWork w = WorkOf(observations);
+    ChainOutcome outcome{SizedResult(w), std::nullopt};
     ChainResult& r = outcome.result;
     try {
-        ComputeApproximateChain(o, r);
-        ComputeMisclosures(o, r);
-        FormConditionEquations(o, r);
+        ComputeApproximateChain(w, r);
+        ComputeMisclosures(w, r);
+        FormConditionEquations(w, r);
         ComputeWeightReciprocals(r);
-        const ChainObservations at = AdjustIteratively(o, r);
+        const ChainWork at = AdjustIteratively(w, r);
         ComputeWeightReciprocals(r);
-        ComputeStandardErrors(o, r);
+        ComputeStandardErrors(w, r);
         ComputePointPrecision(at, r);
-        ComputeRedundancy(o, r);
-        ComputeAdjustedCoordinates(o, r);
-        CheckAdjustedClosure(o, r);
+        ComputeRedundancy(w, r);
+        ComputeAdjustedCoordinates(w, r);
+        CheckAdjustedClosure(w, r);
     } catch (const ChainFaultRaised& raised) {
         outcome.fault = raised.fault;
     }

@@ -8,7 +8,7 @@
 #include "core/Geometry.h"
 #include "core/TriangleSolution.h"
 
-void ComputeAdjustedCoordinates(const ChainObservations& o, ChainResult& r)
+void ComputeAdjustedCoordinates(const ChainWork& o, ChainResult& r)
 {
     const int N = o.N;
     const double t = o.constants.RADIANS_PER_DEGREE;

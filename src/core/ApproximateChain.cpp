@@ -9,7 +9,7 @@
 #include "core/Geometry.h"
 #include "core/TriangleSolution.h"
 
-void ComputeApproximateChain(const ChainObservations& o, ChainResult& r)
+void ComputeApproximateChain(const ChainWork& o, ChainResult& r)
 {
     const int N = o.N;
     const double rpd = o.constants.RADIANS_PER_DEGREE;
@@ -49,7 +49,7 @@ void ComputeApproximateChain(const ChainObservations& o, ChainResult& r)
     if (PointDAbsent(o)) {
         // C is the far end of leg N; with an external azimuth the outward azimuth
         // at C follows from the orientation angle.
-        if (o.ClosingAzimuth != 0) T[N + 1] = ReduceOnce(T[N] + o.OrientationAngle + 180);
+        if (ExternalAzimuthGiven(o)) T[N + 1] = ReduceOnce(T[N] + o.OrientationAngle + 180);
         X[N] = X[N - 1] + S[2 * N + 1] * std::cos(T[N] * rpd);
         Y[N] = Y[N - 1] + S[2 * N + 1] * std::sin(T[N] * rpd);
     }

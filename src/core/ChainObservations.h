@@ -1,22 +1,23 @@
 #pragma once
-// What one adjustment of the chain reads: the known points, the closing
-// direction, the measured sides with their route signs.
+// What one adjustment of the chain reads: the known points, how the chain
+// closes, and the observations, each naming its kind (a side, the orientation
+// angle at C) with its value as measured and as the adjustment uses it.
 //
 // Glossary (units in brackets):
 //   N        number of triangles; sides 1..2N+1, triangles 1..N, route stations
 //            0..N (0 = B)
-//   Xb Yb, Xc Yc, Xd Yd  known points B, C, D [m], X northing, Y easting; D given
-//            as 0, 0 means "no D"
+//   Xa Ya .. Xd Yd   known points A, B, C, D [m], X northing, Y easting; D only
+//            where the chain closes on C with D
+//   closing  how the chain closes, decided once where the values are gathered:
+//            on C alone (the X and Y conditions), on C with D (the azimuth C->D
+//            closes as well), on C with an external azimuth Tb and the
+//            orientation angle Qb at C
 //   AzimuthAB        azimuth A->B [deg]
-//   ClosingAzimuth   azimuth C->D, or the external azimuth at C [deg] (0: none)
-//   OrientationAngle signed orientation angle at C [deg]: from the last route
-//            side clockwise to the outward direction
-//   SideLengths      0..2N+1 [m]: side 1 = A-B from the coordinates, 2..2N (and
-//            2N+1 without D) as measured, even sides without their sign; with D
-//            side 2N+1 = C-D from the coordinates
-//   RouteSigns       0..N+1: element k the sign typed with side 2k (-1: the side
-//            lies on the right of the azimuth route), element N+1 the sign of the
-//            orientation angle
+//   ClosingAzimuth   azimuth C->D, or the external azimuth at C [deg]; 0 on C alone
+//   sides    element k side k, 1..2N+1 (element 0 unused): side 1 = A-B and, with
+//            D, side 2N+1 = C-D from the coordinates; the others measured
+//   orientation      the orientation angle at C [deg], signed: from the last
+//            route side clockwise to the outward direction
 //   UnknownPointCount  K, the unknown points between B and C
 //   sigma0Mm         optional a-priori standard error of one side [mm]
 // Azimuths are decimal degrees clockwise from +X; a leg of length s and
@@ -35,26 +36,56 @@ struct ChainConstants {
     int ITERATION_LIMIT = 10;
 };
 
+enum class ClosingKind {
+    OnC,             // two conditions: X and Y of C
+    OnCWithD,        // three: C, and the azimuth C->D
+    OnCWithAzimuth,  // three: C, and the external azimuth through the orientation angle
+};
+
+// The one rule that names the closing from the values as typed: D given when
+// both its coordinates are non-zero; else azimuth data when either angle is
+// non-zero [deg]; else C alone.
+ClosingKind ClosingKindOf(double Xd, double Yd, double azimuthDeg, double orientationDeg);
+
+// One measured (or, for A-B and C-D, computed) side.
+struct SideObservation {
+    int k = 0;                      // side number 1..2N+1
+    int from = 0, to = 0;           // its end points as ChainTopology numbers them
+    double measured = 0;            // [m] as measured; an even side without its sign
+    double used = 0;                // [m] as the adjustment uses it (the measured value)
+    int routeSign = 0;              // even sides: +1 left of the azimuth route, -1 right; else 0
+    bool fromCoordinates = false;   // A-B, and C-D with D: fixed, not adjusted
+    std::optional<double> sigmaMm;  // its own standard error [mm], where given
+};
+
+struct OrientationObservation {
+    double angleDeg = 0;  // [deg], signed
+};
+
 struct ChainObservations {
     ChainConstants constants;
     int N = 0;
-    double Xb = 0, Yb = 0, Xc = 0, Yc = 0, Xd = 0, Yd = 0;
+    ClosingKind closing = ClosingKind::OnC;
+    double Xa = 0, Ya = 0, Xb = 0, Yb = 0, Xc = 0, Yc = 0, Xd = 0, Yd = 0;
     double AzimuthAB = 0;
     double ClosingAzimuth = 0;
-    double OrientationAngle = 0;
-    std::vector<double> SideLengths;
-    std::vector<int> RouteSigns;
+    std::optional<OrientationObservation> orientation;  // on C with an external azimuth
+    std::vector<SideObservation> sides;
     int UnknownPointCount = 0;
     // A-priori standard error of one side [mm], where the surveyor gives one:
     // the normalised corrections and the global test rest on it.
     std::optional<double> sigma0Mm;
 };
 
-// Both coordinates of D non-zero.
-bool PointDGiven(const ChainObservations& o);
-// Both coordinates of D zero.
-bool PointDAbsent(const ChainObservations& o);
-// Three conditions (azimuth, X, Y) unless D is absent and there is no azimuth data.
-bool AzimuthConditionUsed(const ChainObservations& o);
+// The sides of o from the tables the input gathers: S 0..2N+1 [m] (even sides
+// without their sign, S1 and with D S(2N+1) from the coordinates) and the
+// route signs 1..N; each side with its number, its end points and its sign.
+// o.N and o.closing must be set.
+void SetSides(ChainObservations& o, const std::vector<double>& S, const std::vector<int>& routeSigns);
+
+// The route signs 0..N+1 the sides and the orientation angle carry: element k
+// the sign of side 2k, element N+1 the sign of the orientation angle.
+std::vector<int> RouteSignsOf(const ChainObservations& o);
+
 // The weakest station M: N/2, or (N+1)/2 when N is odd.
 int HalfCount(int N);

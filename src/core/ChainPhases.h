@@ -3,44 +3,44 @@
 // the observations and the result so far, adds its own figures to the result,
 // and throws ChainFaultRaised when it cannot go on.
 #include "core/ChainFault.h"
-#include "core/ChainObservations.h"
+#include "core/ChainWork.h"
 #include "core/ChainResult.h"
 
 // Every table of the result sized (and cleared) for N triangles; the sides
 // copied into ObservedSides and SideLengths.
-ChainResult SizedResult(const ChainObservations& o);
+ChainResult SizedResult(const ChainWork& o);
 // Triangle angles and heights, route azimuths and approximate station
 // coordinates up to C.
-void ComputeApproximateChain(const ChainObservations& o, ChainResult& r);
+void ComputeApproximateChain(const ChainWork& o, ChainResult& r);
 // w1 [arc s], w2, w3 [m] into Misclosures, and the shown figures.
-void ComputeMisclosures(const ChainObservations& o, ChainResult& r);
+void ComputeMisclosures(const ChainWork& o, ChainResult& r);
 // Condition rows 1..3, weight-function rows 4..5 of the weakest point, normal
 // equations into NormalMatrix and NormalWork.
-void FormConditionEquations(const ChainObservations& o, ChainResult& r);
+void FormConditionEquations(const ChainWork& o, ChainResult& r);
 // 1/px and 1/py of the weakest point.
 void ComputeWeightReciprocals(ChainResult& r);
 // Correlates, corrections, adjusted sides, [vv]: the single step.
-void ApplyCorrections(const ChainObservations& o, ChainResult& r);
+void ApplyCorrections(const ChainWork& o, ChainResult& r);
 // The single step, then the conditions linearised again at the adjusted
 // observations until the corrections settle (a NotConverged fault after
 // ITERATION_LIMIT linearisations). Leaves the tables of the last linearisation
 // (normal tables unreduced), Qkk, the total corrections and the adjusted
 // sides; returns the observations that linearisation was made at.
-ChainObservations AdjustIteratively(const ChainObservations& o, ChainResult& r);
+ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r);
 // ms, mx, my, md.
-void ComputeStandardErrors(const ChainObservations& o, ChainResult& r);
+void ComputeStandardErrors(const ChainWork& o, ChainResult& r);
 // Cofactors, standard errors and error ellipse of every listed point, from the
 // linearisation made at `at` (AdjustIteratively's).
-void ComputePointPrecision(const ChainObservations& at, ChainResult& r);
+void ComputePointPrecision(const ChainWork& at, ChainResult& r);
 // Redundancy numbers of every observation, [pvv]; with o.sigma0Mm the tests.
-void ComputeRedundancy(const ChainObservations& o, ChainResult& r);
+void ComputeRedundancy(const ChainWork& o, ChainResult& r);
 // Standard error ellipse of cofactors Qxx, Qyy, Qxy and unit weight ms [mm].
 ErrorEllipse EllipseOf(double Qxx, double Qyy, double Qxy, double ms);
 // Coordinates of the new points carried again with the adjusted sides.
-void ComputeAdjustedCoordinates(const ChainObservations& o, ChainResult& r);
+void ComputeAdjustedCoordinates(const ChainWork& o, ChainResult& r);
 // A ClosureMissed fault when the adjusted chain misses the known C by more
 // than a millimetre.
-void CheckAdjustedClosure(const ChainObservations& o, ChainResult& r);
+void CheckAdjustedClosure(const ChainWork& o, ChainResult& r);
 
 // The normal-equation solver: Gauss-Doolittle reduction of rows 2 and 3 of Q
 // (upper triangle only, no pivoting), back substitution of N x + u = 0 with

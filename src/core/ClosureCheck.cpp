@@ -26,7 +26,7 @@ int FlattestTriangle(const ChainResult& r, int N)
     return flattest;
 }
 
-void CheckAdjustedClosure(const ChainObservations& o, ChainResult& r)
+void CheckAdjustedClosure(const ChainWork& o, ChainResult& r)
 {
     const int N = o.N;
     // index of C among the adjusted points: after the K unknown points with D

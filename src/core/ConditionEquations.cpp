@@ -12,7 +12,7 @@
 #include "core/ChainPhases.h"
 #include "core/TriangleSolution.h"
 
-static void CheckHeights(const ChainObservations& o, const ChainResult& r)
+static void CheckHeights(const ChainWork& o, const ChainResult& r)
 {
     for (int i = 1; i <= o.N; ++i) {
         if (IsFlatTriangle({r.TriangleAngle1[i], r.TriangleAngle2[i]}, r.TriangleTerm[i]))
@@ -23,7 +23,7 @@ static void CheckHeights(const ChainObservations& o, const ChainResult& r)
 // Coefficients of one coordinate (Xp, Yp) in rows (rx, ry) for the sides of
 // triangles 1..last: column 2 and, for i >= 2, columns 2i-1 and 2i (the cross
 // side 2i only up to crossLimit).
-static void CoordinateRows(const ChainObservations& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int last, int crossLimit)
+static void CoordinateRows(const ChainWork& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int last, int crossLimit)
 {
     const double rpd = o.constants.RADIANS_PER_DEGREE;
     const std::vector<double>& S = o.SideLengths;
@@ -50,7 +50,7 @@ static void CoordinateRows(const ChainObservations& o, ChainResult& r, int rx, i
 }
 
 // The last route side 2m+1 of the route up to station m, in rows (rx, ry).
-static void LastRouteSide(const ChainObservations& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int m)
+static void LastRouteSide(const ChainWork& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int m)
 {
     const std::vector<double>& X = r.PointX;
     const std::vector<double>& Y = r.PointY;
@@ -60,7 +60,7 @@ static void LastRouteSide(const ChainObservations& o, ChainResult& r, int rx, in
     r.ConditionCoefficients[ry][2 * m + 1] = (Y[m] - Y[m - 1]) / side - cg * (Xp - X[m - 1]) / r.TriangleTerm[m];
 }
 
-void FormConditionEquations(const ChainObservations& o, ChainResult& r)
+void FormConditionEquations(const ChainWork& o, ChainResult& r)
 {
     CheckHeights(o, r);
     const int N = o.N;
@@ -87,7 +87,7 @@ void FormConditionEquations(const ChainObservations& o, ChainResult& r)
         A1[2 * N + 1] = -rho * sigma[N] * std::cos(r.TriangleAngle3[N] * rpd) / h[N];
         LastRouteSide(o, r, 2, 3, o.Xc, o.Yc, N);
     }
-    if (o.ClosingAzimuth != 0) A1[2 * N + 2] = sigma[N + 1];
+    if (ExternalAzimuthGiven(o)) A1[2 * N + 2] = sigma[N + 1];
 
     // Without an azimuth condition the adjustment has the two coordinate
     // conditions alone: the azimuth row is left out.

@@ -3,7 +3,7 @@
 // no correction. Nothing is applied until all three correlates exist.
 #include "core/ChainPhases.h"
 
-void ApplyCorrections(const ChainObservations& o, ChainResult& r)
+void ApplyCorrections(const ChainWork& o, ChainResult& r)
 {
     const int N = o.N;
     Table6& NM = r.NormalMatrix;

@@ -27,12 +27,12 @@ constexpr double ORIENTATION_TOLERANCE = 0.01;  // [arc s]
 
 // The misclosures at o in double precision, computed minus known, as the
 // single step forms them: w1 [arc s] the short way round, w2, w3 [m].
-std::array<double, 4> MisclosuresAt(const ChainObservations& o, const ChainResult& r)
+std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r)
 {
     const int N = o.N;
     const int c = PointDGiven(o) ? N - 1 : N;
     std::array<double, 4> w{};
-    if (PointDGiven(o) || o.ClosingAzimuth != 0) {
+    if (PointDGiven(o) || ExternalAzimuthGiven(o)) {
         double computed = PointDGiven(o) ? r.RouteAzimuths[N] : r.RouteAzimuths[N + 1];
         w[1] = std::remainder(computed - o.ClosingAzimuth, 360.0) * 3600;
     }
@@ -90,7 +90,7 @@ void RaiseNotConverged(const ChainResult& r, int N, int iterations, double chang
 
 }  // namespace
 
-ChainObservations AdjustIteratively(const ChainObservations& o, ChainResult& r)
+ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r)
 {
     const int N = o.N;
     const int Q = 2 * N + 2;  // column of the orientation angle
@@ -105,7 +105,7 @@ ChainObservations AdjustIteratively(const ChainObservations& o, ChainResult& r)
     for (int c = 2; c <= 2 * N + 1; ++c) change = std::max(change, std::fabs(v[c]));
     double changeQ = std::fabs(vQ);
 
-    ChainObservations at = o;
+    ChainWork at = o;
     const bool singleStep = o.constants.ITERATION_LIMIT == 1;
     while (!singleStep && (change >= SIDE_TOLERANCE || changeQ >= ORIENTATION_TOLERANCE)) {
         if (r.Iterations >= o.constants.ITERATION_LIMIT) RaiseNotConverged(r, N, r.Iterations, change);

@@ -17,14 +17,14 @@ static float StoreSingle(double value, ChainQuantity quantity)
     return stored;
 }
 
-void ComputeMisclosures(const ChainObservations& o, ChainResult& r)
+void ComputeMisclosures(const ChainWork& o, ChainResult& r)
 {
     const int N = o.N;
     // station of the computed C: N-1 with D (leg N is C->D), else N
     int c = PointDGiven(o) ? N - 1 : N;
     std::array<float, 4>& w = r.Misclosures;
 
-    if (PointDGiven(o) || o.ClosingAzimuth != 0) {
+    if (PointDGiven(o) || ExternalAzimuthGiven(o)) {
         double computed = PointDGiven(o) ? r.RouteAzimuths[N] : r.RouteAzimuths[N + 1];
         double difference = std::remainder(computed - o.ClosingAzimuth, 360.0);  // exact
         w[1] = StoreSingle(difference * 3600, ChainQuantity::AzimuthMisclosure);

@@ -163,7 +163,7 @@ ErrorEllipse EllipseOf(double Qxx, double Qyy, double Qxy, double ms)
     return e;
 }
 
-void ComputePointPrecision(const ChainObservations& at, ChainResult& r)
+void ComputePointPrecision(const ChainWork& at, ChainResult& r)
 {
     const int N = at.N;
     const int n = r.ResultPointCount;

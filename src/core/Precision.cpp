@@ -46,7 +46,7 @@ static float StoreMillimetres(double value, ChainQuantity quantity)
     return stored;
 }
 
-void ComputeStandardErrors(const ChainObservations& o, ChainResult& r)
+void ComputeStandardErrors(const ChainWork& o, ChainResult& r)
 {
     const int conditions = AzimuthConditionUsed(o) ? 3 : 2;
     const float ms = StoreMillimetres(std::sqrt(r.SumSquaredCorrections / conditions) * 1000, ChainQuantity::UnitWeightError);

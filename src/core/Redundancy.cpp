@@ -22,7 +22,7 @@ constexpr double LEAST_TESTED_REDUNDANCY = 0.01;
 
 }  // namespace
 
-void ComputeRedundancy(const ChainObservations& o, ChainResult& r)
+void ComputeRedundancy(const ChainWork& o, ChainResult& r)
 {
     const std::size_t columns = 2 * static_cast<std::size_t>(o.N) + 3;
     r.Redundancy.assign(columns, 0.0);

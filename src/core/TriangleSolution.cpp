@@ -30,9 +30,16 @@ static double CheckedCosine(double near1, double near2, double opposite, int i, 
     return cosine;
 }
 
+namespace {
+thread_local long trianglesSolved = 0;
+}
+
+long TrianglesSolved() { return trianglesSolved; }
+
 TriangleAngles SolveTriangle(int i, const std::vector<double>& sides, const std::vector<double>& observed,
                              bool adjusted, double radiansPerDegree)
 {
+    ++trianglesSolved;
     const double a = sides[2 * i - 1], b = sides[2 * i], c = sides[2 * i + 1];
     if (a == 0 || b == 0 || c == 0) RaiseChainFault(TriangleFault(ChainFaultKind::ZeroSide, i, observed));
     double c1 = CheckedCosine(a, b, c, i, observed, adjusted);

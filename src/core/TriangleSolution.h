@@ -29,3 +29,7 @@ bool IsFlatTriangle(const TriangleAngles& angles, double height);
 // triangle, each naming triangle i with the sides given; nothing when the
 // adjustment can use it.
 std::optional<ChainFault> TriangleFaultOf(int i, const std::vector<double>& sides, double radiansPerDegree);
+
+// How many triangles this thread has solved so far: a seam for the tests that
+// show a triangle is solved once before the adjustment.
+long TrianglesSolved();

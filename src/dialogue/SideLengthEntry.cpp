@@ -130,5 +130,4 @@ void EnterSideLengths(ProgramState& s, Platform& p)
         }
         r.UnknownPointCount = sigma[N - 1] != sigma[N] ? N - 2 : N - 3;
     }
-    s.md = static_cast<float>(r.UnknownPointCount);
 }

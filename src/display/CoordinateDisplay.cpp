@@ -4,14 +4,15 @@
 #include "text/DisplayFormat.h"
 #include "rules/FormFields.h"
 
-void ShowAdjustedCoordinates(const ProgramState& s, Platform& p, bool paced)
+void ShowAdjustedCoordinates(const ChainResult& r, const std::vector<std::string>& names, Platform& p, bool paced)
 {
     p.AskingFor(field::PointX);  // the point's name and coordinates
-    for (int i = 0; i <= s.ResultPointCount; ++i) {
+    for (int i = 0; i <= r.ResultPointCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
         if (paced) p.PromptBox(texts::DISPLAY_PROMPT);
         p.SetFieldText(field::NameHint, texts::DISPLAY_HINT);
-        p.SetFieldText(field::PointName, " " + s.PointNames[i]);
-        p.SetFieldText(field::PointX, FormatFixed(s.PointX[i], 3));
-        p.SetFieldText(field::PointY, FormatFixed(s.PointY[i], 3));
+        p.SetFieldText(field::PointName, " " + names.at(at));
+        p.SetFieldText(field::PointX, FormatFixed(r.PointX.at(at), 3));
+        p.SetFieldText(field::PointY, FormatFixed(r.PointY.at(at), 3));
     }
 }

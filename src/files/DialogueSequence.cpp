@@ -27,11 +27,33 @@ void DialogueSequence::StartNames()
 }
 
 // S1 = A-B or S(2N+1) = C-D from the coordinates, as the dialogue derives them.
-void DialogueSequence::SetKnownSide(int n, double dX, double dY)
+double DialogueSequence::SetKnownSide(int n, double dX, double dY)
 {
-    const double S = AzimuthFromDifferences(dX, dY, ChainConstants{}.RADIANS_PER_DEGREE).S;
-    sides_[static_cast<std::size_t>(n)] = S;
-    shown_[static_cast<std::size_t>(n)] = ShortestDecimal(S);
+    const LengthAzimuth side = AzimuthFromDifferences(dX, dY, ChainConstants{}.RADIANS_PER_DEGREE);
+    sides_[static_cast<std::size_t>(n)] = side.S;
+    shown_[static_cast<std::size_t>(n)] = ShortestDecimal(side.S);
+    return side.alpha;
+}
+
+ChainInput DialogueSequence::Input() const
+{
+    ChainInput input;
+    ChainObservations& o = input.observations;
+    o.N = N_;
+    const double* c = coordinates_;
+    o.closing = ClosingKindOf(c[6], c[7], azimuthDegrees_, orientationDegrees_);
+    o.Xa = c[0], o.Ya = c[1], o.Xb = c[2], o.Yb = c[3], o.Xc = c[4], o.Yc = c[5], o.Xd = c[6], o.Yd = c[7];
+    o.AzimuthAB = azimuthAB_;
+    o.ClosingAzimuth = pointDGiven_ ? azimuthCD_ : azimuthDegrees_;
+    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{orientationDegrees_};
+    std::vector<int> routeSigns = signs_;
+    routeSigns.resize(static_cast<std::size_t>(N_) + 2, 0);
+    SetSides(o, sides_, routeSigns);
+    o.UnknownPointCount = K_;
+    input.names = names_;
+    input.TbPacked = TbPacked_;
+    input.QbPacked = QbPacked_;
+    return input;
 }
 
 // The triangle that side n completes, refused as the dialogue refuses it.
@@ -54,6 +76,7 @@ Refusal DialogueSequence::Take(std::string_view typed)
     const ValueKey key = *next_;
     if (key.kind == ValueKind::PointName) {
         // a name is any text
+        if (key.index >= 0 && key.index < static_cast<int>(names_.size())) names_[static_cast<std::size_t>(key.index)] = typed;
         if (key.index < K_ + 1 || (key.index == K_ + 1 && pointAfterC_))
             next_ = ValueKey{ValueKind::PointName, key.index + 1};
         else
@@ -71,6 +94,7 @@ Refusal DialogueSequence::Take(std::string_view typed)
         signs_.assign(static_cast<std::size_t>(N_) + 1, 0);
         sides_.assign(2 * static_cast<std::size_t>(N_) + 2, 0.0);
         shown_.assign(2 * static_cast<std::size_t>(N_) + 2, std::string());
+        names_.assign(static_cast<std::size_t>(N_) + 1, std::string());
         next_ = ValueKey{ValueKind::Coordinate, 0};
         return std::nullopt;
     }
@@ -81,11 +105,11 @@ Refusal DialogueSequence::Take(std::string_view typed)
         if (key.index == 7) {
             if (Refusal refused = RefusePointD(c[4], c[5], c[6], value, N_)) return refused;
             pointDKnown_ = true;
-            pointDGiven_ = c[6] != 0 && value != 0;
+            pointDGiven_ = ClosingKindOf(c[6], value, 0, 0) == ClosingKind::OnCWithD;
         }
         coordinates_[key.index] = value;
-        if (key.index == 3) SetKnownSide(1, c[2] - c[0], value - c[1]);
-        if (key.index == 7 && pointDGiven_) SetKnownSide(2 * N_ + 1, c[6] - c[4], value - c[5]);
+        if (key.index == 3) azimuthAB_ = SetKnownSide(1, c[2] - c[0], value - c[1]);
+        if (key.index == 7 && pointDGiven_) azimuthCD_ = SetKnownSide(2 * N_ + 1, c[6] - c[4], value - c[5]);
         if (key.index < 7)
             next_ = ValueKey{ValueKind::Coordinate, key.index + 1};
         else
@@ -96,6 +120,7 @@ Refusal DialogueSequence::Take(std::string_view typed)
         double degrees = 0;
         if (Refusal refused = RefusePackedAngle(value, degrees)) return refused;
         azimuthDegrees_ = degrees;
+        TbPacked_ = value;
         next_ = ValueKey{ValueKind::OrientationAngle, 0};
         return std::nullopt;
     }
@@ -103,6 +128,8 @@ Refusal DialogueSequence::Take(std::string_view typed)
         double degrees = 0;
         if (Refusal refused = RefusePackedAngle(value, degrees)) return refused;
         if (Refusal refused = RefuseClosingAngles(azimuthDegrees_, degrees)) return refused;
+        orientationDegrees_ = degrees;
+        QbPacked_ = value;
         next_ = ValueKey{ValueKind::Side, 2};
         return std::nullopt;
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "rules/InputRules.h"
+#include "state/CompletedRun.h"
 #include "state/ObservationRecord.h"
 
 class DialogueSequence {
@@ -36,11 +37,20 @@ public:
     int LastSide() const;
     std::string Label(ValueKey key) const;  // as the file names it
 
+    // The chain the values make, once every value is in (Next() is nullopt):
+    // the observations as the adjustment reads them, with the names and the
+    // closing angles as typed. Each value was read once, by Take; the sides
+    // of every triangle were checked once, by the input rules.
+    ChainInput Input() const;
+
 private:
     std::optional<ValueKey> next_ = ValueKey{ValueKind::TriangleCount, 0};
     int N_ = 0;
     double coordinates_[8] = {};
-    double azimuthDegrees_ = 0;
+    double azimuthDegrees_ = 0, orientationDegrees_ = 0;
+    double TbPacked_ = 0, QbPacked_ = 0;     // as typed [D.MMSS]
+    double azimuthAB_ = 0, azimuthCD_ = 0;   // [deg] from the coordinates
+    std::vector<std::string> names_;         // 0..N
     bool pointDKnown_ = false, pointDGiven_ = false;
     std::vector<int> signs_;  // 0..N, element k the sign of side 2k
     std::vector<double> sides_;        // 1..2N+1 as the adjustment reads them [m]
@@ -49,7 +59,8 @@ private:
     bool pointAfterC_ = false;
 
     void StartNames();
-    void SetKnownSide(int n, double dX, double dY);
+    // the side's length; returns its azimuth [deg]
+    double SetKnownSide(int n, double dX, double dY);
     Refusal RefuseTriangleOf(int n) const;
 };
 

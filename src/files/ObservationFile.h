@@ -10,10 +10,12 @@
 //   点名 C = 基3
 //   未完成            (only in the file of a run that did not complete)
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 
+#include "state/CompletedRun.h"
 #include "state/ObservationRecord.h"
 
 inline constexpr const char* kObservationFileFormat = "trilat-observations";
@@ -30,6 +32,20 @@ struct FileError {
 // The record of the file, complete or incomplete, or what is wrong with the
 // file. A value the dialogue would refuse is refused with its reason.
 std::variant<ObservationRecord, FileError> ReadObservationFile(std::string_view bytes);
+
+// A file read for its adjustment: the record, and for a complete file the
+// chain its values make (every value read once, every triangle checked once,
+// the file's a-priori standard error in the observations); for an incomplete
+// one the label of the first value it lacks.
+struct ChainFile {
+    ObservationRecord record;
+    std::optional<ChainInput> input;
+    std::string missing;
+};
+std::variant<ChainFile, FileError> ReadChainFile(std::string_view bytes);
+
+// The chain of a record already read (the values read once more).
+ChainFile ChainOfRecord(const ObservationRecord& record);
 
 // "第 12 行：…", or the message alone for the file as a whole.
 std::string FormatFileError(const FileError& error);

@@ -129,13 +129,14 @@ struct Fault {
 
 class FileReader {
 public:
-    ObservationRecord Read(std::string_view bytes);
+    ChainFile Read(std::string_view bytes);
 
 private:
     DialogueSequence sequence_;
     ObservationRecord record_;
     std::map<std::string, int> seenAt_;  // label of a value key -> its line
     int projectLine_ = 0, markerLine_ = 0, sigma0Line_ = 0;
+    std::optional<double> sigma0Mm_;
     std::string* pending_ = nullptr;  // the value a "+ =" line continues
     bool pendingIsValue_ = false;
     int pendingLine_ = 0;
@@ -300,6 +301,7 @@ void FileReader::ReadLine(std::string_view raw, int number)
         if (!mm || !(*mm > 0))
             Fail(number, Quoted(kSigma0Key) + "应是一个正数，以毫米计（例如 2），却是" + Quoted(Excerpt(*value)));
         sigma0Line_ = number;
+        sigma0Mm_ = mm;
         record_.sigma0Mm = std::move(*value);
         return;
     }
@@ -322,7 +324,7 @@ void FileReader::ReadLine(std::string_view raw, int number)
     pendingLine_ = number;
 }
 
-ObservationRecord FileReader::Read(std::string_view bytes)
+ChainFile FileReader::Read(std::string_view bytes)
 {
     if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
         Fail(0, "文件是 UTF-16 编码：观测文件须以 UTF-8 编码保存");
@@ -350,12 +352,21 @@ ObservationRecord FileReader::Read(std::string_view bytes)
                     Quoted(kIncompleteMarker) + "一行结尾）");
     }
     record_.complete = markerLine_ == 0;
-    return std::move(record_);
+    ChainFile file;
+    if (record_.complete) {
+        file.input = sequence_.Input();
+        file.input->observations.sigma0Mm = sigma0Mm_;
+        file.input->project = record_.project;
+    } else {
+        file.missing = sequence_.Next() ? sequence_.Label(*sequence_.Next()) : std::string("未完成");
+    }
+    file.record = std::move(record_);
+    return file;
 }
 
 }  // namespace
 
-std::variant<ObservationRecord, FileError> ReadObservationFile(std::string_view bytes)
+std::variant<ChainFile, FileError> ReadChainFile(std::string_view bytes)
 {
     try {
         FileReader reader;
@@ -365,8 +376,33 @@ std::variant<ObservationRecord, FileError> ReadObservationFile(std::string_view 
     }
 }
 
+std::variant<ObservationRecord, FileError> ReadObservationFile(std::string_view bytes)
+{
+    std::variant<ChainFile, FileError> read = ReadChainFile(bytes);
+    if (FileError* error = std::get_if<FileError>(&read)) return std::move(*error);
+    return std::move(std::get<ChainFile>(read).record);
+}
+
 std::string FormatFileError(const FileError& error)
 {
     if (error.line <= 0) return error.message;
     return "第 " + std::to_string(error.line) + " 行：" + error.message;
+}
+
+ChainFile ChainOfRecord(const ObservationRecord& record)
+{
+    ChainFile file;
+    file.record = record;
+    DialogueSequence sequence;
+    for (const TypedValue& v : record.values) {
+        if (!sequence.Next() || !(*sequence.Next() == v.key) || sequence.Take(v.text)) break;
+    }
+    if (record.complete && !sequence.Next()) {
+        file.input = sequence.Input();
+        if (!record.sigma0Mm.empty()) file.input->observations.sigma0Mm = ReadNumber(record.sigma0Mm);
+        file.input->project = record.project;
+    } else {
+        file.missing = sequence.Next() ? sequence.Label(*sequence.Next()) : std::string("未完成");
+    }
+    return file;
 }

@@ -7,8 +7,10 @@
 #include "display/CoordinateDisplay.h"
 #include "rules/FaultTexts.h"
 #include "display/ResultDisplay.h"
+#include "run/RunCompletion.h"
 #include "run/RunFields.h"
 #include "state/RunFault.h"
+#include "text/NumberReading.h"
 #include "rules/FormFields.h"
 
 void SetConstants(ProgramState& s, const ChainConstants& constants)
@@ -22,15 +24,9 @@ void SetConstants(ProgramState& s, const ChainConstants& constants)
 void SizeArrays(ProgramState& s)
 {
     const std::size_t N = static_cast<std::size_t>(s.TriangleCount);
-    RunState& r = s.run;
     s.PointNames.assign(N + 1, std::string());
     s.SideLengths.assign(2 * N + 2, 0.0);
-    s.ObservedSides.assign(2 * N + 2, 0.0);
-    s.Misclosures = {};
-    s.Correlates = {};
-    s.PointX.assign(N + 1, 0.0);
-    s.PointY.assign(N + 1, 0.0);
-    r.RouteSigns.assign(N + 2, 0);
+    s.run.RouteSigns.assign(N + 2, 0);
 }
 
 void EnterRunInput(ProgramState& s, Platform& p)
@@ -50,40 +46,32 @@ ChainObservations ObservationsOf(const ProgramState& s)
     ChainObservations o;
     o.constants = {s.run.PI_VALUE, s.run.RHO_SECONDS, s.run.RADIANS_PER_DEGREE, s.run.ITERATION_LIMIT};
     o.N = s.TriangleCount;
-    o.Xb = s.Xb, o.Yb = s.Yb, o.Xc = s.Xc, o.Yc = s.Yc, o.Xd = s.Xd, o.Yd = s.Yd;
+    o.closing = ClosingOf(s);
+    o.Xa = s.Xa, o.Ya = s.Ya, o.Xb = s.Xb, o.Yb = s.Yb, o.Xc = s.Xc, o.Yc = s.Yc, o.Xd = s.Xd, o.Yd = s.Yd;
     o.AzimuthAB = s.run.AzimuthAB;
     o.ClosingAzimuth = s.run.ClosingAzimuth;
-    o.OrientationAngle = s.run.OrientationAngle;
-    o.SideLengths = s.SideLengths;
-    o.RouteSigns = s.run.RouteSigns;
+    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{s.run.OrientationAngle};
+    SetSides(o, s.SideLengths, s.run.RouteSigns);
     o.UnknownPointCount = s.run.UnknownPointCount;
+    const std::string& sigma0 = s.run.Typed.Record().sigma0Mm;
+    if (!sigma0.empty()) o.sigma0Mm = ReadNumber(sigma0);
     return o;
 }
 
-// The figures of the result into the form-level state, as far as they were
-// computed; the others keep what the earlier run left.
-static void StoreResult(ProgramState& s, const ChainResult& r)
+ChainInput InputOf(const ProgramState& s)
 {
-    s.ObservedSides = r.ObservedSides;
-    s.Misclosures = r.Misclosures;
-    s.Correlates = r.Correlates;
-    s.SideLengths = r.SideLengths;
-    s.PointX = r.PointX;
-    s.PointY = r.PointY;
-    if (r.InvPx) s.InvPx = *r.InvPx;
-    if (r.InvPy) s.InvPy = *r.InvPy;
-    if (r.ms) s.ms = *r.ms;
-    if (r.mx) s.mx = *r.mx;
-    if (r.my) s.my = *r.my;
-    if (r.md) s.md = *r.md;
+    ChainInput input;
+    input.observations = ObservationsOf(s);
+    input.names = s.PointNames;
+    if (input.observations.closing != ClosingKind::OnCWithD) input.TbPacked = s.Tb, input.QbPacked = s.Qb;
+    input.project = s.run.Typed.Record().project;
+    return input;
 }
 
-ChainOutcome ComputeAdjustment(ProgramState& s, Platform& p)
+ChainOutcome ComputeAdjustment(const ChainObservations& o, Platform& p)
 {
-    ChainOutcome outcome = AdjustChain(ObservationsOf(s));
-    StoreResult(s, outcome.result);
+    ChainOutcome outcome = AdjustChain(o);
     ShowResult(outcome.result, p);
-    if (!outcome.fault) s.ResultPointCount = static_cast<std::int16_t>(outcome.result.ResultPointCount);
     return outcome;
 }
 
@@ -108,10 +96,13 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
         SetConstants(s, options.constants);
         EnterRunInput(s, p);
         s.run.Typed.Record().complete = true;
-        outcome.observations = ObservationsOf(s);
-        outcome.chain = ComputeAdjustment(s, p);
+        ChainInput input = InputOf(s);
+        outcome.observations = input.observations;
+        outcome.chain = ComputeAdjustment(input.observations, p);
         if (outcome.chain->fault) throw DescribeChainFault(*outcome.chain->fault);
-        ShowAdjustedCoordinates(s, p, !s.run.Typed.AllPrefilled());
+        const ChainResult& result = outcome.chain->result;
+        ShowAdjustedCoordinates(result, input.names, p, !s.run.Typed.AllPrefilled());
+        s.LastRun = CompleteRun(std::move(input), result);
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {
         outcome.kind = RunOutcome::Cancelled;

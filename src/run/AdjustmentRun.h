@@ -37,13 +37,15 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& p, const RunOptions& options
 void SetConstants(ProgramState& s, const ChainConstants& constants = {});
 void SizeArrays(ProgramState& s);
 
-// The steps of a run in three stretches (AdjustmentRun is SetConstants, these
-// three, in this order): every input from the triangle count to the point
-// names; the adjustment, its figures stored in the form-level state and shown,
-// a fault raised (after the outcome is handed back through chain); the
-// point-by-point display.
+// The steps of a run (AdjustmentRun is SetConstants, these, in this order):
+// every input from the triangle count to the point names; the adjustment of
+// the observations and its figures shown; the point-by-point display; the
+// run's completion (run/RunCompletion.h).
 void EnterRunInput(ProgramState& s, Platform& p);
-ChainOutcome ComputeAdjustment(ProgramState& s, Platform& p);
+ChainOutcome ComputeAdjustment(const ChainObservations& o, Platform& p);
 
-// What the adjustment reads, taken from the state the dialogue filled.
+// What the adjustment reads, taken from the state the dialogue filled (the
+// a-priori standard error from the record of the run, where it has one).
 ChainObservations ObservationsOf(const ProgramState& s);
+// The observations with the names and closing angles typed with them.
+ChainInput InputOf(const ProgramState& s);

@@ -1,40 +1,54 @@
 #include "run/BatchRun.h"
 
-#include "files/DialogueSequence.h"
-#include "run/ListChain.h"
-#include "run/SilentPlatform.h"
-#include "text/NumberReading.h"
+#include <cmath>
 
-BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm)
+#include "rules/FaultTexts.h"
+#include "run/RunCompletion.h"
+#include "state/RunFault.h"
+
+namespace {
+
+// The known sides the input derives from the coordinates must be numbers, as
+// the dialogue requires before it asks any side: C-D first, then A-B.
+std::optional<RunFault> KnownSideFault(const ChainObservations& o)
+{
+    const auto last = static_cast<std::size_t>(2 * o.N + 1);
+    if (o.closing == ClosingKind::OnCWithD && !std::isfinite(o.sides.at(last).measured))
+        return RunFault{FaultKind::Overflow, OutOfRangeText("C-D 边长")};
+    if (!std::isfinite(o.sides.at(1).measured)) return RunFault{FaultKind::Overflow, OutOfRangeText("A-B 边长")};
+    return std::nullopt;
+}
+
+}  // namespace
+
+BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
 {
     BatchRun run;
-    if (!record.complete || NextKeyOf(record)) {
-        std::string label;
-        if (NextKeyOf(record, &label)) {
-            run.missing = label;
-        } else {
-            run.missing = "未完成";
-        }
+    if (!file.input) {
+        run.missing = file.missing;
         run.outcome = RunOutcome(RunOutcome::Cancelled);
         return run;
     }
-    SilentPlatform platform;
-    RunOptions options;
-    options.prefilled = &record;
-    run.outcome = AdjustmentRun(run.state, platform, options);
-    if (!sigma0Mm && !record.sigma0Mm.empty()) sigma0Mm = ReadNumber(record.sigma0Mm);
-    if (sigma0Mm && run.Completed()) TestCorrections(run.outcome.chain->result, *sigma0Mm);
-    if (run.outcome.kind == RunOutcome::Cancelled) {
-        run.missing = platform.prompts.empty() ? std::string() : platform.prompts.front();
-    } else if (run.Completed()) {
-        LastRunFigures figures;
-        figures.RouteSigns = run.outcome.observations->RouteSigns;
-        figures.Corrections = run.outcome.chain->result.Corrections;
-        figures.project = record.project;
-        figures.precisions = run.outcome.chain->result.PointPrecisions;
-        run.listing = ListChain(run.state, figures);
+    ChainInput input = *file.input;
+    if (sigma0Mm) input.observations.sigma0Mm = sigma0Mm;
+    if (std::optional<RunFault> fault = KnownSideFault(input.observations)) {
+        run.outcome = RunOutcome(RunOutcome::Failed, FailureText(*fault));
+        return run;
     }
+    run.outcome.observations = input.observations;
+    run.outcome.chain = AdjustChain(input.observations);
+    if (run.outcome.chain->fault) {
+        run.outcome.kind = RunOutcome::Failed;
+        run.outcome.reason = FailureText(DescribeChainFault(*run.outcome.chain->fault));
+        return run;
+    }
+    run.completed = CompleteRun(std::move(input), run.outcome.chain->result);
     return run;
+}
+
+BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm)
+{
+    return RunChainFile(ChainOfRecord(record), sigma0Mm);
 }
 
 BatchFigures BatchRun::Figures() const
@@ -43,10 +57,10 @@ BatchFigures BatchRun::Figures() const
     f.completed = Completed();
     f.fault = outcome.reason;
     if (outcome.chain) f.result = &outcome.chain->result;
-    if (f.completed) {
-        f.listing = &listing;
-        const std::size_t M = static_cast<std::size_t>(HalfCount(state.TriangleCount));
-        if (M < state.PointNames.size()) f.weakestName = state.PointNames[M];
+    if (completed) {
+        f.listing = &completed->listing;
+        const std::size_t M = static_cast<std::size_t>(HalfCount(completed->input.observations.N));
+        if (M < completed->input.names.size()) f.weakestName = completed->input.names[M];
     }
     return f;
 }

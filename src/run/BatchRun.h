@@ -1,19 +1,18 @@
 #pragma once
-// One adjustment of an observation file without a window: the real dialogue
-// takes the file's values without prompts, the same core adjusts them.
+// One adjustment of an observation file without a window: the chain the file
+// reader gathered goes straight to the core; no dialogue runs.
 #include <optional>
 #include <string>
 
-#include "state/ChainListing.h"
 #include "files/JsonSummary.h"
-#include "state/ObservationRecord.h"
+#include "files/ObservationFile.h"
 #include "run/AdjustmentRun.h"
+#include "state/CompletedRun.h"
 
 struct BatchRun {
-    ProgramState state;
     RunOutcome outcome;
-    std::string missing;  // an incomplete record: the label of the first value it lacks
-    ChainListing listing; // a completed run's points and sides
+    std::string missing;  // an incomplete file: the label of the first value it lacks
+    std::optional<CompletedRun> completed;
 
     bool Completed() const { return outcome.kind == RunOutcome::Completed; }
     // The figures the summary and the JSON document print.
@@ -21,5 +20,7 @@ struct BatchRun {
 };
 
 // sigma0Mm: the a-priori standard error of a side [mm] that overrides the
-// record's; with either, the normalised corrections and the global test.
+// file's; with either, the normalised corrections and the global test.
+BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm = std::nullopt);
+// The same for a record already read.
 BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm = std::nullopt);

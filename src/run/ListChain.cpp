@@ -16,35 +16,37 @@ std::string FreeName(std::string base, const std::vector<std::string>& taken)
 
 }  // namespace
 
-ChainListing ListChain(const ProgramState& s, const LastRunFigures& f)
+ChainListing ListChain(const ChainInput& input, const ChainResult& r)
 {
-    const int N = s.TriangleCount;
-    const bool dGiven = PointDGiven(s);
-    const ChainTopology t = ChainTopologyOf(N, f.RouteSigns, dGiven);
-    const auto shown = static_cast<std::size_t>(s.ResultPointCount);
+    const ChainObservations& o = input.observations;
+    const std::vector<std::string>& names = input.names;
+    const int N = o.N;
+    const bool dGiven = o.closing == ClosingKind::OnCWithD;
+    const std::vector<int> signs = RouteSignsOf(o);
+    const ChainTopology t = ChainTopologyOf(N, signs, dGiven);
+    const auto shown = static_cast<std::size_t>(r.ResultPointCount);
 
-    std::vector<std::string> typed(s.PointNames.begin(),
-                                   s.PointNames.begin() + static_cast<std::ptrdiff_t>(std::min(shown + 1, s.PointNames.size())));
+    std::vector<std::string> typed(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(std::min(shown + 1, names.size())));
     const std::string aName = FreeName("A", typed);
     const std::string dName = FreeName("D", typed);
     auto nameOf = [&](int id) -> std::string {
         if (id == CHAIN_POINT_A) return aName;
         if (id == t.D) return dName;
-        return s.PointNames.at(static_cast<std::size_t>(id));
+        return names.at(static_cast<std::size_t>(id));
     };
 
     ChainListing l;
-    l.project = f.project;
-    l.knownPoints.push_back({aName, s.Xa, s.Ya, true});
-    l.knownPoints.push_back({nameOf(0), s.Xb, s.Yb, true});
-    l.knownPoints.push_back({nameOf(t.C), s.Xc, s.Yc, true});
-    if (dGiven) l.knownPoints.push_back({dName, s.Xd, s.Yd, true});
+    l.project = input.project;
+    l.knownPoints.push_back({aName, o.Xa, o.Ya, true});
+    l.knownPoints.push_back({nameOf(0), o.Xb, o.Yb, true});
+    l.knownPoints.push_back({nameOf(t.C), o.Xc, o.Yc, true});
+    if (dGiven) l.knownPoints.push_back({dName, o.Xd, o.Yd, true});
 
     for (std::size_t i = 0; i <= shown; ++i) {
         const bool known = i == 0 || static_cast<int>(i) == t.C;
-        ListedPoint point{s.PointNames.at(i), s.PointX.at(i), s.PointY.at(i), known};
-        if (i < f.precisions.size()) {
-            const PointPrecision& q = f.precisions[i];
+        ListedPoint point{names.at(i), r.PointX.at(i), r.PointY.at(i), known};
+        if (i < r.PointPrecisions.size()) {
+            const PointPrecision& q = r.PointPrecisions[i];
             point.hasPrecision = true;
             point.mx = q.mx, point.my = q.my, point.mp = q.mp;
             point.E = q.ellipse.E, point.F = q.ellipse.F, point.phi = q.ellipse.phi;
@@ -58,21 +60,21 @@ ChainListing ListChain(const ProgramState& s, const LastRunFigures& f)
         side.k = k;
         side.from = nameOf(t.sides[uk].from);
         side.to = nameOf(t.sides[uk].to);
-        side.observed = s.ObservedSides.at(uk);
-        side.sign = k % 2 == 0 ? f.RouteSigns.at(uk / 2) : 0;
-        side.known = k == 1 || (dGiven && k == 2 * N + 1);
-        side.correction = side.known || uk >= f.Corrections.size() ? 0.0 : f.Corrections[uk];
-        side.adjusted = s.SideLengths.at(uk);
+        side.observed = r.ObservedSides.at(uk);
+        side.sign = o.sides.at(uk).routeSign;
+        side.known = o.sides.at(uk).fromCoordinates;
+        side.correction = side.known || uk >= r.Corrections.size() ? 0.0 : r.Corrections[uk];
+        side.adjusted = r.SideLengths.at(uk);
         l.sides.push_back(side);
     }
 
     // Without azimuth data both angles are typed as 0 and there is no closing angle.
-    if (!dGiven && !(s.Tb == 0 && s.Qb == 0)) {
+    if (!dGiven && !(input.TbPacked == 0 && input.QbPacked == 0)) {
         ChainListing::ClosingAngles c;
-        c.TbPacked = s.Tb;
-        c.QbPacked = s.Qb;
-        c.azimuthDeg = PackedToDegrees(s.Tb).value_or(0);
-        c.orientationDeg = PackedToDegrees(s.Qb).value_or(0);
+        c.TbPacked = input.TbPacked;
+        c.QbPacked = input.QbPacked;
+        c.azimuthDeg = PackedToDegrees(input.TbPacked).value_or(0);
+        c.orientationDeg = PackedToDegrees(input.QbPacked).value_or(0);
         c.lastSideFar = nameOf(t.station.at(static_cast<std::size_t>(N)));
         l.closing = c;
     }

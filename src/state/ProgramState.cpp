@@ -1,10 +1,10 @@
 #include "state/ProgramState.h"
 
-bool PointDGiven(const ProgramState& s) { return s.Xd != 0 && s.Yd != 0; }
-
-bool PointDAbsent(const ProgramState& s) { return s.Xd == 0 && s.Yd == 0; }
-
-bool AzimuthConditionUsed(const ProgramState& s)
+ClosingKind ClosingOf(const ProgramState& s)
 {
-    return !(PointDAbsent(s) && s.run.ClosingAzimuth == 0 && s.run.OrientationAngle == 0);
+    return ClosingKindOf(s.Xd, s.Yd, s.run.ClosingAzimuth, s.run.OrientationAngle);
 }
+
+bool PointDGiven(const ProgramState& s) { return ClosingOf(s) == ClosingKind::OnCWithD; }
+
+bool PointDAbsent(const ProgramState& s) { return !PointDGiven(s); }

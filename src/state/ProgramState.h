@@ -2,27 +2,27 @@
 // The one state object of the program.
 //
 // Glossary (units in brackets):
-//   Xa Ya, Xb Yb, Xc Yc, Xd Yd  known points A, B, C, D [m]; X northing, Y easting;
-//                               D given as 0, 0 means "no D"
+//   Xa Ya, Xb Yb, Xc Yc, Xd Yd  known points A, B, C, D [m] as typed; X northing,
+//                               Y easting; D typed as 0, 0: no D
 //   N      TriangleCount; sides 1..2N+1, triangles 1..N, route stations 0..N (0 = B)
 //   Tb Qb  external azimuth and orientation angle at C as typed (packed D.MMSS)
-//   ms     standard error of unit weight of one side [mm]
-//   mx my  standard errors of the weakest point's X and Y [mm]; md its position [mm]
-//   InvPx InvPy  weight reciprocals 1/px, 1/py of the weakest point [-]
-//   Misclosures  w1 azimuth [arc seconds], w2 X and w3 Y [m]
+//   SideLengths  1..2N+1 the sides as the dialogue takes them [m], even sides
+//          without their sign; S1 (and with D S(2N+1)) from the coordinates
 //   Azimuths are decimal degrees clockwise from +X; a leg of length s, azimuth T
 //   moves a point by s cos T in X and s sin T in Y.
 //
-// ms, mx, my, md and Misclosures are single precision on purpose: every store
-// into them rounds, and later uses see the rounded value. ObservedSides is kept
-// double, so the report prints a side of tens of kilometres to the millimetre.
+// The figures of a run (misclosures, ms, the weakest point, the adjusted sides
+// and coordinates) are not kept here but in the result the adjustment made:
+// LastRun for the last completed run.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "state/ValueLog.h"
+#include "state/CompletedRun.h"
 #include "state/ObservationRecord.h"
+#include "state/ValueLog.h"
 
 // Working values of one run: created at its start, discarded at its end. The
 // dialogue fills them; the adjustment reads them (with the sides and the known
@@ -44,21 +44,12 @@ struct RunState {
 };
 
 struct ProgramState {
-    // Form-level state: lives as long as the window, read by the report.
-    std::int16_t ResultPointCount = 0;
+    // Form-level state: lives as long as the window.
     double Xa = 0, Ya = 0, Xb = 0, Yb = 0, Xc = 0, Yc = 0, Xd = 0, Yd = 0;
     std::int16_t TriangleCount = 0;
     double Tb = 0, Qb = 0;
-    float ms = 0;
-    double InvPx = 0, InvPy = 0;
-    float mx = 0, my = 0;
-    float md = 0;  // holds the unknown-point count until the precision phase
     std::vector<std::string> PointNames;  // 0..N
-    std::vector<double> SideLengths;      // 0..2N+1 [m], adjusted in place after a run
-    std::vector<double> ObservedSides;    // 0..2N+1 [m], the sides as typed
-    std::array<float, 4> Misclosures{};   // 1..3
-    std::array<double, 4> Correlates{};   // 1..3
-    std::vector<double> PointX, PointY;   // 0..N [m]
+    std::vector<double> SideLengths;      // 0..2N+1 [m], as taken by the dialogue
 
     // True after a run that went through to its last display; a cancelled or
     // failed run leaves half-written state that must not be printed.
@@ -67,13 +58,15 @@ struct ProgramState {
     // complete (then up to where it stopped); a run cancelled at its first
     // prompt leaves the one before it.
     ObservationRecord LastTyped;
+    // The last run that completed: what it read, what it made, its listing.
+    std::optional<CompletedRun> LastRun;
 
     RunState run;
 };
 
-// Both coordinates of D non-zero.
+// How the chain of the run closes, by the one rule (ClosingKindOf) from the
+// values as far as they are typed.
+ClosingKind ClosingOf(const ProgramState& s);
+// The chain closes on C with D (both coordinates of D non-zero).
 bool PointDGiven(const ProgramState& s);
-// Both coordinates of D zero.
 bool PointDAbsent(const ProgramState& s);
-// Three conditions (azimuth, X, Y) unless D is absent and there is no azimuth data.
-bool AzimuthConditionUsed(const ProgramState& s);

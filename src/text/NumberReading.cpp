@@ -47,8 +47,15 @@ bool IsBlank(std::string_view answer)
     return true;
 }
 
+namespace {
+thread_local long numbersRead = 0;
+}
+
+long NumbersRead() { return numbersRead; }
+
 std::optional<double> ReadNumber(std::string_view answer)
 {
+    ++numbersRead;
     std::string s = NormaliseFullWidth(answer);
     std::size_t begin = 0, end = s.size();
     while (begin < end && IsBlankChar(s[begin])) ++begin;

@@ -16,3 +16,7 @@ std::string NormaliseFullWidth(std::string_view answer);
 
 // True when the answer holds nothing but blanks (or nothing at all).
 bool IsBlank(std::string_view answer);
+
+// How many answers this thread has read as numbers so far: a seam for the
+// tests that show a value is read once on its way to the adjustment.
+long NumbersRead();

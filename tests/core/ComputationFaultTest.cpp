@@ -11,6 +11,7 @@
 #include "rules/FaultTexts.h"
 #include "display/ResultDisplay.h"
 #include "run/AdjustmentRun.h"
+#include "support/ChainTables.h"
 
 namespace {
 
@@ -56,13 +57,13 @@ Outcome RunAll(const Answers& answers)
 // it directly.
 std::string OneTriangleAdjusted(double S2, double S3, int sign)
 {
-    ChainObservations o;
+    ChainWork o;
     o.N = 1;
     o.Xb = 0, o.Yb = 3, o.Xc = -4, o.Yc = 0;
     o.AzimuthAB = 90;
     o.SideLengths = {0, 3, S2, S3};
     o.RouteSigns = {0, sign, 0};
-    ChainOutcome outcome = AdjustChain(o);
+    ChainOutcome outcome = AdjustChain(ObservationsFromTables(o));
     if (!outcome.fault) return "completed";
     return FailureText(DescribeChainFault(*outcome.fault));
 }
@@ -89,10 +90,10 @@ TEST(ComputationFault, ExactRightAngleIsNinetyDegrees)
     // 3-4-5: the cosine at A is exactly 0
     Outcome o = RunAll(OneTriangle("-4", "0", "-4", "5"));
     ASSERT_EQ(o.ends, std::vector<std::string>{"completed"}) << o.transcript;
-    EXPECT_NEAR(o.s.PointX[1], -4, 1e-9);
-    EXPECT_NEAR(o.s.PointY[1], 0, 1e-9);
-    EXPECT_GE(o.s.InvPx, 0);
-    EXPECT_GE(o.s.InvPy, 0);
+    EXPECT_NEAR(o.s.LastRun->result.PointX[1], -4, 1e-9);
+    EXPECT_NEAR(o.s.LastRun->result.PointY[1], 0, 1e-9);
+    EXPECT_GE((*o.s.LastRun->result.InvPx), 0);
+    EXPECT_GE((*o.s.LastRun->result.InvPy), 0);
 }
 
 TEST(ComputationFault, CoordinatesBeyondDoubleRange)
@@ -112,13 +113,13 @@ TEST(ComputationFault, ObservedSidesKeepEveryTypedMillimetre)
     Answers a = OneTriangle("-40000.001", "0", "-40000.001", "50000.0017", "30000.0013");
     Outcome o = RunAll(a);
     ASSERT_EQ(o.ends, std::vector<std::string>{"completed"}) << o.transcript;
-    EXPECT_EQ(o.s.ObservedSides[2], 40000.001);
-    EXPECT_EQ(o.s.ObservedSides[3], 50000.0017);
-    EXPECT_EQ(FormatFixed(o.s.ObservedSides[3], 3), "50000.002");
+    EXPECT_EQ(o.s.LastRun->result.ObservedSides[2], 40000.001);
+    EXPECT_EQ(o.s.LastRun->result.ObservedSides[3], 50000.0017);
+    EXPECT_EQ(FormatFixed(o.s.LastRun->result.ObservedSides[3], 3), "50000.002");
 }
 
 struct Computed {
-    ChainObservations o;
+    ChainWork o;
     ChainResult r;
 };
 
@@ -139,7 +140,7 @@ Computed Chain(std::vector<int> signs, Closing closing)
         EnterClosingOrientation(s, quiet);
     }
     DeriveStartSide(s);
-    Computed c{ObservationsOf(s), {}};
+    Computed c{WorkOf(ObservationsOf(s)), {}};
     c.r = SizedResult(c.o);
     ComputeApproximateChain(c.o, c.r);
     return c;
@@ -198,10 +199,10 @@ TEST(WeightReciprocal, ACoordinateFixedByTheConditionsIsNotNegative)
         Outcome o = RunAll(OneTriangle(sign[0] == '-' ? "-4" : "4", "0", sign, "5"));
         ASSERT_EQ(o.ends.size(), 1u);
         if (o.ends[0] != "completed") continue;  // the wrong side: a large misclosure
-        EXPECT_GE(o.s.InvPx, 0);
-        EXPECT_GE(o.s.InvPy, 0);
-        EXPECT_LT(o.s.InvPx, 1e-6);
-        EXPECT_LT(o.s.InvPy, 1e-6);
+        EXPECT_GE((*o.s.LastRun->result.InvPx), 0);
+        EXPECT_GE((*o.s.LastRun->result.InvPy), 0);
+        EXPECT_LT((*o.s.LastRun->result.InvPx), 1e-6);
+        EXPECT_LT((*o.s.LastRun->result.InvPy), 1e-6);
     }
 }
 

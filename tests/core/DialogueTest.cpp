@@ -42,9 +42,9 @@ TEST(Dialogue, CompleteRunsOfEveryClosingKind)
         Replay r(chain.Run());
         ASSERT_EQ(r.ends(), std::vector<std::string>{"completed"}) << r.transcript;
         EXPECT_TRUE(r.s.LastRunCompleted);
-        EXPECT_EQ(r.s.ResultPointCount, kind == Closing::WithD ? 3 : 4);
+        EXPECT_EQ(r.s.LastRun->result.ResultPointCount, kind == Closing::WithD ? 3 : 4);
         EXPECT_EQ(Count(r.prompts(), DISPLAY_PROMPT), static_cast<std::size_t>(chain.DisplayedPoints()));
-        EXPECT_EQ(r.p.Field(18), FormatFixed(r.s.PointX[static_cast<std::size_t>(r.s.ResultPointCount)], 3));
+        EXPECT_EQ(r.p.Field(18), FormatFixed(r.s.LastRun->result.PointX[static_cast<std::size_t>(r.s.LastRun->result.ResultPointCount)], 3));
         EXPECT_EQ(r.p.Field(20), DISPLAY_HINT);
         std::string conditions = kind == Closing::CoordinatesOnly ? TWO_CONDITIONS : THREE_CONDITIONS;
         EXPECT_EQ(r.p.Field(27), conditions);
@@ -345,7 +345,7 @@ TEST(Dialogue, SideEntryOrderAndFields)
     EXPECT_EQ(r.texts(10).at(1), "S3=100.0000");
     EXPECT_TRUE(r.has("TEXT\tText9\t现在输入S7 边长"));
     EXPECT_TRUE(r.has("TEXT\tText10\tS7=100.0000"));
-    EXPECT_EQ(r.s.ObservedSides[3], 100);
+    EXPECT_EQ(r.s.LastRun->result.ObservedSides[3], 100);
     EXPECT_EQ(r.s.run.UnknownPointCount, 0);  // run-level state is gone once the run ends
 }
 
@@ -381,8 +381,8 @@ TEST(Dialogue, UnknownPointCountAndNames)
         }
         ASSERT_EQ(r.ends(), std::vector<std::string>{"completed"}) << r.transcript;
         // C's adjusted coordinates land on the known C
-        EXPECT_NEAR(r.s.PointX[static_cast<std::size_t>(c.K + 1)], chain.Xc, 1e-6);
-        EXPECT_NEAR(r.s.PointY[static_cast<std::size_t>(c.K + 1)], chain.Yc, 1e-6);
+        EXPECT_NEAR(r.s.LastRun->result.PointX[static_cast<std::size_t>(c.K + 1)], chain.Xc, 1e-6);
+        EXPECT_NEAR(r.s.LastRun->result.PointY[static_cast<std::size_t>(c.K + 1)], chain.Yc, 1e-6);
     }
 }
 
@@ -641,8 +641,8 @@ TEST(Dialogue, ARunCancelledAtTheTriangleCountChangesNothing)
         EXPECT_EQ(r.Fields(), fields);
         EXPECT_TRUE(r.s.LastRunCompleted);
         EXPECT_EQ(r.s.TriangleCount, before.TriangleCount);
-        EXPECT_EQ(r.s.PointX, before.PointX);
-        EXPECT_EQ(r.s.ms, before.ms);
+        EXPECT_EQ(r.s.LastRun->result.PointX, before.LastRun->result.PointX);
+        EXPECT_EQ((*r.s.LastRun->result.ms), (*before.LastRun->result.ms));
         EXPECT_EQ(r.s.LastTyped.values.size(), before.LastTyped.values.size());
         ReportPrinter(r.s, r.p);
         EXPECT_EQ(Lines(r.p.TakeTranscript()), report);

@@ -33,9 +33,9 @@ TEST(RealisticChain, EveryClosingKindUpToAThousandTriangles)
             // A thousand triangles of 3 km misclose by metres even with 0.3 mm
             // noise; the one linear step of the adjustment leaves a little more.
             const double bound = n <= 40 ? 1e-4 : 1e-3;
-            EXPECT_NEAR(s.PointX[static_cast<std::size_t>(cName)], c.C.x, bound) << "N = " << n;
-            EXPECT_NEAR(s.PointY[static_cast<std::size_t>(cName)], c.C.y, bound) << "N = " << n;
-            EXPECT_GT(s.ms, 0);
+            EXPECT_NEAR(s.LastRun->result.PointX[static_cast<std::size_t>(cName)], c.C.x, bound) << "N = " << n;
+            EXPECT_NEAR(s.LastRun->result.PointY[static_cast<std::size_t>(cName)], c.C.y, bound) << "N = " << n;
+            EXPECT_GT((*s.LastRun->result.ms), 0);
         }
     }
 }

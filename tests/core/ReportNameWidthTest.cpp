@@ -34,8 +34,8 @@ std::vector<std::string> ReportWithNames(const EquilateralChain& chain, const st
 // `used` columns before column 29.
 std::string Coordinates(const ProgramState& s, int i, int used)
 {
-    const std::string x = " X= " + FormatFixed(s.PointX[static_cast<std::size_t>(i)], 3);
-    const std::string y = " Y= " + FormatFixed(s.PointY[static_cast<std::size_t>(i)], 3);
+    const std::string x = " X= " + FormatFixed(s.LastRun->result.PointX[static_cast<std::size_t>(i)], 3);
+    const std::string y = " Y= " + FormatFixed(s.LastRun->result.PointY[static_cast<std::size_t>(i)], 3);
     return Spaces(28 - used) + x + Spaces(45 - 28 - static_cast<int>(x.size())) + y;
 }
 

@@ -12,6 +12,7 @@
 #include "rules/FaultTexts.h"
 #include "files/ObservationFile.h"
 #include "run/AdjustmentRun.h"
+#include "support/ChainTables.h"
 
 namespace {
 
@@ -56,13 +57,13 @@ std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& li
 // What the computation says of the same triangle, after the words that name it.
 std::string ComputationWords(double S2, double S3, int sign)
 {
-    ChainObservations o;
+    ChainWork o;
     o.N = 1;
     o.Xb = 0, o.Yb = 3, o.Xc = -4;
     o.AzimuthAB = 90;
     o.SideLengths = {0, 3, S2, S3};
     o.RouteSigns = {0, sign, 0};
-    ChainOutcome outcome = AdjustChain(o);
+    ChainOutcome outcome = AdjustChain(ObservationsFromTables(o));
     if (!outcome.fault) return "no fault";
     std::string message = DescribeChainFault(*outcome.fault).message;
     return message.substr(message.find(')'));
@@ -93,8 +94,8 @@ TEST(TriangleEntry, EveryFaultOfTheComputationIsFoundAtTheLastSide)
         const std::string words = c.refused;
         EXPECT_EQ(words.substr(words.find(')')), ComputationWords(c.s2, c.s3, c.sign));
         EXPECT_EQ(Events(r.transcript, "END"), std::vector<std::string>{"completed"});
-        EXPECT_EQ(r.s.ObservedSides[2], 4);
-        EXPECT_EQ(r.s.ObservedSides[3], 5);
+        EXPECT_EQ(r.s.LastRun->result.ObservedSides[2], 4);
+        EXPECT_EQ(r.s.LastRun->result.ObservedSides[3], 5);
     }
     EXPECT_EQ(TriangleReentryText("第1个三角形 (S1=3, S2=-4, S3=50) 的三条边不能构成三角形", 1, false),
               "第1个三角形 (S1=3, S2=-4, S3=50) 的三条边不能构成三角形。请重新输入 S2 和 S3；"

@@ -16,7 +16,7 @@ namespace {
 std::string F(double v, int decimals) { return FormatFixed(v, decimals); }
 
 struct WorkedExample : ::testing::Test {
-    ChainObservations o;
+    ChainWork o;
     ChainResult r;
     ScriptedPlatform p{{}};
 
@@ -39,6 +39,7 @@ struct WorkedExample : ::testing::Test {
         LengthAzimuth ab = AzimuthFromDifferences(0 - 0, 100 - 0, o.constants.RADIANS_PER_DEGREE);  // A = (0, 0), B = (0, 100)
         o.SideLengths[1] = ab.S;
         o.AzimuthAB = ab.alpha;
+        o.closing = ClosingKindOf(o.Xd, o.Yd, o.ClosingAzimuth, o.OrientationAngle);
         r = SizedResult(o);
         ComputeApproximateChain(o, r);
     }

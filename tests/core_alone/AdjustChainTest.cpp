@@ -18,11 +18,17 @@ ChainObservations TwoTriangles(double S5 = 100)
 {
     ChainObservations o;
     o.N = 2;
+    o.closing = ClosingKind::OnC;
     o.Xb = 0, o.Yb = 100, o.Xc = -86.6025, o.Yc = 150;
     LengthAzimuth ab = AzimuthFromDifferences(0 - 0, 100 - 0, o.constants.RADIANS_PER_DEGREE);
     o.AzimuthAB = ab.alpha;
-    o.SideLengths = {0, ab.S, 100, 100, 100, S5};
-    o.RouteSigns = {0, -1, +1, 0};
+    // every side with its number, end points (A -1, B 0, stations 1, 2), value and sign
+    o.sides = {{},
+               {1, -1, 0, ab.S, ab.S, 0, true, {}},
+               {2, -1, 1, 100, 100, -1, false, {}},
+               {3, 0, 1, 100, 100, 0, false, {}},
+               {4, 0, 2, 100, 100, +1, false, {}},
+               {5, 1, 2, S5, S5, 0, false, {}}};
     o.UnknownPointCount = 1;
     return o;
 }
@@ -124,7 +130,7 @@ TEST(AdjustChain, NoisySidesAreIterated)
     EXPECT_FLOAT_EQ(static_cast<float>(weakest.mx), *r.mx);
     EXPECT_NEAR(weakest.mp, std::hypot(weakest.mx, weakest.my), 1e-12);
     // the corrections are the total ones: the adjusted sides are observed + v
-    for (int k = 2; k <= 5; ++k) EXPECT_EQ(r.SideLengths[k], o.SideLengths[k] + r.Corrections[k]);
+    for (int k = 2; k <= 5; ++k) EXPECT_EQ(r.SideLengths[k], o.sides[k].used + r.Corrections[k]);
 
     o.constants.ITERATION_LIMIT = 1;  // the single step as it stands
     ChainOutcome single = AdjustChain(o);
@@ -207,6 +213,47 @@ TEST(AdjustChain, NormalisedCorrectionsWithSigma0)
         ASSERT_TRUE(r.Normalised[k]);
         EXPECT_NEAR(*r.Normalised[k], r.Corrections[k] / (0.002 * std::sqrt(r.Redundancy[k])), 1e-12);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The sides of TwoTriangles were written by hand from the sketch of the chain.
+TEST(ChainObservations, SetSidesNamesEverySideAsTheSketchDoes)
+{
+    const ChainObservations hand = TwoTriangles();
+    ChainObservations built;
+    built.N = 2;
+    built.closing = ClosingKind::OnC;
+    SetSides(built, {0, hand.sides[1].measured, 100, 100, 100, 100}, {0, -1, +1, 0});
+    ASSERT_EQ(built.sides.size(), hand.sides.size());
+    for (std::size_t k = 1; k < hand.sides.size(); ++k) {
+        SCOPED_TRACE("side " + std::to_string(k));
+        EXPECT_EQ(built.sides[k].k, hand.sides[k].k);
+        EXPECT_EQ(built.sides[k].from, hand.sides[k].from);
+        EXPECT_EQ(built.sides[k].to, hand.sides[k].to);
+        EXPECT_EQ(built.sides[k].routeSign, hand.sides[k].routeSign);
+        EXPECT_EQ(built.sides[k].fromCoordinates, hand.sides[k].fromCoordinates);
+    }
+}
+
+TEST(ChainObservations, TheClosingIsNamedByOneRule)
+{
+    struct Case {
+        const char* why;
+        double Xd, Yd, azimuthDeg, orientationDeg;
+        ClosingKind expected;
+    };
+    const Case cases[] = {
+        {"D given", 10, 20, 0, 0, ClosingKind::OnCWithD},
+        {"no D, an external azimuth and an angle", 0, 0, 120.5, -30.25, ClosingKind::OnCWithAzimuth},
+        {"no D, an external azimuth alone", 0, 0, 120.5, 0, ClosingKind::OnCWithAzimuth},
+        {"no D, no angles: C alone", 0, 0, 0, 0, ClosingKind::OnC},
+        {"D on an axis is no D", 10, 0, 0, 0, ClosingKind::OnC},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClosingKindOf(c.Xd, c.Yd, c.azimuthDeg, c.orientationDeg), c.expected) << c.why;
 }
 
 }  // namespace

@@ -38,11 +38,15 @@ ListedRun RunAndList(const std::vector<std::string>& answers, const std::string&
     r.outcome = AdjustmentRun(r.state, p);
     if (r.outcome.kind != RunOutcome::Completed) return r;
     const ProgramState& s = r.state;
-    r.figures.RouteSigns = TypedRouteSigns(answers, s);
-    r.figures.Corrections.assign(s.SideLengths.size(), 0.0);
-    for (std::size_t k = 1; k < s.SideLengths.size(); ++k) r.figures.Corrections[k] = s.SideLengths[k] - s.ObservedSides[k];
-    r.figures.project = project;
-    r.listing = ListChain(s, r.figures);
+    ChainInput input = s.LastRun->input;
+    const std::vector<int> signs = TypedRouteSigns(answers, s);
+    for (int i = 1; i <= s.TriangleCount; ++i)
+        input.observations.sides.at(2 * static_cast<std::size_t>(i)).routeSign = signs[static_cast<std::size_t>(i)];
+    input.project = project;
+    ChainResult result = s.LastRun->result;
+    result.PointPrecisions.clear();  // the listing without the points' precision
+    for (std::size_t k = 1; k < result.SideLengths.size(); ++k) result.Corrections[k] = result.SideLengths[k] - result.ObservedSides[k];
+    r.listing = ListChain(input, result);
     return r;
 }
 

@@ -16,14 +16,13 @@ namespace exports {
 
 struct ListedRun {
     ProgramState state;
-    LastRunFigures figures;
     ChainListing listing;
     RunOutcome outcome{RunOutcome::Failed, "not run"};
 };
 
 // Runs the answers through the real dialogue and lists the run. The route
 // signs come from the typed even sides (their leading '-'), the corrections
-// from adjusted minus typed sides.
+// from adjusted minus typed sides, not from the run's own.
 ListedRun RunAndList(const std::vector<std::string>& answers, const std::string& project = {});
 
 // The chain's answers with the answer line `from` (a point name) replaced.

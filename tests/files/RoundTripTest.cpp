@@ -12,9 +12,13 @@
 #include "display/ReportComposer.h"
 #include "files/DialogueSequence.h"
 #include "files/RecordKeys.h"
+#include "core/TriangleSolution.h"
 #include "run/AdjustmentRun.h"
+#include "run/BatchRun.h"
 #include "run/ScriptedPlatform.h"
+#include "support/ChainGenerator.h"
 #include "support/FileProperties.h"
+#include "text/NumberReading.h"
 
 namespace {
 
@@ -242,6 +246,49 @@ TEST(RoundTrip, ARunFromTheFileGivesTheResultsOfTheTypedRun)
     std::vector<std::string> fromFile = ReportOf(AnswersOf(read));
     EXPECT_GT(fromFile.size(), 10u);
     EXPECT_EQ(fromFile, ReportOf(typed));
+}
+
+// A side read from a file is read once and its triangle solved once on its way
+// to the adjustment: by the reader, with the rules of the dialogue; the batch
+// run hands the reader's observations to the core, which solves each triangle
+// once in every linearisation and once more for the adjusted coordinates.
+TEST(RoundTrip, AFileValueIsReadOnceAndItsTriangleSolvedOnceBeforeTheCore)
+{
+    struct Case {
+        const char* why;
+        chain::Closing closing;
+        int N;
+        long numbers;  // N, the eight coordinates, Tb and Qb without D, the sides typed
+    };
+    const Case cases[] = {
+        {"with D", chain::Closing::PointD, 3, 1 + 8 + 5},
+        {"external azimuth", chain::Closing::ExternalAzimuth, 4, 1 + 8 + 2 + 8},
+        {"C alone", chain::Closing::NoAzimuth, 2, 1 + 8 + 2 + 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        chain::ChainSpec spec;
+        spec.triangles = c.N;
+        spec.closing = c.closing;
+        spec.noiseMm = 2;
+        ProgramState typed;
+        ScriptedPlatform platform(chain::GenerateChain(spec).answers);
+        ASSERT_EQ(AdjustmentRun(typed, platform).kind, RunOutcome::Completed);
+        const std::string bytes = WriteObservationFile(typed.LastTyped);
+
+        const long numbers = NumbersRead(), triangles = TrianglesSolved();
+        auto read = ReadChainFile(bytes);
+        ASSERT_TRUE(std::holds_alternative<ChainFile>(read));
+        EXPECT_EQ(NumbersRead() - numbers, c.numbers) << "every number of the file read once";
+        EXPECT_EQ(TrianglesSolved() - triangles, c.N) << "every triangle checked once by the rules";
+
+        const long beforeRun = TrianglesSolved();
+        BatchRun run = RunChainFile(std::get<ChainFile>(read));
+        ASSERT_TRUE(run.Completed()) << run.outcome.reason;
+        EXPECT_EQ(NumbersRead() - numbers, c.numbers) << "the batch run reads no number again";
+        EXPECT_EQ(TrianglesSolved() - beforeRun, c.N * (run.completed->result.Iterations + 1))
+            << "the core solves each triangle once a linearisation and once for the adjusted coordinates";
+    }
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ TEST(PropertyChains, AdjustedChainClosesOnC)
             const ProgramState& s = run.state;
             const int ci = d.CIndex();
             EXPECT_EQ(s.PointNames.at(static_cast<std::size_t>(ci)), "C");
-            Closure cl = CloseChain(d, s);
+            Closure cl = CloseChain(d, s.LastRun->result);
             const double tol = 1e-4 + ShortPiAllowance(cl.extent);
             EXPECT_LE(cl.cMiss, tol) << "recomputed C misses the known C [m]";
             EXPECT_LE(std::fabs(cl.azimuthMissSec), 0.1) << "closing azimuth [arc s]";
@@ -159,8 +159,8 @@ TEST(PropertyChains, AdjustedPointsWithinFourSigmaOfTruth)
             const auto u = static_cast<std::size_t>(id);
             const int net = reference::NetIndex(id);
             const double sx = sigma0 * std::sqrt(ref.CofactorX(net)), sy = sigma0 * std::sqrt(ref.CofactorY(net));
-            const double zx = std::fabs(s.PointX.at(u) - g.points[u].x) / sx;
-            const double zy = std::fabs(s.PointY.at(u) - g.points[u].y) / sy;
+            const double zx = std::fabs(s.LastRun->result.PointX.at(u) - g.points[u].x) / sx;
+            const double zy = std::fabs(s.LastRun->result.PointY.at(u) - g.points[u].y) / sy;
             EXPECT_LE(zx, 4) << "X of point " << id << ", sigma " << sx * 1e3 << " mm";
             EXPECT_LE(zy, 4) << "Y of point " << id << ", sigma " << sy * 1e3 << " mm";
             worstZ = std::max({worstZ, zx, zy});
@@ -169,15 +169,15 @@ TEST(PropertyChains, AdjustedPointsWithinFourSigmaOfTruth)
         // the weakest station M, when it is a new point, against the program's 1/px, 1/py
         const int M = (d.N + 1) / 2;
         const std::vector<int> unknown = d.UnknownPoints();
-        if (std::find(unknown.begin(), unknown.end(), M) != unknown.end() && s.InvPx > 0 && s.InvPy > 0) {
+        if (std::find(unknown.begin(), unknown.end(), M) != unknown.end() && (*s.LastRun->result.InvPx) > 0 && (*s.LastRun->result.InvPy) > 0) {
             const auto u = static_cast<std::size_t>(M);
-            const double zx = std::fabs(s.PointX[u] - g.points[u].x) / (sigma0 * std::sqrt(s.InvPx));
-            const double zy = std::fabs(s.PointY[u] - g.points[u].y) / (sigma0 * std::sqrt(s.InvPy));
-            EXPECT_LE(zx, 4) << "X of the weakest point " << M << ", 1/px " << s.InvPx;
-            EXPECT_LE(zy, 4) << "Y of the weakest point " << M << ", 1/py " << s.InvPy;
+            const double zx = std::fabs(s.LastRun->result.PointX[u] - g.points[u].x) / (sigma0 * std::sqrt((*s.LastRun->result.InvPx)));
+            const double zy = std::fabs(s.LastRun->result.PointY[u] - g.points[u].y) / (sigma0 * std::sqrt((*s.LastRun->result.InvPy)));
+            EXPECT_LE(zx, 4) << "X of the weakest point " << M << ", 1/px " << (*s.LastRun->result.InvPx);
+            EXPECT_LE(zy, 4) << "Y of the weakest point " << M << ", 1/py " << (*s.LastRun->result.InvPy);
             worstWeakestZ = std::max({worstWeakestZ, zx, zy});
         }
-        const double ms = static_cast<double>(s.ms) * 1e-3;
+        const double ms = static_cast<double>((*s.LastRun->result.ms)) * 1e-3;
         sumMs2 += ms * ms;
         ++chains;
     }
@@ -213,20 +213,20 @@ MirrorFigures CheckMirror(double pi, double xyTol, double wbTol, double relTol, 
         EXPECT_EQ(b.outcome.kind, RunOutcome::Completed) << b.outcome.reason;
         if (a.outcome.kind != RunOutcome::Completed || b.outcome.kind != RunOutcome::Completed) continue;
         const ProgramState &s = a.state, &t = b.state;
-        EXPECT_EQ(s.ResultPointCount, t.ResultPointCount);
+        EXPECT_EQ(s.LastRun->result.ResultPointCount, t.LastRun->result.ResultPointCount);
         double extent = 0;
         for (const chain::Point2& p : d.points) extent = std::max(extent, Dist(p, d.points[0]));
         const double tol = xyTol + piAllowance * extent;
         double xy = 0;
-        for (int i = 0; i <= std::min(s.ResultPointCount, t.ResultPointCount); ++i) {
+        for (int i = 0; i <= std::min(s.LastRun->result.ResultPointCount, t.LastRun->result.ResultPointCount); ++i) {
             const auto u = static_cast<std::size_t>(i);
-            xy = std::max({xy, std::fabs(t.PointX[u] - s.PointX[u]), std::fabs(t.PointY[u] + s.PointY[u])});
+            xy = std::max({xy, std::fabs(t.LastRun->result.PointX[u] - s.LastRun->result.PointX[u]), std::fabs(t.LastRun->result.PointY[u] + s.LastRun->result.PointY[u])});
         }
-        for (std::size_t k = 1; k < s.SideLengths.size(); ++k)
-            xy = std::max(xy, std::fabs(t.SideLengths[k] - s.SideLengths[k]));
-        const double wb = std::fabs(static_cast<double>(t.Misclosures[1] + s.Misclosures[1]));
-        const double w = std::max(std::fabs(static_cast<double>(t.Misclosures[2] - s.Misclosures[2])),
-                                  std::fabs(static_cast<double>(t.Misclosures[3] + s.Misclosures[3])));
+        for (std::size_t k = 1; k < s.LastRun->result.SideLengths.size(); ++k)
+            xy = std::max(xy, std::fabs(t.LastRun->result.SideLengths[k] - s.LastRun->result.SideLengths[k]));
+        const double wb = std::fabs(static_cast<double>(t.LastRun->result.Misclosures[1] + s.LastRun->result.Misclosures[1]));
+        const double w = std::max(std::fabs(static_cast<double>(t.LastRun->result.Misclosures[2] - s.LastRun->result.Misclosures[2])),
+                                  std::fabs(static_cast<double>(t.LastRun->result.Misclosures[3] + s.LastRun->result.Misclosures[3])));
         // relative differences; a cofactor of a point the conditions fix (the
         // weakest station on C) is zero up to rounding, hence the floors: its
         // square root makes mx, my of such a point some 1e-7 mm, so they are
@@ -234,8 +234,8 @@ MirrorFigures CheckMirror(double pi, double xyTol, double wbTol, double relTol, 
         auto rel = [](double p, double q, double floor) {
             return std::fabs(p - q) / std::max({std::fabs(p), std::fabs(q), floor});
         };
-        const double r = std::max({rel(t.ms, s.ms, 1e-3), rel(t.InvPx, s.InvPx, 1e-3), rel(t.InvPy, s.InvPy, 1e-3),
-                                   rel(t.mx, s.mx, 1e-2), rel(t.my, s.my, 1e-2)});
+        const double r = std::max({rel((*t.LastRun->result.ms), (*s.LastRun->result.ms), 1e-3), rel((*t.LastRun->result.InvPx), (*s.LastRun->result.InvPx), 1e-3), rel((*t.LastRun->result.InvPy), (*s.LastRun->result.InvPy), 1e-3),
+                                   rel((*t.LastRun->result.mx), (*s.LastRun->result.mx), 1e-2), rel((*t.LastRun->result.my), (*s.LastRun->result.my), 1e-2)});
         EXPECT_LE(xy, tol) << "adjusted coordinates and sides [m]";
         EXPECT_LE(w, tol) << "wx, wy [m]";
         EXPECT_LE(wb, wbTol) << "wb [arc s]";
@@ -283,8 +283,8 @@ TEST(PropertyChains, TenfoldNoiseGivesTenfoldMisclosuresAndCorrections)
         ASSERT_EQ(r0.outcome.kind, RunOutcome::Completed) << r0.outcome.reason;
         ASSERT_EQ(r1.outcome.kind, RunOutcome::Completed) << r1.outcome.reason;
         ASSERT_EQ(r10.outcome.kind, RunOutcome::Completed) << r10.outcome.reason;
-        auto w = [](const ProgramRun& r, int i) { return static_cast<double>(r.state.Misclosures[static_cast<std::size_t>(i)]); };
-        auto v = [](const ProgramRun& r, std::size_t k) { return r.state.SideLengths[k] - r.state.ObservedSides[k]; };
+        auto w = [](const ProgramRun& r, int i) { return static_cast<double>(r.state.LastRun->result.Misclosures[static_cast<std::size_t>(i)]); };
+        auto v = [](const ProgramRun& r, std::size_t k) { return r.state.LastRun->result.SideLengths[k] - r.state.LastRun->result.ObservedSides[k]; };
 
         // groups: {wb}, {wx, wy}, {v_k}
         auto check = [&](const std::vector<double>& x0, const std::vector<double>& x1, const std::vector<double>& x10,

@@ -84,7 +84,7 @@ void ExpectNextRunWorks(std::vector<std::string> answers, const std::string& lab
     ASSERT_EQ(ends.size(), 2u) << label;
     EXPECT_EQ(ends[0].rfind(firstEnd, 0), 0u) << ends[0];
     EXPECT_EQ(ends[1], "completed") << label;
-    Closure c = CloseChain(good, s);
+    Closure c = CloseChain(good, s.LastRun->result);
     EXPECT_LE(c.cMiss, 1e-4);
     EXPECT_LE(std::fabs(c.azimuthMissSec), 0.1);
 }
@@ -128,7 +128,7 @@ Verdict CorrectOrNamedFault(const ChainData& d, double closureTol, std::vector<i
     char buf[256];
     if (run.outcome.kind == RunOutcome::Completed) {
         EXPECT_FALSE(run.inputLeft);
-        v.closure = CloseChain(d, run.state);
+        v.closure = CloseChain(d, run.outcome.chain->result);
         const Closure& c = v.closure;
         const double tol = closureTol + ShortPiAllowance(c.extent);
         EXPECT_LE(c.cMiss, tol) << "recomputed C [m]";
@@ -138,7 +138,7 @@ Verdict CorrectOrNamedFault(const ChainData& d, double closureTol, std::vector<i
         double truth = 0;
         for (int id : d.UnknownPoints()) {
             const auto u = static_cast<std::size_t>(id);
-            truth = std::max(truth, Dist({run.state.PointX[u], run.state.PointY[u]}, d.points[u]));
+            truth = std::max(truth, Dist({run.state.LastRun->result.PointX[u], run.state.LastRun->result.PointY[u]}, d.points[u]));
         }
         if (truthTol >= 0) {
             EXPECT_LE(truth, truthTol + ShortPiAllowance(c.extent)) << "adjusted points against the truth [m]";

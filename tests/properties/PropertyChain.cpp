@@ -302,10 +302,10 @@ std::vector<Point2> Recompute(const ChainData& c, const std::vector<double>& sid
     return p;
 }
 
-Closure CloseChain(const ChainData& c, const ProgramState& s)
+Closure CloseChain(const ChainData& c, const ChainResult& result)
 {
     Closure r;
-    const std::vector<Point2> P = Recompute(c, s.SideLengths);
+    const std::vector<Point2> P = Recompute(c, result.SideLengths);
     const int ci = c.CIndex();
     const Point2 C = c.C();
     const Point2& Cr = P[static_cast<std::size_t>(ci)];
@@ -317,17 +317,17 @@ Closure CloseChain(const ChainData& c, const ProgramState& s)
         // the orientation angle takes its own share k1 * sigma of the azimuth
         // condition, a correction the program keeps to itself: Q + sigma v_Q
         const double sigma = c.orientationDeg > 0 ? 1 : (c.orientationDeg < 0 ? -1 : 0);
-        r.orientationCorrectionSec = sigma * (s.Correlates[1] * sigma);
+        r.orientationCorrectionSec = sigma * (result.Correlates[1] * sigma);
         double back = chain::AzimuthDeg(Cr, P[static_cast<std::size_t>(c.Station(c.N))]);
         r.azimuthMissSec =
             AngleDiffDeg(back + c.orientationDeg + r.orientationCorrectionSec / 3600, c.azimuthDeg) * 3600;
     }
     const auto uci = static_cast<std::size_t>(ci);
-    r.programCMiss = Dist({s.PointX.at(uci), s.PointY.at(uci)}, C);
+    r.programCMiss = Dist({result.PointX.at(uci), result.PointY.at(uci)}, C);
     const int n = c.closing == Closing::PointD ? c.N - 1 : c.N;
     for (int i = 1; i <= n; ++i) {
         const auto u = static_cast<std::size_t>(i);
-        r.programVsRecomputed = std::max(r.programVsRecomputed, Dist({s.PointX.at(u), s.PointY.at(u)}, P[u]));
+        r.programVsRecomputed = std::max(r.programVsRecomputed, Dist({result.PointX.at(u), result.PointY.at(u)}, P[u]));
     }
     for (const Point2& p : c.points) r.extent = std::max(r.extent, Dist(p, c.points[0]));
     return r;

@@ -113,9 +113,9 @@ struct Closure {
     double extent = 0;         // farthest true point from B [m]
 };
 
-// Closure of a completed run: the chain recomputed with the program's adjusted
+// Closure of a run's result: the chain recomputed with the program's adjusted
 // sides, and the program's own adjusted coordinates.
-Closure CloseChain(const ChainData& c, const ProgramState& s);
+Closure CloseChain(const ChainData& c, const ChainResult& r);
 
 // Extra allowance of the closure for the program's shortened pi (3.1415926535):
 // every 180 degrees it adds or removes along the route turns the legs that

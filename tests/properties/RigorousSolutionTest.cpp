@@ -55,8 +55,9 @@ ChainObservations ObservationsOfChain(const chain::GeneratedChain& g, bool fullP
 
 // The adjustment step by step as AdjustChain takes it, up to every point's
 // precision; *at receives the observations of the last linearisation.
-ChainResult AdjustToPrecision(const ChainObservations& o, ChainObservations* at)
+ChainResult AdjustToPrecision(const ChainObservations& observations, ChainWork* at)
 {
+    const ChainWork o = WorkOf(observations);
     ChainResult r = SizedResult(o);
     ComputeApproximateChain(o, r);
     ComputeMisclosures(o, r);
@@ -90,7 +91,7 @@ struct WeightFunction {
     std::vector<double> fx, fy;
 };
 
-WeightFunction DirectWeightFunction(const ChainObservations& at, const ChainResult& r, int p)
+WeightFunction DirectWeightFunction(const ChainWork& at, const ChainResult& r, int p)
 {
     const double rpd = at.constants.RADIANS_PER_DEGREE;
     const std::vector<double>& S = at.SideLengths;
@@ -125,7 +126,7 @@ struct DirectCofactors {
     double expandedQxx = 0, expandedQyy = 0;  // f'f - (Af)' Qkk (Af)
 };
 
-DirectCofactors Direct(const ChainObservations& at, const ChainResult& r, int p)
+DirectCofactors Direct(const ChainWork& at, const ChainResult& r, int p)
 {
     const WeightFunction f = DirectWeightFunction(at, r, p);
     const std::size_t columns = f.fx.size();
@@ -293,7 +294,7 @@ TEST(RigorousSolution, LinearTimeCofactorsMatchTheDirectEvaluation)
             chain::GeneratedChain g = Generate(n, closing, n > 1000 ? 1 : 3, 900 + static_cast<std::uint64_t>(n),
                                                zigzag ? chain::ZigzagSigns(n) : std::vector<int>{});
             SCOPED_TRACE(Label(g) + (zigzag ? ", zigzag" : ", random signs"));
-            ChainObservations at;
+            ChainWork at;
             const ChainResult r = AdjustToPrecision(ObservationsOfChain(g), &at);
             const int stride = n > 1000 ? 97 : 1;
             for (int p = 1; p <= r.ResultPointCount; ++p) {
@@ -381,7 +382,7 @@ TEST(RigorousSolution, BlunderGetsTheLargestNormalisedCorrection)
                 if (clean.result.Redundancy[k] > clean.result.Redundancy[seen]) seen = k;
             ASSERT_GE(clean.result.Redundancy[seen], 0.01);
 
-            o.SideLengths[seen] += 10 * sigma0Mm * 1e-3;
+            o.sides[seen].used += 10 * sigma0Mm * 1e-3;
             ChainOutcome blunder = AdjustChain(o);
             ASSERT_FALSE(blunder.fault);
             const ChainResult& r = blunder.result;

@@ -53,7 +53,7 @@ std::vector<std::string> AzimuthChainAnswers()
     return chain::GenerateChain(spec).answers;
 }
 
-FullReport Compose(const BatchRun& run) { return ComposeFullReport(run.listing, run.outcome.chain->result, "2026-01-02"); }
+FullReport Compose(const BatchRun& run) { return ComposeFullReport(run.completed->listing, run.outcome.chain->result, "2026-01-02"); }
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -120,7 +120,7 @@ TEST(FullReportText, TitleDateEveryPointAndTheWordsASurveyorLooksFor)
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "某某线三角锁 三边锁平差成果报告");
     EXPECT_EQ(lines[1], "日期：2026-01-02");
-    for (const auto* list : {&run.listing.knownPoints, &run.listing.points})
+    for (const auto* list : {&run.completed->listing.knownPoints, &run.completed->listing.points})
         for (const ListedPoint& p : *list) EXPECT_TRUE(Holds(text, "\n" + p.name + " ")) << p.name;
     EXPECT_TRUE(Holds(text, "方位角"));
     EXPECT_TRUE(Holds(text, "中误差"));
@@ -132,10 +132,10 @@ TEST(FullReportText, OrientationRowAndGlobalTestOnlyWhereThereAreSuch)
     const BatchRun azimuth = Adjusted(AzimuthChainAnswers(), 2.0);
     const FullReport withAzimuth = Compose(azimuth);
     const FullReportTable& sides = withAzimuth.blocks[1].table;
-    ASSERT_EQ(sides.rows.size(), azimuth.listing.sides.size() + 1);
+    ASSERT_EQ(sides.rows.size(), azimuth.completed->listing.sides.size() + 1);
     const std::vector<std::string>& q = sides.rows.back();
     EXPECT_EQ(q[0], "Qb");
-    EXPECT_EQ(q[2], azimuth.listing.closing->lastSideFar);
+    EXPECT_EQ(q[2], azimuth.completed->listing.closing->lastSideFar);
     const std::string text = FullReportAsText(withAzimuth);
     EXPECT_TRUE(Holds(text, "全局检验：[pvv]/σ0² = ")) << text;
     EXPECT_TRUE(Holds(text, "方位角条件闭合差 w1 = "));
@@ -144,7 +144,7 @@ TEST(FullReportText, OrientationRowAndGlobalTestOnlyWhereThereAreSuch)
 
     const BatchRun withD = Adjusted(ChainAnswers({.triangles = 5, .withD = true}));
     const FullReport closedOnCD = Compose(withD);
-    EXPECT_EQ(closedOnCD.blocks[1].table.rows.size(), withD.listing.sides.size());
+    EXPECT_EQ(closedOnCD.blocks[1].table.rows.size(), withD.completed->listing.sides.size());
     EXPECT_EQ(closedOnCD.blocks[1].table.rows.back()[4], "已知");  // C-D
     const std::string dText = FullReportAsText(closedOnCD);
     EXPECT_TRUE(Holds(dText, "未作全局检验：没有给出先验测边中误差。"));
@@ -169,7 +169,7 @@ TEST(FullReportPdf, SearchableTextAndEveryPageCountedOfAll)
     const BatchRun run = Adjusted(ChainAnswers({.triangles = 150}));
     const QString file = QString::fromStdString(folder.File("full.pdf"));
     int pages = 0;
-    ASSERT_EQ(WriteFullReportPdf(Compose(run), run.listing, run.outcome.chain->result, file, &pages), QString());
+    ASSERT_EQ(WriteFullReportPdf(Compose(run), run.completed->listing, run.outcome.chain->result, file, &pages), QString());
     EXPECT_GT(pages, 4);
     EXPECT_EQ(QRegularExpression("Pages:\\s+(\\d+)").match(Tool("pdfinfo", {file})).captured(1).toInt(), pages);
     const QStringList text = Tool("pdftotext", {"-layout", file, "-"}).split('\f', Qt::SkipEmptyParts);
@@ -187,7 +187,7 @@ TEST(FullReportPdf, SearchableTextAndEveryPageCountedOfAll)
     EXPECT_TRUE(all.contains(QString::fromUtf8("中误差")));
     EXPECT_TRUE(text.last().contains(QString::fromUtf8("五、网图")));
     const QStringList words = all.split(QRegularExpression("\\s+"));
-    for (const ListedPoint& p : run.listing.points) EXPECT_TRUE(words.contains(QString::fromStdString(p.name))) << p.name;
+    for (const ListedPoint& p : run.completed->listing.points) EXPECT_TRUE(words.contains(QString::fromStdString(p.name))) << p.name;
     EXPECT_EQ(QDir(QString::fromStdString(folder.Path().string())).entryList(QDir::Files | QDir::Hidden), QStringList{"full.pdf"});
 }
 
@@ -204,13 +204,13 @@ TEST(FullReportPdf, TheDrawingPageUsesThePainterSetForIt)
         points = l.points.size();
     };
     int pages = 0;
-    const QString error = WriteFullReportPdf(Compose(run), run.listing, run.outcome.chain->result,
+    const QString error = WriteFullReportPdf(Compose(run), run.completed->listing, run.outcome.chain->result,
                                              QString::fromStdString(folder.File("hook.pdf")), &pages);
     FullReportNetworkPainter() = nullptr;
     ASSERT_EQ(error, QString());
     EXPECT_EQ(pages, 2);
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(points, run.listing.points.size());
+    EXPECT_EQ(points, run.completed->listing.points.size());
     EXPECT_GT(target.width(), 0);
     EXPECT_GT(target.height(), target.width());  // most of an A4 page standing up
 }
@@ -221,14 +221,14 @@ TEST(FullReportFile, TextByItsEndingAndAPdfOtherwise)
     const BatchRun run = Adjusted(ChainAnswers({.triangles = 2}), std::nullopt, "工程");
     const ChainResult& result = run.outcome.chain->result;
     const QString text = QString::fromStdString(folder.File("report.TXT"));
-    ASSERT_EQ(WriteFullReportFile(run.listing, result, text, QDate(2026, 1, 2)), QString());
+    ASSERT_EQ(WriteFullReportFile(run.completed->listing, result, text, QDate(2026, 1, 2)), QString());
     QFile written(text);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll().toStdString(), FullReportAsText(Compose(run)));
     const QString pdf = QString::fromStdString(folder.File("report.pdf"));
-    ASSERT_EQ(WriteFullReportFile(run.listing, result, pdf, QDate(2026, 1, 2)), QString());
+    ASSERT_EQ(WriteFullReportFile(run.completed->listing, result, pdf, QDate(2026, 1, 2)), QString());
     EXPECT_TRUE(Tool("pdftotext", {pdf, "-"}).contains(QString::fromUtf8("日期：2026-01-02")));
-    EXPECT_NE(WriteFullReportFile(run.listing, result, QString::fromStdString(folder.File("no/such/report.pdf"))), QString());
+    EXPECT_NE(WriteFullReportFile(run.completed->listing, result, QString::fromStdString(folder.File("no/such/report.pdf"))), QString());
 }
 
 }  // namespace

@@ -30,12 +30,12 @@ namespace c = network_colours;
 
 // A completed run of a noisy chain, its listing and result as the window
 // keeps them.
-struct CompletedRun {
+struct DrawnRun {
     ChainListing listing;
     ChainResult result;
 };
 
-CompletedRun CompleteRun(int triangles, chain::Closing closing)
+DrawnRun CompleteRun(int triangles, chain::Closing closing)
 {
     chain::ChainSpec spec;
     spec.triangles = triangles;
@@ -48,16 +48,12 @@ CompletedRun CompleteRun(int triangles, chain::Closing closing)
     ScriptedPlatform platform(generated.answers);
     RunOutcome outcome = AdjustmentRun(s, platform);
     if (outcome.kind != RunOutcome::Completed) throw std::runtime_error("the test chain did not complete: " + outcome.reason);
-    LastRunFigures figures;
-    figures.RouteSigns = outcome.observations->RouteSigns;
-    figures.Corrections = outcome.chain->result.Corrections;
-    figures.precisions = outcome.chain->result.PointPrecisions;
-    return {ListChain(s, figures), outcome.chain->result};
+    return {s.LastRun->listing, outcome.chain->result};
 }
 
-const CompletedRun& Azimuth()
+const DrawnRun& Azimuth()
 {
-    static const CompletedRun run = CompleteRun(6, chain::Closing::ExternalAzimuth);
+    static const DrawnRun run = CompleteRun(6, chain::Closing::ExternalAzimuth);
     return run;
 }
 
@@ -97,7 +93,7 @@ double OutlineDistance(const QImage& image, const QPointF& centre, double dx, do
 TEST(NetworkDrawing, EveryMarkerLiesWhereItsCoordinatesPutItInItsColour)
 {
     for (chain::Closing closing : {chain::Closing::ExternalAzimuth, chain::Closing::PointD}) {
-        const CompletedRun run = CompleteRun(6, closing);
+        const DrawnRun run = CompleteRun(6, closing);
         const NetworkScene scene(run.listing, run.result);
         const QRectF target(0, 0, 900, 700);
         const NetworkFrame frame = NetworkFrame::Fit(scene, target);

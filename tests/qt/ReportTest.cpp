@@ -148,7 +148,7 @@ TEST(ReplayReport, ThreeTrianglesHaveSevenSideLines)
 TEST(ReportComposition, ACOnAGridAxisKeepsItsLine)
 {
     ProgramState state = RunChain({.triangles = 2});
-    state.Yc = 0;
+    state.LastRun->input.observations.Yc = 0;
     const std::vector<std::string> lines = LayoutReportAsText(ComposeReport(state));
     EXPECT_EQ(lines[8], Spaces(24) + "C   -86.603          0.000");
     EXPECT_EQ(lines[9], Spaces(24) + "D   0.000            0.000");

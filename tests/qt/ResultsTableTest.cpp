@@ -62,9 +62,9 @@ TEST(ResultsTable, TheCellsAreTheBatchCommandsFigures)
     ASSERT_TRUE(batch.Completed());
     const ChainResult& r = batch.outcome.chain->result;
     QTableView* points = o.table->Points();
-    ASSERT_EQ(points->model()->rowCount(), static_cast<int>(batch.listing.points.size()));
+    ASSERT_EQ(points->model()->rowCount(), static_cast<int>(batch.completed->listing.points.size()));
     for (int i = 0; i < points->model()->rowCount(); ++i) {
-        const ListedPoint& p = batch.listing.points[static_cast<std::size_t>(i)];
+        const ListedPoint& p = batch.completed->listing.points[static_cast<std::size_t>(i)];
         EXPECT_EQ(Cell(points, i, 0), QString::fromStdString(p.name));
         EXPECT_EQ(Cell(points, i, 1), F(p.X, 3));
         EXPECT_EQ(Cell(points, i, 2), F(p.Y, 3));
@@ -73,8 +73,8 @@ TEST(ResultsTable, TheCellsAreTheBatchCommandsFigures)
         EXPECT_EQ(Cell(points, i, 8), F(p.phi, 1));
     }
     QTableView* sides = o.table->Observations();
-    for (int i = 0; i < static_cast<int>(batch.listing.sides.size()); ++i) {
-        const ListedSide& s = batch.listing.sides[static_cast<std::size_t>(i)];
+    for (int i = 0; i < static_cast<int>(batch.completed->listing.sides.size()); ++i) {
+        const ListedSide& s = batch.completed->listing.sides[static_cast<std::size_t>(i)];
         EXPECT_EQ(Cell(sides, i, 1), QString::fromStdString(s.from));
         EXPECT_EQ(Cell(sides, i, 4), F(s.correction * 1000, 2));
         EXPECT_EQ(Cell(sides, i, 5), F(s.adjusted, 4));
@@ -84,7 +84,7 @@ TEST(ResultsTable, TheCellsAreTheBatchCommandsFigures)
         EXPECT_EQ(Cell(sides, i, 7), w ? F(*w, 2) : QString());
     }
     // the orientation angle's own row
-    EXPECT_EQ(sides->model()->rowCount(), static_cast<int>(batch.listing.sides.size()) + 1);
+    EXPECT_EQ(sides->model()->rowCount(), static_cast<int>(batch.completed->listing.sides.size()) + 1);
     EXPECT_EQ(Cell(sides, sides->model()->rowCount() - 1, 0), "Qb");
     EXPECT_EQ(sides->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
 }

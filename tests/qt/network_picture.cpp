@@ -49,11 +49,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the chain did not complete: %s\n", outcome.reason.c_str());
         return 1;
     }
-    LastRunFigures figures;
-    figures.RouteSigns = outcome.observations->RouteSigns;
-    figures.Corrections = outcome.chain->result.Corrections;
-    figures.precisions = outcome.chain->result.PointPrecisions;
-    NetworkView view(ListChain(s, figures), outcome.chain->result);
+    NetworkView view(s.LastRun->listing, outcome.chain->result);
     view.setAttribute(Qt::WA_DeleteOnClose, false);
     view.resize(900, 640);
     view.show();

@@ -114,15 +114,15 @@ Comparison CompareWithReference(const GeneratedChain& g)
     const ProgramState& s = run.state;
     for (int id : g.unknownPoints) {
         const chain::Point2& r = ref.coords[static_cast<std::size_t>(reference::NetIndex(id))];
-        double dx = s.PointX.at(static_cast<std::size_t>(id)) - r.x;
-        double dy = s.PointY.at(static_cast<std::size_t>(id)) - r.y;
+        double dx = s.LastRun->result.PointX.at(static_cast<std::size_t>(id)) - r.x;
+        double dy = s.LastRun->result.PointY.at(static_cast<std::size_t>(id)) - r.y;
         EXPECT_LE(std::fabs(dx), 1e-4) << "X of point " << id;
         EXPECT_LE(std::fabs(dy), 1e-4) << "Y of point " << id;
         c.maxCoordinateDiff = std::max({c.maxCoordinateDiff, std::fabs(dx), std::fabs(dy)});
     }
 
     const double r = g.spec.closing == Closing::NoAzimuth ? 2.0 : 3.0;
-    double ms = static_cast<double>(s.ms) / 1000.0;
+    double ms = static_cast<double>((*s.LastRun->result.ms)) / 1000.0;
     c.vvProgram = r * ms * ms;
     c.vvReference = ref.sumSquaredSideResiduals;
     EXPECT_NEAR(c.vvProgram, c.vvReference, 0.01 * c.vvReference + 1e-12)
@@ -133,8 +133,8 @@ Comparison CompareWithReference(const GeneratedChain& g)
     c.weakestKnown = ref.unknownSlot[static_cast<std::size_t>(net)] < 0;
     c.qxx = ref.CofactorX(net);
     c.qyy = ref.CofactorY(net);
-    c.invPx = s.InvPx;
-    c.invPy = s.InvPy;
+    c.invPx = (*s.LastRun->result.InvPx);
+    c.invPy = (*s.LastRun->result.InvPy);
     EXPECT_NEAR(c.invPx, c.qxx, std::max(1e-3 * std::fabs(c.qxx), 1e-6)) << "1/px of point " << c.weakest;
     EXPECT_NEAR(c.invPy, c.qyy, std::max(1e-3 * std::fabs(c.qyy), 1e-6)) << "1/py of point " << c.weakest;
     return c;
@@ -220,17 +220,17 @@ TEST(ReferenceAdjustment, NoiseFreeChainsClose)
                 double extent = 0;
                 for (const chain::Point2& p : g.points) extent = std::max(extent, std::hypot(p.x - g.B.x, p.y - g.B.y));
                 const double tol = 1e-6 + SHORT_PI_DRIFT * extent;
-                EXPECT_LE(std::fabs(s.Misclosures[1]), 1e-3f) << "wb [arc s]";
-                EXPECT_LE(std::fabs(static_cast<double>(s.Misclosures[2])), tol) << "wx [m]";
-                EXPECT_LE(std::fabs(static_cast<double>(s.Misclosures[3])), tol) << "wy [m]";
+                EXPECT_LE(std::fabs(s.LastRun->result.Misclosures[1]), 1e-3f) << "wb [arc s]";
+                EXPECT_LE(std::fabs(static_cast<double>(s.LastRun->result.Misclosures[2])), tol) << "wx [m]";
+                EXPECT_LE(std::fabs(static_cast<double>(s.LastRun->result.Misclosures[3])), tol) << "wy [m]";
 
                 reference::Result ref = reference::Adjust(reference::NetworkFromChain(g, Perturbed(g)));
                 EXPECT_TRUE(ref.converged);
                 for (int id : g.unknownPoints) {
                     const chain::Point2& t = g.points[static_cast<std::size_t>(id)];
                     const chain::Point2& r = ref.coords[static_cast<std::size_t>(reference::NetIndex(id))];
-                    double ex = s.PointX.at(static_cast<std::size_t>(id)) - t.x;
-                    double ey = s.PointY.at(static_cast<std::size_t>(id)) - t.y;
+                    double ex = s.LastRun->result.PointX.at(static_cast<std::size_t>(id)) - t.x;
+                    double ey = s.LastRun->result.PointY.at(static_cast<std::size_t>(id)) - t.y;
                     EXPECT_LE(std::fabs(ex), tol) << "program X of point " << id;
                     EXPECT_LE(std::fabs(ey), tol) << "program Y of point " << id;
                     EXPECT_NEAR(r.x, t.x, 1e-6) << "reference X of point " << id;

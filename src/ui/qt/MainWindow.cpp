@@ -11,9 +11,7 @@
 
 #include "display/ReportComposer.h"
 #include "files/Journal.h"
-#include "run/ListChain.h"
 #include "run/AdjustmentRun.h"
-#include "text/NumberReading.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/PrinterQueue.h"
@@ -198,21 +196,6 @@ void MainWindow::Run(const ObservationRecord* prefilled)
     RunOutcome outcome = AdjustmentRun(state_, platform, options);
     running_ = false;
     if (journal_ && outcome.observations) journal_->Remove();  // every value is in
-    if (outcome.kind == RunOutcome::Completed) {
-        ChainResult& result = outcome.chain->result;
-        const std::optional<double> sigma0 = ReadNumber(state_.LastTyped.sigma0Mm);
-        if (sigma0) TestCorrections(result, *sigma0);
-        LastRunFigures figures;
-        figures.RouteSigns = outcome.observations->RouteSigns;
-        figures.Corrections = result.Corrections;
-        figures.project = state_.LastTyped.project;
-        figures.precisions = result.PointPrecisions;
-        listing_ = ListChain(state_, figures);
-        result_ = std::move(result);
-    } else if (!state_.LastRunCompleted) {
-        listing_.reset();
-        result_.reset();
-    }
     Button(3)->setEnabled(state_.LastRunCompleted);
     emit RunEnded();
 }

@@ -51,10 +51,12 @@ public:
     // the rest.
     void RunFromRecord(const ObservationRecord& record);
     // The points and sides of the last completed run, for the exports.
-    const std::optional<ChainListing>& Listing() const { return listing_; }
+    const ChainListing* Listing() const { return Last() ? &Last()->listing : nullptr; }
     // Every figure of the last completed run (point precision, redundancy
     // numbers, the global test with the file's a-priori standard error).
-    const std::optional<ChainResult>& Result() const { return result_; }
+    const ChainResult* Result() const { return Last() ? &Last()->result : nullptr; }
+    // The last run, while it is the last run and it completed.
+    const CompletedRun* Last() const { return state_.LastRunCompleted && state_.LastRun ? &*state_.LastRun : nullptr; }
 
     QWidget& BoxParent() override { return *this; }
     BoxMemory& Boxes() override { return boxes_; }
@@ -88,8 +90,6 @@ private:
 
     ProgramState state_;
     Journal* journal_ = nullptr;
-    std::optional<ChainListing> listing_;
-    std::optional<ChainResult> result_;
     BoxMemory boxes_;
     bool running_ = false;
     bool abandoning_ = false;

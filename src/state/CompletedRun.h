@@ -1,0 +1,26 @@
+#pragma once
+// A chain as it was typed or read, and a run that went through to its last
+// display: what it read, what it made and its listing. The window's fields
+// after the run, the report, the tables, the exports and the batch command's
+// outputs read these; nothing of them is copied elsewhere.
+#include <string>
+#include <vector>
+
+#include "core/ChainObservations.h"
+#include "core/ChainResult.h"
+#include "state/ChainListing.h"
+
+struct ChainInput {
+    ChainObservations observations;
+    // PointNames 0..: B, the unknown points 1..K, C, and the point after C
+    // where the chain has one; kept byte for byte as typed.
+    std::vector<std::string> names;
+    double TbPacked = 0, QbPacked = 0;  // the closing angles as typed [D.MMSS]; 0 where none
+    std::string project;                // 工程名称, may be empty
+};
+
+struct CompletedRun {
+    ChainInput input;
+    ChainResult result;
+    ChainListing listing;
+};

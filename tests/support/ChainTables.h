@@ -1,0 +1,13 @@
+#pragma once
+// Chains the tests write by hand as tables by side number (the layout the
+// steps of the adjustment read), turned into what the core takes.
+#include "core/ChainObservations.h"
+#include "core/ChainWork.h"
+
+// w with its closing named by the rule the input uses (D given, else azimuth
+// data, else C alone).
+ChainWork NamedClosing(ChainWork w);
+
+// The observations of the tables: every side with its number, end points and
+// sign, the orientation angle where there is azimuth data.
+ChainObservations ObservationsFromTables(const ChainWork& w);
