@@ -35,6 +35,7 @@ ChainListing ListChain(const ProgramState& s, const LastRunFigures& f)
 
     ChainListing l;
     l.project = f.project;
+    l.notes = f.notes;
     l.knownPoints.push_back({aName, s.Xa, s.Ya, true});
     l.knownPoints.push_back({nameOf(0), s.Xb, s.Yb, true});
     l.knownPoints.push_back({nameOf(t.C), s.Xc, s.Yc, true});

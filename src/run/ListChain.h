@@ -13,6 +13,7 @@ struct LastRunFigures {
     std::vector<int> RouteSigns;      // 0..N+1: the sign typed with side 2k (N+1: the sign of Qb)
     std::vector<double> Corrections;  // 0..2N+1 [m], the correction of side k
     std::string project;              // 工程名称, may be empty
+    std::vector<std::string> notes;   // 备注 lines, may be none
     std::vector<PointPrecision> precisions;  // 0..n for the listed points, or empty
 };
 

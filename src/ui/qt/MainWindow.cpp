@@ -206,6 +206,7 @@ void MainWindow::Run(const ObservationRecord* prefilled)
         figures.RouteSigns = outcome.observations->RouteSigns;
         figures.Corrections = result.Corrections;
         figures.project = state_.LastTyped.project;
+        figures.notes = state_.LastTyped.notes;
         figures.precisions = result.PointPrecisions;
         listing_ = ListChain(state_, figures);
         result_ = std::move(result);
