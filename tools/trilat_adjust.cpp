@@ -2,6 +2,8 @@
 // chain with the program's own core and writes what is asked.
 //   trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
 //                 [--dxf DXF] [--full-report FILE.pdf|FILE.txt]
+// --help lists every option with a line of explanation. Every message is
+// Chinese, the system's reasons too (SystemErrorText).
 // --sigma: the a-priori standard error of one side [mm], over the file's
 // 先验测边中误差; with either, the JSON holds the normalised corrections and the
 // global test. --full-report: the full report (成果报告) of today, as PDF or
@@ -13,10 +15,9 @@
 // error; for 2 and 3 nothing goes to standard output. No output file is
 // written unless the adjustment completed, and each is written whole or not
 // at all.
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <variant>
 #include <vector>
@@ -30,6 +31,7 @@
 #include "files/DxfExport.h"
 #include "files/GamaExport.h"
 #include "files/ObservationFile.h"
+#include "files/SystemErrorText.h"
 #include "run/BatchRun.h"
 #include "text/NumberReading.h"
 
@@ -43,16 +45,49 @@ struct Arguments {
     std::string report, pdf, csv, dat, gama, dxf, sigma, fullReport;
 };
 
-const char* USAGE =
-    "usage: trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]\n"
-    "                     [--dxf DXF] [--full-report FILE.pdf|FILE.txt]\n";
+// The options with their values and a line of explanation each, as --help
+// prints them.
+struct OptionHelp {
+    const char* option;
+    const char* explanation;
+};
+const OptionHelp OPTIONS[] = {
+    {"--json", "在标准输出上写一份 JSON 文档（代替简短的摘要）"},
+    {"--sigma 毫米", "先验测边中误差（毫米，正数），优先于文件中的“先验测边中误差”；有了它才作全局检验"},
+    {"--report 文件.txt", "打印报告的文字，逐行写入文件"},
+    {"--pdf 文件.pdf", "打印报告，写成 PDF 文件"},
+    {"--csv 文件.csv", "平差坐标与点位精度，CSV 表格（UTF-8）"},
+    {"--dat 文件.dat", "平差坐标，测图软件的 DAT 坐标文件（GBK）"},
+    {"--gama 文件.xml", "观测值与已知点，GNU Gama 的 XML 输入文件"},
+    {"--dxf 文件.dxf", "网图，CAD 的 DXF 文件"},
+    {"--full-report 文件", "成果报告：以 .pdf 结尾写 PDF，以 .txt 结尾写纯文字"},
+    {"--help", "显示本说明并退出"},
+};
+
+std::string Usage()
+{
+    return "用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]\n"
+           "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]\n";
+}
+
+std::string Help()
+{
+    std::string t = Usage() +
+                    "\n读入观测文件，作三边锁平差，在标准输出上写出摘要，并写出所要求的文件。\n"
+                    "只有平差完成时才写文件；每个文件要么完整写出，要么不写。\n\n选项：\n";
+    for (const OptionHelp& o : OPTIONS) t += "  " + std::string(o.option) + "\n      " + o.explanation + "\n";
+    t += "\n退出状态：0 平差完成；1 平差因错误中止；2 文件有错、不完整或参数有错；3 输出文件无法写入。\n";
+    return t;
+}
 
 bool EndsWith(const std::string& text, const std::string& end)
 {
     return text.size() > end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-bool Parse(int argc, char** argv, Arguments& a)
+// Reads the arguments into a; returns what is wrong with them, or an empty
+// text.
+std::string Parse(int argc, char** argv, Arguments& a)
 {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -68,21 +103,42 @@ bool Parse(int argc, char** argv, Arguments& a)
         if (arg == "--json") {
             a.json = true;
         } else if (target) {
-            if (i + 1 >= argc || !target->empty()) return false;
+            if (!target->empty()) return "选项 " + arg + " 给了两次";
+            if (i + 1 >= argc || std::string(argv[i + 1]).empty()) return "选项 " + arg + " 缺少值";
             *target = argv[++i];
-            if (target->empty()) return false;
-        } else if (!arg.empty() && arg[0] != '-' && a.file.empty()) {
-            a.file = arg;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return "未知的选项 " + arg;
+        } else if (!a.file.empty()) {
+            return "多余的参数 " + arg + "：只能给一个观测文件";
+        } else if (arg.empty()) {
+            return "观测文件名是空的";
         } else {
-            return false;
+            a.file = arg;
         }
     }
     if (!a.sigma.empty()) {
         std::optional<double> mm = ReadNumber(a.sigma);
-        if (!mm || !(*mm > 0)) return false;
+        if (!mm || !(*mm > 0)) return "--sigma 的值 " + a.sigma + " 不是正数（先验测边中误差，毫米）";
     }
-    if (!a.fullReport.empty() && !EndsWith(a.fullReport, ".pdf") && !EndsWith(a.fullReport, ".txt")) return false;
-    return !a.file.empty();
+    if (!a.fullReport.empty() && !EndsWith(a.fullReport, ".pdf") && !EndsWith(a.fullReport, ".txt"))
+        return "--full-report 的文件名 " + a.fullReport + " 须以 .pdf 或 .txt 结尾";
+    if (a.file.empty()) return "缺少观测文件";
+    return {};
+}
+
+// The whole file, or the system's reason it cannot be read.
+std::variant<std::string, std::string> ReadWholeFile(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return std::variant<std::string, std::string>(std::in_place_index<1>, SystemErrorText(errno));
+    std::string bytes;
+    char buffer[65536];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    const int error = std::ferror(f) ? errno : 0;
+    std::fclose(f);
+    if (error) return std::variant<std::string, std::string>(std::in_place_index<1>, SystemErrorText(error));
+    return std::variant<std::string, std::string>(std::in_place_index<0>, std::move(bytes));
 }
 
 // The day of the report, local time, as 2026-12-09.
@@ -111,15 +167,22 @@ struct Output {
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            const std::string help = Help();
+            std::fwrite(help.data(), 1, help.size(), stdout);
+            return COMPLETED;
+        }
     Arguments a;
-    if (!Parse(argc, argv, a)) {
-        std::fputs(USAGE, stderr);
+    if (const std::string wrong = Parse(argc, argv, a); !wrong.empty()) {
+        Fail(BAD_INPUT, wrong);
+        std::fputs((Usage() + "（trilat-adjust --help 说明每个选项）\n").c_str(), stderr);
         return BAD_INPUT;
     }
 
-    std::ifstream in(a.file, std::ios::binary);
-    if (!in) return Fail(BAD_INPUT, a.file + ": 无法读取");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto whole = ReadWholeFile(a.file);
+    if (whole.index() == 1) return Fail(BAD_INPUT, a.file + ": 无法读取：" + std::get<1>(whole));
+    std::string bytes = std::move(std::get<0>(whole));
     auto read = ReadChainFile(bytes);
     std::string().swap(bytes);  // a long chain's file is a megabyte: not kept while the run goes on
     if (const FileError* error = std::get_if<FileError>(&read)) return Fail(BAD_INPUT, a.file + ": " + FormatFileError(*error));

@@ -122,6 +122,7 @@ FullReport ComposeFullReport(const ChainListing& listing, const ChainResult& res
 {
     FullReport report;
     report.title = (listing.project.empty() ? std::string() : listing.project + " ") + "三边锁平差成果报告";
+    report.notes = listing.notes;
     report.date = date;
     report.blocks = {KnownPoints(listing, result), Observations(listing, result), Misclosures(result),
                      Points(listing, result)};
@@ -166,7 +167,9 @@ std::string TableRowText(const TableColumns& columns, const std::vector<bool>& r
 
 std::string FullReportAsText(const FullReport& report)
 {
-    std::string t = report.title + "\n日期：" + report.date + "\n";
+    std::string t = report.title + "\n";
+    for (const std::string& line : report.notes) t += line + "\n";
+    t += "日期：" + report.date + "\n";
     for (const FullReportBlock& b : report.blocks) {
         t += "\n" + b.heading + "\n\n";
         for (const std::string& line : b.lines) t += line + "\n";

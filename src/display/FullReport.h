@@ -33,6 +33,7 @@ struct FullReportBlock {
 
 struct FullReport {
     std::string title;                // the report's name, with the 工程名称 when given
+    std::vector<std::string> notes;   // the project's 备注, printed under the title
     std::string date;                 // as handed in, e.g. "2026-12-09"
     std::vector<FullReportBlock> blocks;
 };

@@ -1,5 +1,7 @@
 #include "files/AtomicWrite.h"
 
+#include "files/SystemErrorText.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,7 +15,7 @@ namespace {
 
 std::string Reason(const std::string& what, const std::string& path, int error)
 {
-    return what + "「" + path + "」：" + std::strerror(error);
+    return what + "「" + path + "」：" + SystemErrorText(error);
 }
 
 bool WriteAll(int fd, std::string_view bytes)

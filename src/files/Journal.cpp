@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "files/AtomicWrite.h"
+#include "files/SystemErrorText.h"
 
 Journal::~Journal() { Close(); }
 
@@ -15,7 +16,7 @@ void Journal::Close()
     fd_ = -1;
 }
 
-static std::string SystemError(const std::string& what) { return what + "：" + std::strerror(errno); }
+static std::string SystemError(const std::string& what) { return what + "：" + SystemErrorText(errno); }
 
 std::optional<std::string> Journal::Rewrite(const ObservationRecord& record)
 {

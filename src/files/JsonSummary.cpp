@@ -152,6 +152,11 @@ std::string FormatSummary(const BatchFigures& f)
     if (f.completed) {
         t += "最弱点 " + f.weakestName + "：1/px = " + FormatFixed(*r->InvPx, 4) + "，1/py = " + FormatFixed(*r->InvPy, 4) +
              "，mx = " + mm(r->mx) + "，my = " + mm(r->my) + "，md = " + mm(r->md) + "\n";
+        if (r->globalTest) {
+            const GlobalTest& g = *r->globalTest;
+            t += "全局检验：[pvv]/σ0² = " + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
+                 "，χ²(0.95) = " + FormatFixed(g.critical, 3) + "，" + (g.passed ? "通过" : "未通过") + "\n";
+        }
     }
     return t;
 }

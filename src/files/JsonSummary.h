@@ -34,6 +34,8 @@ struct BatchFigures {
 };
 
 std::string FormatJson(const BatchFigures& figures);
+// The summary: the outcome, the misclosures, ms, the weakest point and, with
+// an a-priori standard error, the global test.
 std::string FormatSummary(const BatchFigures& figures);
 
 // A JSON string literal of UTF-8 text; bytes that are not UTF-8 become U+FFFD.

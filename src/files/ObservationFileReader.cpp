@@ -357,6 +357,7 @@ ChainFile FileReader::Read(std::string_view bytes)
         file.input = sequence_.Input();
         file.input->observations.sigma0Mm = sigma0Mm_;
         file.input->project = record_.project;
+        file.input->notes = record_.notes;
     } else {
         file.missing = sequence_.Next() ? sequence_.Label(*sequence_.Next()) : std::string("未完成");
     }
@@ -401,6 +402,7 @@ ChainFile ChainOfRecord(const ObservationRecord& record)
         file.input = sequence.Input();
         if (!record.sigma0Mm.empty()) file.input->observations.sigma0Mm = ReadNumber(record.sigma0Mm);
         file.input->project = record.project;
+        file.input->notes = record.notes;
     } else {
         file.missing = sequence.Next() ? sequence.Label(*sequence.Next()) : std::string("未完成");
     }

@@ -65,6 +65,7 @@ ChainInput InputOf(const ProgramState& s)
     input.names = s.PointNames;
     if (input.observations.closing != ClosingKind::OnCWithD) input.TbPacked = s.Tb, input.QbPacked = s.Qb;
     input.project = s.run.Typed.Record().project;
+    input.notes = s.run.Typed.Record().notes;
     return input;
 }
 

@@ -37,6 +37,7 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
 
     ChainListing l;
     l.project = input.project;
+    l.notes = input.notes;
     l.knownPoints.push_back({aName, o.Xa, o.Ya, true});
     l.knownPoints.push_back({nameOf(0), o.Xb, o.Yb, true});
     l.knownPoints.push_back({nameOf(t.C), o.Xc, o.Yc, true});

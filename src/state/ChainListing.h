@@ -27,6 +27,7 @@ struct ListedSide {
 
 struct ChainListing {
     std::string project;
+    std::vector<std::string> notes;  // the file's 备注 lines, may be none
     std::vector<ListedPoint> knownPoints;  // A, B, C and D (when given)
     // The points of the report, in its order: B, the new points, C, and the
     // point after C where there is one (adjusted coordinates).

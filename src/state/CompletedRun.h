@@ -17,6 +17,7 @@ struct ChainInput {
     std::vector<std::string> names;
     double TbPacked = 0, QbPacked = 0;  // the closing angles as typed [D.MMSS]; 0 where none
     std::string project;                // 工程名称, may be empty
+    std::vector<std::string> notes;     // 备注 lines, may be none
 };
 
 struct CompletedRun {

@@ -35,10 +35,11 @@ ObservationRecord RecordOf(const std::vector<std::string>& answers)
 }
 
 BatchRun Adjusted(const std::vector<std::string>& answers, std::optional<double> sigma0Mm = std::nullopt,
-             const std::string& project = {})
+             const std::string& project = {}, const std::vector<std::string>& notes = {})
 {
     ObservationRecord record = RecordOf(answers);
     record.project = project;
+    record.notes = notes;
     BatchRun run = RunRecord(record, sigma0Mm);
     EXPECT_TRUE(run.Completed()) << run.outcome.reason;
     return run;
@@ -103,6 +104,16 @@ void ExpectTablesLineUp(const FullReport& report)
     }
 }
 
+// The standard output of a tool, which must succeed.
+QString Tool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
+    EXPECT_EQ(p.exitCode(), 0) << program.toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(FullReportText, TablesLineUpWithFullWidthNamesAndWithout)
@@ -125,6 +136,31 @@ TEST(FullReportText, TitleDateEveryPointAndTheWordsASurveyorLooksFor)
     EXPECT_TRUE(Holds(text, "方位角"));
     EXPECT_TRUE(Holds(text, "中误差"));
     EXPECT_EQ(Lines(FullReportAsText(Compose(Adjusted(ChainAnswers({.triangles = 4})))))[0], "三边锁平差成果报告");
+}
+
+TEST(FullReportText, TheProjectsNotesStandUnderTheTitle)
+{
+    const BatchRun run = Adjusted(ChainAnswers({.triangles = 3}), std::nullopt, "某某线三角锁",
+                                  {"2026 年 11 月观测，测距仪 A 型", "天气晴"});  // the file's 备注 lines
+    const std::vector<std::string> lines = Lines(FullReportAsText(Compose(run)));
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "某某线三角锁 三边锁平差成果报告");
+    EXPECT_EQ(lines[1], "2026 年 11 月观测，测距仪 A 型");
+    EXPECT_EQ(lines[2], "天气晴");
+    EXPECT_EQ(lines[3], "日期：2026-01-02");
+
+    // and on the PDF's first page, between the title and the date
+    const TestFolder folder;
+    const QString file = QString::fromStdString(folder.File("notes.pdf"));
+    ASSERT_EQ(WriteFullReportPdf(Compose(run), run.completed->listing, run.outcome.chain->result, file), QString());
+    QStringList first = Tool("pdftotext", {"-l", "1", file, "-"}).split('\n', Qt::SkipEmptyParts);
+    for (QString& line : first) line = line.simplified();
+    const qsizetype title = first.indexOf(QString::fromUtf8("某某线三角锁 三边锁平差成果报告"));
+    ASSERT_GE(title, 0) << first.join('|').toStdString();
+    ASSERT_GT(first.size(), title + 3);
+    EXPECT_EQ(first[title + 1].toStdString(), "2026 年 11 月观测，测距仪 A 型");
+    EXPECT_EQ(first[title + 2].toStdString(), "天气晴");
+    EXPECT_EQ(first[title + 3].toStdString(), "日期：2026-01-02");
 }
 
 TEST(FullReportText, OrientationRowAndGlobalTestOnlyWhereThereAreSuch)
@@ -153,15 +189,6 @@ TEST(FullReportText, OrientationRowAndGlobalTestOnlyWhereThereAreSuch)
 }
 
 // --- the PDF ---
-
-QString Tool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    EXPECT_TRUE(p.waitForFinished(60000)) << program.toStdString();
-    EXPECT_EQ(p.exitCode(), 0) << program.toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 TEST(FullReportPdf, SearchableTextAndEveryPageCountedOfAll)
 {

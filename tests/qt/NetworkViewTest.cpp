@@ -10,11 +10,14 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QWheelEvent>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "run/ListChain.h"
 #include "run/AdjustmentRun.h"
@@ -163,7 +166,141 @@ TEST(NetworkDrawing, TheWholeChainFittedIntoARectangleIsTheScenesFittedFrame)
         QPainter painter(&page);
         PaintNetwork(painter, QRectF(page.rect()), Azimuth().listing, Azimuth().result);
     }
-    EXPECT_EQ(page, Render(scene, NetworkFrame::Fit(scene, QRectF(page.rect())), page.size()));
+    EXPECT_EQ(page, Render(scene, FitNetwork(scene, QRectF(page.rect()), &page), page.size()));
+}
+
+// The azimuth chain with every point renamed to a long Chinese name.
+DrawnRun LongNames()
+{
+    DrawnRun run = Azimuth();
+    std::map<std::string, std::string> renamed;
+    int n = 0;
+    auto rename = [&](std::string& name) {
+        if (!renamed.count(name)) renamed[name] = "长点名第" + std::to_string(++n) + "号站";
+        name = renamed[name];
+    };
+    for (auto* list : {&run.listing.points, &run.listing.knownPoints})
+        for (ListedPoint& p : *list) rename(p.name);
+    for (ListedSide& s : run.listing.sides) rename(s.from), rename(s.to);
+    return run;
+}
+
+// The words of a one-page PDF with their boxes [pt], from pdftotext -bbox.
+std::vector<std::pair<QString, QRectF>> PdfWords(const QString& pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {"-bbox", pdf, "-"});
+    EXPECT_TRUE(p.waitForFinished(20000));
+    static const QRegularExpression word(
+        R"re(<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
+    std::vector<std::pair<QString, QRectF>> words;
+    for (auto m = word.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); m.hasNext();) {
+        const QRegularExpressionMatch w = m.next();
+        words.push_back({w.captured(5), QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                               QPointF(w.captured(3).toDouble(), w.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+// Whether the segment from a to b passes through r (sampled every 0.25 px).
+bool Crosses(const QPointF& a, const QPointF& b, const QRectF& r)
+{
+    const double steps = std::max(1.0, QLineF(a, b).length() * 4);
+    for (double i = 0; i <= steps; ++i)
+        if (r.contains(a + (b - a) * (i / steps))) return true;
+    return false;
+}
+
+TEST(NetworkDrawing, FittedTheNamesAndTheEllipsesStayInsideWhateverTheShape)
+{
+    // the rows: the shape of the target [px]
+    const DrawnRun run = LongNames();
+    const NetworkScene scene(run.listing, run.result);
+    for (const QSize size : {QSize(900, 700), QSize(420, 320), QSize(300, 700), QSize(1200, 300)}) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        QImage image(size, QImage::Format_RGB32);
+        NetworkPaintOptions options;
+        options.legend = options.scaleBars = false;
+        options.everyName = true;
+        const NetworkFrame frame = FitNetwork(scene, QRectF(image.rect()), &image);
+        {
+            QPainter painter(&image);
+            PaintNetwork(painter, QRectF(image.rect()), scene, frame, options);
+        }
+        // no ink in the outermost 3 px: no name, ellipse or marker cut at the edge
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((x < 3 || y < 3 || x >= image.width() - 3 || y >= image.height() - 3) &&
+                    image.pixelColor(x, y) != c::PAPER)
+                    ++inked;
+        EXPECT_EQ(inked, 0);
+        for (const NetworkPoint& p : scene.Points()) {
+            const double a = EllipsePixels(p.E, scene, frame);
+            const QPointF at = frame.ToPixel(p.X, p.Y, QRectF(image.rect()));
+            for (const QPointF& edge : {at + QPointF(a, 0), at - QPointF(a, 0), at + QPointF(0, a), at - QPointF(0, a)})
+                EXPECT_TRUE(QRectF(image.rect()).contains(edge)) << p.name.toStdString() << " with its ellipse";
+        }
+    }
+}
+
+TEST(NetworkDrawing, NamesStandClearOfTheSidesAndTheEllipsesWhereThereIsRoom)
+{
+    // the rows: the chain, the page [px at 96 DPI]; read back from the PDF
+    const DrawnRun run = LongNames();
+    struct Row {
+        const char* label;
+        const DrawnRun* run;
+        QSizeF page;
+    };
+    for (const Row& row : {Row{"short names", &Azimuth(), {900, 700}}, Row{"long names", &run, {1100, 800}}}) {
+        SCOPED_TRACE(row.label);
+        const NetworkScene scene(row.run->listing, row.run->result);
+        const TestFolder folder;
+        const QString pdf = QString::fromStdString(folder.File("names.pdf"));
+        NetworkFrame frame;
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(96);
+            writer.setPageSize(QPageSize(row.page * 0.75, QPageSize::Point));
+            writer.setPageMargins(QMarginsF());
+            QPainter painter(&writer);
+            const QRectF target(0, 0, writer.width(), writer.height());
+            frame = FitNetwork(scene, target, &writer);
+            NetworkPaintOptions options;
+            options.legend = options.scaleBars = false;
+            PaintNetwork(painter, target, scene, frame, options);
+        }
+        const QRectF target(QPointF(0, 0), row.page);
+        QSet<QString> named;
+        for (const auto& [word, points] : PdfWords(pdf)) {
+            const QRectF box(points.topLeft() / 0.75, points.bottomRight() / 0.75);  // [px]
+            named.insert(word);
+            EXPECT_TRUE(target.contains(box)) << word.toStdString();
+            for (const auto& [from, to] : scene.Sides()) {
+                const NetworkPoint &a = scene.Points()[static_cast<std::size_t>(from)], &b = scene.Points()[static_cast<std::size_t>(to)];
+                EXPECT_FALSE(Crosses(frame.ToPixel(a.X, a.Y, target), frame.ToPixel(b.X, b.Y, target), box))
+                    << word.toStdString() << " crossed by " << a.name.toStdString() << "-" << b.name.toStdString();
+            }
+            // no point of an ellipse's outline in the box, nor the box inside an ellipse
+            for (const NetworkPoint& p : scene.Points()) {
+                const double a = EllipsePixels(p.E, scene, frame), b = EllipsePixels(p.F, scene, frame);
+                if (a < 1) continue;
+                const QPointF at = frame.ToPixel(p.X, p.Y, target);
+                const double turn = (p.phi - 90) * M_PI / 180;  // clockwise on the screen
+                bool on = false;
+                for (double t = 0; t < 2 * M_PI; t += 0.01) {
+                    const double x = a * std::cos(t), y = b * std::sin(t);
+                    on = on || box.contains(at + QPointF(x * std::cos(turn) - y * std::sin(turn), x * std::sin(turn) + y * std::cos(turn)));
+                }
+                const QPointF d = box.center() - at;
+                const double u = d.x() * std::cos(turn) + d.y() * std::sin(turn), v = -d.x() * std::sin(turn) + d.y() * std::cos(turn);
+                on = on || (u / a) * (u / a) + (v / b) * (v / b) < 1;
+                EXPECT_FALSE(on) << word.toStdString() << " on the ellipse of " << p.name.toStdString();
+            }
+        }
+        for (const NetworkPoint& p : scene.Points()) EXPECT_TRUE(named.contains(p.name)) << p.name.toStdString();
+    }
 }
 
 TEST(NetworkDrawing, OnAPdfPageTheNamesAreTextAndTheMarkersKeepTheirSizeOnPaper)
@@ -269,6 +406,131 @@ TEST(NetworkWindow, ItOpensFittedAndTheFitButtonShowsEveryPointAgain)
     shown.view->resize(500, 900);
     QApplication::processEvents();
     EXPECT_TRUE(shown.EveryPointInside());
+}
+
+void Key(QWidget& w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(&w, &press);
+}
+
+TEST(NetworkWindow, KeysZoomAroundTheMiddleMoveByATenthAndCtrl0Fits)
+{
+    ShownView shown;
+    NetworkCanvas& canvas = shown.Canvas();
+    const QRectF target = shown.Target();
+    const double scale = canvas.Frame().scale;
+    const QPointF middle = canvas.Frame().ToGround(target.center(), target);
+    struct Row {
+        const char* label;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        double scaleFactor;  // of the scale before the key
+        QPointF moved;       // [px] where the ground under the middle went
+    };
+    const double dx = target.width() / 10, dy = target.height() / 10;
+    const Row rows[] = {
+        {"+", Qt::Key_Plus, Qt::NoModifier, 1.25, {0, 0}},       {"=", Qt::Key_Equal, Qt::NoModifier, 1.25, {0, 0}},
+        {"-", Qt::Key_Minus, Qt::NoModifier, 0.8, {0, 0}},       {"left", Qt::Key_Left, Qt::NoModifier, 1, {dx, 0}},
+        {"right", Qt::Key_Right, Qt::NoModifier, 1, {-dx, 0}},   {"up", Qt::Key_Up, Qt::NoModifier, 1, {0, dy}},
+        {"down", Qt::Key_Down, Qt::NoModifier, 1, {0, -dy}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        const NetworkFrame before = canvas.Frame();
+        const QPointF ground = before.ToGround(target.center(), target);
+        Key(canvas, row.key, row.modifiers);
+        EXPECT_NEAR(canvas.Frame().scale, before.scale * row.scaleFactor, 1e-9 * before.scale);
+        const QPointF now = canvas.Frame().ToPixel(ground.x(), ground.y(), target);
+        EXPECT_NEAR(now.x(), target.center().x() + row.moved.x(), 1e-6);
+        EXPECT_NEAR(now.y(), target.center().y() + row.moved.y(), 1e-6);
+    }
+    Key(canvas, Qt::Key_Plus);
+    Key(canvas, Qt::Key_Plus);
+    Key(canvas, Qt::Key_Plus);
+    EXPECT_FALSE(shown.EveryPointInside());
+    Key(canvas, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_TRUE(shown.EveryPointInside());
+    EXPECT_NEAR(canvas.Frame().scale, scale, 1e-9 * scale);
+    const QPointF again = canvas.Frame().ToGround(target.center(), target);
+    EXPECT_NEAR(again.x(), middle.x(), 1e-6);
+    EXPECT_NEAR(again.y(), middle.y(), 1e-6);
+}
+
+TEST(NetworkWindow, PngAtAChosenWidthAndResolution)
+{
+    const TestFolder folder;
+    ShownView shown;
+    const QSize canvas = shown.Canvas().size();
+    struct Row {
+        const char* label;
+        int width;    // [px], 0: the canvas's
+        double dpi;
+        QSize size;   // expected [px]
+        double unit;  // markers and text this many times their screen size
+    };
+    const Row rows[] = {
+        {"as shown", 0, 96, canvas, 1},
+        {"twice as wide at 192 DPI", canvas.width() * 2, 192, canvas * 2, 2},
+        {"300 DPI, three times as wide", canvas.width() * 3, 300, canvas * 3, 300 / 96.0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        const QString png = QString::fromStdString(folder.File(std::string(row.label) + ".png"));
+        ASSERT_EQ(shown.view->ExportPng(png, row.width, row.dpi), QString());
+        const QImage image(png);
+        ASSERT_EQ(image.size(), row.size);
+        EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, row.dpi, 0.5);
+        // every marker where the view shows it, scaled with the image, in its colour
+        const double factor = static_cast<double>(row.size.width()) / canvas.width();
+        for (const NetworkPoint& p : shown.Canvas().Scene().Points()) {
+            const QPointF at = shown.Canvas().Frame().ToPixel(p.X, p.Y, shown.Target()) * factor;
+            EXPECT_EQ(At(image, at), p.known ? c::KNOWN : c::NEW_POINT) << p.name.toStdString();
+            // a circle 3.5 px in radius at 96 DPI: filled 2 units out whatever the resolution
+            if (!p.known) {
+                EXPECT_EQ(At(image, at + QPointF(2 * row.unit, 0)), c::NEW_POINT) << p.name.toStdString();
+            }
+        }
+    }
+}
+
+TEST(NetworkWindow, SvgNamesAFaceListEndingInAGenericFamilyOrDrawsTheTextAsPaths)
+{
+    const TestFolder folder;
+    ShownView shown;
+    struct Row {
+        const char* label;
+        bool paths;
+        bool texts;  // <text> elements expected
+    };
+    for (const Row& row : {Row{"text", false, true}, Row{"paths", true, false}}) {
+        SCOPED_TRACE(row.label);
+        const QString svg = QString::fromStdString(folder.File(std::string(row.label) + ".svg"));
+        ASSERT_EQ(shown.view->ExportSvg(svg, row.paths), QString());
+        QFile file(svg);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        int texts = 0, paths = 0;
+        QSet<QString> families;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement()) continue;
+            texts += xml.name() == QStringLiteral("text");
+            paths += xml.name() == QStringLiteral("path");
+            if (xml.attributes().hasAttribute("font-family")) families.insert(xml.attributes().value("font-family").toString());
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        EXPECT_EQ(texts > 0, row.texts) << texts;
+        for (const QString& f : families) {
+            EXPECT_EQ(f.toStdString(), "Noto Serif CJK SC, AR PL UMing CN, AR PL SungtiL GB, serif");
+            EXPECT_TRUE(f.endsWith(", serif"));
+        }
+        if (row.texts) {
+            EXPECT_FALSE(families.isEmpty());
+        } else {
+            EXPECT_GT(paths, static_cast<int>(shown.Canvas().Scene().Points().size()));  // an outline a name at least
+        }
+    }
 }
 
 TEST(NetworkWindow, PngAndSvgExportsAreReadableAndHoldTheDrawing)

@@ -1,7 +1,7 @@
 // Where the printed report breaks its pages, measured on the PDF: the words
 // and their boxes as pdftotext -bbox reads them back, against the printable
 // area of the printer in points. A report of three pages: every word lies
-// inside the printable area, a page is given up only when the next line would
+// inside the printable area and at least 10 mm inside every edge of the sheet, a page is given up only when the next line would
 // not fit, a continued page starts at the top of the area (not at the report's
 // start offset), and no line is lost or doubled across a break.
 #include <QFontMetricsF>
@@ -25,7 +25,7 @@
 namespace {
 
 struct Word {
-    double left = 0, top = 0, bottom = 0;  // [pt from the corner of the sheet]
+    double left = 0, top = 0, right = 0, bottom = 0;  // [pt from the corner of the sheet]
     QString text;
 };
 
@@ -52,7 +52,7 @@ std::vector<Sheet> ReadWords(const QString& pdf)
     EXPECT_EQ(p.exitCode(), 0);
     const QString xhtml = QString::fromUtf8(p.readAllStandardOutput());
     static const QRegularExpression item(
-        R"re(<page |<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="[-\d.]+" yMax="([-\d.]+)">([^<]*)</word>)re");
+        R"re(<page |<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
     std::vector<Sheet> sheets;
     for (auto m = item.globalMatch(xhtml); m.hasNext();) {
         const QRegularExpressionMatch w = m.next();
@@ -60,7 +60,8 @@ std::vector<Sheet> ReadWords(const QString& pdf)
             sheets.emplace_back();
         } else if (!sheets.empty()) {
             sheets.back().words.push_back(
-                {w.captured(1).toDouble(), w.captured(2).toDouble(), w.captured(3).toDouble(), w.captured(4)});
+                {w.captured(1).toDouble(), w.captured(2).toDouble(), w.captured(3).toDouble(), w.captured(4).toDouble(),
+                 w.captured(5)});
         }
     }
     return sheets;
@@ -84,7 +85,11 @@ TEST(PrintedPageBreak, ThreePagesFilledToTheFootAndContinuedAtTheTop)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     printer.setPageSize(QPageSize(QPageSize::A4));  // three pages on this paper, whatever the locale
-    const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point);
+    // the printable area, narrowed to 10 mm (28.35 pt) inside the sheet where it is wider
+    const QRectF sheet = printer.pageLayout().fullRect(QPageLayout::Point);
+    const double tenMm = 10 * 72 / 25.4;  // [pt]
+    const QRectF area = printer.pageLayout().paintRect(QPageLayout::Point) &
+                        sheet.adjusted(tenMm, tenMm, -tenMm, -tenMm);
 
     // 121 side lines and 61 points: some 210 lines
     const Report report = ChainReport(60);
@@ -106,6 +111,10 @@ TEST(PrintedPageBreak, ThreePagesFilledToTheFootAndContinuedAtTheTop)
         const std::vector<double> tops = sheets[n].LineTops();
         ASSERT_GE(tops.size(), 10u);
         for (const Word& w : sheets[n].words) {
+            EXPECT_GE(w.left, tenMm - 0.5) << w.text.toStdString() << " within 10 mm of the left edge";
+            EXPECT_GE(w.top, tenMm - 0.5) << w.text.toStdString() << " within 10 mm of the top edge";
+            EXPECT_LE(w.right, sheet.width() - tenMm + 0.5) << w.text.toStdString() << " within 10 mm of the right edge";
+            EXPECT_LE(w.bottom, sheet.height() - tenMm + 0.5) << w.text.toStdString() << " within 10 mm of the foot";
             EXPECT_GE(w.top, area.top() - 0.5) << w.text.toStdString();
             EXPECT_LE(w.bottom, area.bottom() + 0.5) << w.text.toStdString() << " reaches below the printable area";
         }
@@ -114,7 +123,8 @@ TEST(PrintedPageBreak, ThreePagesFilledToTheFootAndContinuedAtTheTop)
         if (n == 0) {
             EXPECT_NEAR(first, startTop, pitch);
         } else {
-            EXPECT_LT(first, pitch) << "a continued page starts " << first << " pt below the top";
+            // (an empty line of the report may be the page's first)
+            EXPECT_LT(first, 2 * pitch) << "a continued page starts " << first << " pt below the top";
         }
         // every line one pitch below the one before: nothing skipped on the page
         for (std::size_t k = 1; k < tops.size(); ++k)

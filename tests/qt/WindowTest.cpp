@@ -1,7 +1,12 @@
 // Form1 as built: every field, caption, button and heading with its name,
 // text, font and twip position; the drawn lines; the button actions.
 #include <QApplication>
+#include <QDirIterator>
+#include <QFile>
 #include <QFontInfo>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QSet>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "DialogAnswerer.h"
+#include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/MainWindow.h"
 
@@ -162,11 +168,52 @@ TEST_F(WindowTest, EveryLabelOfTheLayoutExists)
     EXPECT_EQ(form::DiagramLabels().size(), 49u);
 }
 
+// Every character of the string literals of the program's sources in these
+// folders: the prompts and refusals (rules), the faults, reports and full
+// report (display), the window's captions and boxes (ui/qt), the messages of
+// the files, the run and the tools. Comment lines are skipped.
+QSet<char32_t> CharactersOfTheProgramsTexts()
+{
+    static const QRegularExpression literal(R"re("((?:[^"\\\n]|\\.)*)")re");
+    QSet<char32_t> characters;
+    for (const char* folder : {"src/rules", "src/display", "src/dialogue", "src/files", "src/run", "src/state",
+                               "src/text", "src/ui/qt", "tools"}) {
+        QDirIterator files(QString(TRILAT_SOURCE_DIR) + "/" + folder, {"*.h", "*.cpp"}, QDir::Files);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+            for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+                if (line.trimmed().startsWith("//")) continue;
+                for (auto m = literal.globalMatch(line); m.hasNext();)
+                    for (char32_t c : m.next().captured(1).toUcs4())
+                        if (c >= 0x20) characters.insert(c);
+            }
+        }
+    }
+    return characters;
+}
+
+TEST(SongStandIn, HoldsEveryCharacterTheProgramShows)
+{
+    const QSet<char32_t> characters = CharactersOfTheProgramsTexts();
+    ASSERT_GT(characters.size(), 300) << "the texts were not found under " TRILAT_SOURCE_DIR;
+    for (const char* sample : {"右側", "σ0²", "χ²", "φ (°)", "座标", "坐标", "√", "（）：，。"})
+        for (char32_t c : QString::fromUtf8(sample).toUcs4()) EXPECT_TRUE(characters.contains(c)) << sample;
+    for (form::FontKind kind : {form::FontKind::Song9, form::FontKind::Song12}) {
+        const QRawFont face = QRawFont::fromFont(FormFont(kind));
+        EXPECT_EQ(face.familyName().toLower(), "ar pl uming cn");
+        QString missing;
+        for (char32_t c : characters)
+            if (!face.supportsCharacter(c)) missing += QString::fromUcs4(&c, 1);
+        EXPECT_EQ(missing.toStdString(), "") << "not in " << face.familyName().toStdString();
+    }
+}
+
 TEST_F(WindowTest, SongStandInHasTheMetricsOfSong)
 {
     // 宋体 at bold 9 pt: a Latin character half as wide as a Chinese one
     const QFont song = window.Field(1)->font();
-    EXPECT_EQ(QFontInfo(song).family(), "AR PL SungtiL GB");
+    EXPECT_EQ(QFontInfo(song).family(), "AR PL UMing CN");
     const QFontMetricsF m(song);
     const double full = m.horizontalAdvance(QString::fromUtf8("中"));
     for (char c = ' '; c <= '~'; ++c) EXPECT_DOUBLE_EQ(m.horizontalAdvance(QChar(c)) * 2, full) << c;

@@ -8,6 +8,7 @@ usage: batch_command_test.py TRILAT_REPLAY TRILAT_ADJUST SOURCE_DIR
 import csv
 import json
 import os
+import re
 import sys
 import xml.etree.ElementTree as ET
 
@@ -97,9 +98,15 @@ for args, sigma in (([], 2.0), (["--sigma", "4"], 4.0)):
     check(abs(g["statistic"] - vv / (sigma * 1e-3) ** 2) <= 1e-6 * (1 + g["statistic"]), f"[vv]/sigma0^2 with {sigma}")
     check(all(s["normalised"] is not None for s in t["sides"] if s["redundancy"] and s["redundancy"] >= 0.01),
           "a w for every side with r >= 0.01")
-for bad in (["--sigma", "0"], ["--sigma", "x"], ["--sigma"]):
-    r = run([adjust, path("s.obs")] + bad)
-    check(r.returncode == 2 and b"usage" in r.stderr, f"bad {bad}: exit {r.returncode}")
+# The summary shows the global test with the file's 先验测边中误差 or --sigma, and not without either.
+for label, args, shown in (("the file's sigma0", [path("s.obs")], True), ("--sigma", [path("d.obs"), "--sigma", "3"], True),
+                           ("no sigma0", [path("d.obs")], False)):
+    r = run([adjust] + args)
+    lines = r.stdout.decode().split("\n")
+    tests = [l for l in lines if l.startswith("全局检验：[pvv]/σ0² = ")]
+    check(r.returncode == 0 and len(tests) == (1 if shown else 0), f"the summary's global test, {label}: {lines}")
+    check(not shown or ("，自由度 3，χ²(0.95) = 7.815，" in tests[0] and tests[0][-2:] in ("通过", "未通过")),
+          f"the global test line, {label}: {tests}")
 # An external azimuth: the orientation angle's own check (held almost fixed by
 # its weight, r far below 0.01: no w).
 saved("tests/fuzz/corpus/fan4-azimuth", "w.obs")
@@ -116,12 +123,60 @@ env = dict(own_env, QT_QPA_PLATFORM="no-such-platform")
 r = run([adjust, path("d.obs"), "--csv", path("q.csv"), "--json"], env=env)
 check(r.returncode == 0 and os.path.exists(path("q.csv")), "--json and --csv run without Qt")
 
-# Bad arguments, unreadable and bad files: exit 2, nothing on standard output.
-for bad in ([], ["--json"], [path("d.obs"), "--csv"], [path("d.obs"), "--bogus"], [path("d.obs"), path("d.obs")]):
-    r = run([adjust] + bad)
-    check(r.returncode == 2 and r.stdout == b"" and b"usage" in r.stderr, f"arguments {bad}: exit {r.returncode}")
-r = run([adjust, path("missing.obs")])
-check(r.returncode == 2 and r.stdout == b"", "a missing file")
+# --help: every option on standard output, each with a line of explanation; exit 0.
+r = run([adjust, "--help"])
+help_lines = r.stdout.decode().split("\n")
+check(r.returncode == 0 and r.stderr == b"" and help_lines[0].startswith("用法：trilat-adjust 观测文件"),
+      f"--help: exit {r.returncode}, {help_lines[:1]}")
+for option in ("--json", "--sigma", "--report", "--pdf", "--csv", "--dat", "--gama", "--dxf", "--full-report", "--help"):
+    at = [i for i, l in enumerate(help_lines) if l.split(" ")[2:3] == [option]]
+    check(len(at) == 1 and at[0] + 1 < len(help_lines) and help_lines[at[0] + 1].startswith("      ")
+          and len(help_lines[at[0] + 1].strip()) > 4, f"--help explains {option}")
+
+# The command line's messages: the arguments, the exit status and standard
+# error line by line (for bad arguments the usage follows). Nothing goes to
+# standard output, and no English is mixed in: what is left of a message
+# without the program's name, the paths and the options has no Latin word.
+D, folder = path("d.obs"), work
+with open(path("locked.obs"), "w", encoding="utf-8") as f:
+    f.write("trilat-observations 1\n")
+os.chmod(path("locked.obs"), 0)
+USAGE = ["用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]",
+         "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]",
+         "（trilat-adjust --help 说明每个选项）"]
+# root reads any file: the permission row runs without the capabilities that let it
+as_user = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
+MESSAGES = [
+    # label, arguments, exit status, standard error
+    ("no arguments", [], 2, ["trilat-adjust: 缺少观测文件"] + USAGE),
+    ("only --json", ["--json"], 2, ["trilat-adjust: 缺少观测文件"] + USAGE),
+    ("an unknown option", [D, "--bogus"], 2, ["trilat-adjust: 未知的选项 --bogus"] + USAGE),
+    ("an option without its value", [D, "--csv"], 2, ["trilat-adjust: 选项 --csv 缺少值"] + USAGE),
+    ("an empty value", [D, "--csv", ""], 2, ["trilat-adjust: 选项 --csv 缺少值"] + USAGE),
+    ("--sigma without its value", [D, "--sigma"], 2, ["trilat-adjust: 选项 --sigma 缺少值"] + USAGE),
+    ("an option twice", [D, "--csv", "a.csv", "--csv", "b.csv"], 2, ["trilat-adjust: 选项 --csv 给了两次"] + USAGE),
+    ("two files", [D, D], 2, [f"trilat-adjust: 多余的参数 {D}：只能给一个观测文件"] + USAGE),
+    ("--sigma 0", [D, "--sigma", "0"], 2, ["trilat-adjust: --sigma 的值 0 不是正数（先验测边中误差，毫米）"] + USAGE),
+    ("--sigma x", [D, "--sigma", "x"], 2, ["trilat-adjust: --sigma 的值 x 不是正数（先验测边中误差，毫米）"] + USAGE),
+    ("--sigma -2", [D, "--sigma", "-2"], 2, ["trilat-adjust: --sigma 的值 -2 不是正数（先验测边中误差，毫米）"] + USAGE),
+    ("a full report neither PDF nor text", [D, "--full-report", "r.doc"], 2,
+     ["trilat-adjust: --full-report 的文件名 r.doc 须以 .pdf 或 .txt 结尾"] + USAGE),
+    ("no such file", [path("missing.obs")], 2, [f"trilat-adjust: {path('missing.obs')}: 无法读取：没有这个文件或文件夹"]),
+    ("no permission", [path("locked.obs")], 2, [f"trilat-adjust: {path('locked.obs')}: 无法读取：没有权限"]),
+    ("a folder", [folder], 2, [f"trilat-adjust: {folder}: 无法读取：这是一个文件夹，不是文件"]),
+    ("an output in no folder", [D, "--csv", path("no/such.csv")], 3,
+     [f"trilat-adjust: {path('no/such.csv')}: 无法在文件夹中建立临时文件以写入「{path('no/such.csv')}」：没有这个文件或文件夹"]),
+]
+for label, args, status, expected in MESSAGES:
+    r = run((as_user if label == "no permission" else []) + [adjust] + args)
+    lines = r.stderr.decode().split("\n")[:-1]
+    check(r.returncode == status and r.stdout == b"" and lines == expected,
+          f"{label}: exit {r.returncode}, {lines} (expected {status}, {expected})")
+    rest = r.stderr.decode().replace("trilat-adjust", "")
+    for a in sorted((a for a in args if "/" in a or "." in a), key=len, reverse=True):
+        rest = rest.replace(a, "")
+    rest = re.sub(r"--[a-z-]+|\.(txt|pdf|csv|dat|xml|dxf)\b", "", rest)
+    check(not re.search(r"[A-Za-z]{2,}", rest), f"{label}: English in {rest!r}")
 with open(path("bad.obs"), "w", encoding="utf-8") as f:
     f.write("trilat-observations 1\nN = 2\nXa = zero\n")
 r = run([adjust, path("bad.obs"), "--json", "--csv", path("bad.csv")])

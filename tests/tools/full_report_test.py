@@ -171,7 +171,7 @@ for name in ("d", "az", "long"):
 
 # A report of another kind is refused as a bad argument.
 r = run([adjust, path("d.obs"), "--full-report", path("d.doc")])
-check(r.returncode == 2 and b"usage" in r.stderr and not os.path.exists(path("d.doc")), f".doc refused: exit {r.returncode}")
+check(r.returncode == 2 and "须以 .pdf 或 .txt 结尾".encode() in r.stderr and not os.path.exists(path("d.doc")), f".doc refused: exit {r.returncode}")
 leftovers = [n for n in os.listdir(work) if n.startswith(".")]
 check(leftovers == [], f"no temporary file left behind: {leftovers}")
 test.finish()

@@ -15,11 +15,14 @@
 // line of 17 px and a sans face; Noto Serif CJK SC proportional (S 7.16,
 // "." 4.02). The Noto faces also share the glyphs of 方, 角, 长, 米 with the
 // Kangxi radicals, so a PDF's text reads back as radicals; the AR PL faces
-// do not. Hence AR PL SungtiL GB first.
+// do not. AR PL SungtiL GB is a simplified-only face: it lacks 側 (of
+// "右側") and ², which were then drawn from another, heavier face; AR PL
+// UMing CN (fonts-arphic-uming) holds every character of the program's
+// texts. Hence AR PL UMing CN first, SungtiL GB after it.
 void SetUpApplication()
 {
     QApplication::setApplicationName(QString::fromUtf8(form::CAPTION));
-    QFont::insertSubstitutions(QString::fromUtf8(form::SONG), {"AR PL SungtiL GB", "AR PL UMing CN",
+    QFont::insertSubstitutions(QString::fromUtf8(form::SONG), {"AR PL UMing CN", "AR PL SungtiL GB",
                                                                 "Noto Sans Mono CJK SC", "Noto Serif CJK SC", "serif"});
     QFont::insertSubstitutions(QString::fromUtf8(form::SANS),
                                {"DejaVu Sans", "Liberation Sans", "Noto Sans", "sans-serif"});

@@ -203,6 +203,7 @@ FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListi
         for (const std::string& piece : Wrap(line, body, page.width())) pages.Add({PageLine::Text, BODY_POINTS, piece});
     };
     pages.Add({PageLine::Text, TITLE_POINTS, report.title});
+    for (const std::string& line : report.notes) text(line);
     pages.Add({PageLine::Text, BODY_POINTS, "日期：" + report.date});
     for (const FullReportBlock& b : report.blocks) {
         pages.Add({PageLine::Text, BODY_POINTS, ""});

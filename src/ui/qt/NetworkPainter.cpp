@@ -2,7 +2,9 @@
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -48,6 +50,14 @@ public:
         return true;
     }
     bool Free(const QPointF& p) const { return !taken_[Index(Row(p.y()), Column(p.x()))]; }
+    bool Fits(const QRectF& r) const
+    {
+        const int c0 = Column(r.left()), c1 = Column(r.right()), r0 = Row(r.top()), r1 = Row(r.bottom());
+        for (int row = r0; row <= r1; ++row)
+            for (int col = c0; col <= c1; ++col)
+                if (taken_[Index(row, col)]) return false;
+        return true;
+    }
 
 private:
     int Column(double x) const { return std::clamp(static_cast<int>((x - target_.left()) / cell_), 0, columns_ - 1); }
@@ -61,6 +71,56 @@ private:
     int columns_, rows_;
     std::vector<bool> taken_;
 };
+
+// Draws text with its baseline starting at `at`, as text or as outlines.
+void Text(QPainter& painter, const QPointF& at, const QString& text, bool asPath)
+{
+    if (!asPath) return painter.drawText(at, text);
+    QPainterPath path;
+    path.addText(at, painter.font(), text);
+    painter.fillPath(path, painter.pen().color());
+}
+
+// Text centred in box.
+void CentredText(QPainter& painter, const QRectF& box, const QString& text, bool asPath)
+{
+    if (!asPath) return painter.drawText(box, Qt::AlignCenter, text);
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    const QPointF at(box.center().x() - metrics.horizontalAdvance(text) / 2,
+                     box.center().y() + (metrics.ascent() - metrics.descent()) / 2);
+    Text(painter, at, text, true);
+}
+
+bool SegmentMeets(const QLineF& s, const QRectF& r)
+{
+    if (r.contains(s.p1()) || r.contains(s.p2())) return true;
+    const QLineF edges[] = {{r.topLeft(), r.topRight()}, {r.topRight(), r.bottomRight()},
+                            {r.bottomRight(), r.bottomLeft()}, {r.bottomLeft(), r.topLeft()}};
+    for (const QLineF& e : edges)
+        if (s.intersects(e, nullptr) == QLineF::BoundedIntersection) return true;
+    return false;
+}
+
+bool CircleMeets(const QPointF& c, double radius, const QRectF& r)
+{
+    const double dx = c.x() - std::clamp(c.x(), r.left(), r.right());
+    const double dy = c.y() - std::clamp(c.y(), r.top(), r.bottom());
+    return dx * dx + dy * dy < radius * radius;
+}
+
+// Whether the ellipse of semi-axes a, b [px] at c, its a turned phi [deg]
+// clockwise from up, has its outline in r or r's middle inside it.
+bool EllipseMeets(const QPointF& c, double a, double b, double phi, const QRectF& r)
+{
+    const QTransform place = QTransform().translate(c.x(), c.y()).rotate(phi - 90);
+    const QPointF m = place.inverted().map(r.center());
+    if ((m.x() / a) * (m.x() / a) + (m.y() / b) * (m.y() / b) < 1) return true;
+    for (int k = 0; k < 64; ++k) {
+        const double t = k * M_PI / 32;
+        if (r.contains(place.map(QPointF(a * std::cos(t), b * std::sin(t))))) return true;
+    }
+    return false;
+}
 
 QPolygonF Triangle(const QPointF& at, double r)
 {
@@ -77,7 +137,8 @@ QString Round(double v)
 QString Metres(double m) { return m >= 1000 ? Round(m / 1000) + " km" : Round(m) + " m"; }
 
 // A bar of `pixels` from `at` to the right with its ticks and a caption above.
-void Bar(QPainter& painter, const QPointF& at, double pixels, const QString& caption, const QColor& colour, double u)
+void Bar(QPainter& painter, const QPointF& at, double pixels, const QString& caption, const QColor& colour, double u,
+         bool asPath)
 {
     painter.setPen(QPen(colour, 2 * u, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(at, at + QPointF(pixels, 0));
@@ -85,14 +146,14 @@ void Bar(QPainter& painter, const QPointF& at, double pixels, const QString& cap
     painter.drawLine(at + QPointF(0, -4 * u), at + QPointF(0, 4 * u));
     painter.drawLine(at + QPointF(pixels, -4 * u), at + QPointF(pixels, 4 * u));
     painter.setPen(c::NAME);
-    painter.drawText(at + QPointF(0, -6 * u), caption);
+    Text(painter, at + QPointF(0, -6 * u), caption, asPath);
 }
 
 // The drawing's bar of a round length of about 120 px; beside it the
 // ellipses' bar of a round length in millimetres no longer than the largest
 // ellipse, drawn as long as an ellipse of that size.
 void ScaleBars(QPainter& painter, const QRectF& target, const NetworkScene& scene, const NetworkFrame& frame,
-               double largestE, double u)
+               double largestE, double u, bool asPath)
 {
     const double wanted = std::min(120 * u, target.width() / 4);
     const double metres = RoundDown125(wanted / frame.scale);
@@ -103,17 +164,17 @@ void ScaleBars(QPainter& painter, const QRectF& target, const NetworkScene& scen
     const double mm = EllipseBarMillimetres(largestE, wanted / perMm);
     const QString ellipseCaption = QString::fromUtf8("误差椭圆 %1 mm（放大 %2 倍）")
                                        .arg(Round(mm), QString::number(scene.Magnification(), 'f', 0));
-    const QFontMetricsF metrics(painter.font());
+    const QFontMetricsF metrics(painter.font(), painter.device());
     const double first = std::max(pixels, metrics.horizontalAdvance(Metres(metres))) + 24 * u;
     const double width = first + std::max(mm * perMm, metrics.horizontalAdvance(ellipseCaption)) + 16 * u;
     painter.fillRect(QRectF(paper.topLeft(), QSizeF(width, paper.height())), QColor(255, 255, 255, 220));
-    Bar(painter, at, pixels, Metres(metres), c::KNOWN, u);
-    Bar(painter, at + QPointF(first, 0), mm * perMm, ellipseCaption, c::ELLIPSE, u);
+    Bar(painter, at, pixels, Metres(metres), c::KNOWN, u, asPath);
+    Bar(painter, at + QPointF(first, 0), mm * perMm, ellipseCaption, c::ELLIPSE, u, asPath);
 }
 
-void Legend(QPainter& painter, const QRectF& target, const NetworkScene& scene, double u)
+void Legend(QPainter& painter, const QRectF& target, const NetworkScene& scene, double u, bool asPath)
 {
-    const QFontMetricsF metrics(painter.font());
+    const QFontMetricsF metrics(painter.font(), painter.device());
     QPointF at = target.topLeft() + QPointF(14 * u, 16 * u);
     const double line = metrics.height() + 3 * u;
     painter.fillRect(QRectF(at - QPointF(8 * u, 10 * u), QSizeF(150 * u, 3 * line + 10 * u)), QColor(255, 255, 255, 220));
@@ -121,32 +182,31 @@ void Legend(QPainter& painter, const QRectF& target, const NetworkScene& scene, 
     painter.setBrush(c::KNOWN);
     painter.drawPolygon(Triangle(at, 5 * u));
     painter.setPen(c::NAME);
-    painter.drawText(at + QPointF(12 * u, 4 * u), QString::fromUtf8("已知点"));
+    Text(painter, at + QPointF(12 * u, 4 * u), QString::fromUtf8("已知点"), asPath);
     at += QPointF(0, line);
     painter.setPen(Qt::NoPen);
     painter.setBrush(c::NEW_POINT);
     painter.drawEllipse(at, 3.5 * u, 3.5 * u);
     painter.setPen(c::NAME);
-    painter.drawText(at + QPointF(12 * u, 4 * u), QString::fromUtf8("待定点"));
+    Text(painter, at + QPointF(12 * u, 4 * u), QString::fromUtf8("待定点"), asPath);
     at += QPointF(0, line);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(c::WEAKEST, 2 * u));
     painter.drawEllipse(at, 7 * u, 7 * u);
     painter.setPen(c::NAME);
     const int w = scene.Weakest();
-    painter.drawText(at + QPointF(12 * u, 4 * u),
-                     QString::fromUtf8("最弱点") +
-                         (w >= 0 ? " " + scene.Points()[static_cast<std::size_t>(w)].name : QString()));
+    Text(painter, at + QPointF(12 * u, 4 * u),
+         QString::fromUtf8("最弱点") + (w >= 0 ? " " + scene.Points()[static_cast<std::size_t>(w)].name : QString()), asPath);
 }
 
-void North(QPainter& painter, const QRectF& target, double u)
+void North(QPainter& painter, const QRectF& target, double u, bool asPath)
 {
     const QPointF tip = target.topRight() + QPointF(-20 * u, 12 * u);
     painter.setPen(Qt::NoPen);
     painter.setBrush(c::KNOWN);
     painter.drawPolygon(QPolygonF({tip, tip + QPointF(5 * u, 16 * u), tip + QPointF(0, 12 * u), tip + QPointF(-5 * u, 16 * u)}));
     painter.setPen(c::NAME);
-    painter.drawText(QRectF(tip + QPointF(-10 * u, 17 * u), QSizeF(20 * u, 16 * u)), Qt::AlignCenter, "N");
+    CentredText(painter, QRectF(tip + QPointF(-10 * u, 17 * u), QSizeF(20 * u, 16 * u)), "N", asPath);
 }
 
 }  // namespace
@@ -171,8 +231,7 @@ void PaintNetwork(QPainter& painter, const QRectF& target, const NetworkScene& s
     painter.setClipRect(target);
     painter.fillRect(target, c::PAPER);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    QFont font(QString::fromUtf8(form::SONG));
-    font.setPointSizeF(9);
+    const QFont font = NetworkFont();
     painter.setFont(font);
 
     // Sides: a block of lines at a time, from the stack.
@@ -215,9 +274,9 @@ void PaintNetwork(QPainter& painter, const QRectF& target, const NetworkScene& s
         painter.setTransform(base);
     }
 
-    // Markers and names.
+    // Markers, then the names.
     const GroundWindow window = WindowOf(target, frame, 10 * u);
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF metrics(font, painter.device());
     NameRoom room(target, 6 * u);
     const double triangle = 6 * u, circle = 3.5 * u;
     for (const NetworkBlock& b : scene.PointBlocks()) {
@@ -241,24 +300,74 @@ void PaintNetwork(QPainter& painter, const QRectF& target, const NetworkScene& s
         painter.setPen(QPen(c::WEAKEST, 2 * u));
         painter.drawEllipse(pixelOf(w), 9 * u, 9 * u);
     }
+
+    // Whether a name's box is clear of the sides, the ellipses and the
+    // markers near it.
+    auto clear = [&](const QRectF& box) {
+        const GroundWindow ground = WindowOf(box, frame, std::max(reach, triangle) + 1);
+        for (const NetworkBlock& b : scene.SideBlocks()) {
+            if (!ground.Meets(b)) continue;
+            for (int k = b.first; k < b.end; ++k) {
+                const auto& [from, to] = scene.Sides()[static_cast<std::size_t>(k)];
+                if (SegmentMeets(QLineF(pixelOf(from), pixelOf(to)), box)) return false;
+            }
+        }
+        for (const NetworkBlock& b : scene.PointBlocks()) {
+            if (!ground.Meets(b)) continue;
+            for (int i = b.first; i < b.end; ++i) {
+                const NetworkPoint& p = points[static_cast<std::size_t>(i)];
+                const QPointF at = pixelOf(i);
+                if (CircleMeets(at, triangle + u, box)) return false;
+                const double a = EllipsePixels(p.E, scene, frame);
+                if (a >= 1 && EllipseMeets(at, a, std::max(EllipsePixels(p.F, scene, frame), 0.5), p.phi, box)) return false;
+            }
+        }
+        return true;
+    };
     painter.setPen(c::NAME);
+    const QRectF inside = target.adjusted(2 * u, 2 * u, -2 * u, -2 * u);
+    const double gap = 8 * u;
     for (const NetworkBlock& b : scene.PointBlocks()) {
         if (!window.Meets(b)) continue;
         for (int i = b.first; i < b.end; ++i) {
             const NetworkPoint& p = points[static_cast<std::size_t>(i)];
             if (!window.Holds(p)) continue;
-            const QPointF anchor = pixelOf(i) + QPointF(8 * u, -5 * u);
-            if (!options.everyName) {
-                if (!room.Free(anchor)) continue;
-                const QRectF box(anchor + QPointF(0, -metrics.ascent()), QSizeF(metrics.horizontalAdvance(p.name), metrics.height()));
-                if (!room.Take(box)) continue;
-            }
-            painter.drawText(anchor, p.name);
+            const QPointF at = pixelOf(i);
+            const QSizeF size(metrics.horizontalAdvance(p.name), metrics.height());
+            const double w = size.width(), h = size.height();
+            // the boxes beside the point, in the order they are tried: close
+            // to it, then beyond its own ellipse
+            const double far = std::max(gap, EllipsePixels(p.E, scene, frame) + 4 * u);
+            const QRectF beside[] = {
+                QRectF(at + QPointF(gap, -gap / 2 - h), size),  QRectF(at + QPointF(gap, gap / 2), size),
+                QRectF(at + QPointF(-gap - w, -gap / 2 - h), size), QRectF(at + QPointF(-gap - w, gap / 2), size),
+                QRectF(at + QPointF(-w / 2, -gap - h), size),   QRectF(at + QPointF(-w / 2, gap), size),
+                QRectF(at + QPointF(far, -h / 2), size),        QRectF(at + QPointF(-far - w, -h / 2), size),
+                QRectF(at + QPointF(-w / 2, -far - h), size),   QRectF(at + QPointF(-w / 2, far), size),
+                QRectF(at + QPointF(far * 0.7, -far * 0.7 - h), size), QRectF(at + QPointF(far * 0.7, far * 0.7), size),
+                QRectF(at + QPointF(-far * 0.7 - w, -far * 0.7 - h), size), QRectF(at + QPointF(-far * 0.7 - w, far * 0.7), size),
+            };
+            const QRectF* chosen = nullptr;
+            for (const QRectF& box : beside)
+                if (inside.contains(box) && (options.everyName || room.Fits(box)) && clear(box)) {
+                    chosen = &box;
+                    break;
+                }
+            if (!chosen)
+                for (const QRectF& box : beside)
+                    if (inside.contains(box) && (options.everyName || room.Fits(box))) {
+                        chosen = &box;
+                        break;
+                    }
+            if (!chosen && options.everyName) chosen = &beside[0];
+            if (!chosen) continue;
+            if (!options.everyName) room.Take(*chosen);
+            Text(painter, QPointF(chosen->left(), chosen->top() + metrics.ascent()), p.name, options.textAsPaths);
         }
     }
 
-    if (options.legend) Legend(painter, target, scene, u), North(painter, target, u);
-    if (options.scaleBars) ScaleBars(painter, target, scene, frame, largestE, u);
+    if (options.legend) Legend(painter, target, scene, u, options.textAsPaths), North(painter, target, u, options.textAsPaths);
+    if (options.scaleBars) ScaleBars(painter, target, scene, frame, largestE, u, options.textAsPaths);
     painter.restore();
 }
 
@@ -266,5 +375,27 @@ void PaintNetwork(QPainter& painter, const QRectF& target, const ChainListing& l
                   const NetworkPaintOptions& options)
 {
     const NetworkScene scene(listing, result);
-    PaintNetwork(painter, target, scene, NetworkFrame::Fit(scene, target, 40 * NetworkUnit(painter)), options);
+    PaintNetwork(painter, target, scene, FitNetwork(scene, target, painter.device()), options);
+}
+
+QFont NetworkFont()
+{
+    QFont font(QString::fromUtf8(form::SONG));
+    font.setPointSizeF(9);
+    return font;
+}
+
+QSizeF NetworkNameRoom(const NetworkScene& scene, const QPaintDevice* device)
+{
+    const double u = device ? device->logicalDpiX() / 96.0 : 1.0;
+    const QFontMetricsF metrics = device ? QFontMetricsF(NetworkFont(), device) : QFontMetricsF(NetworkFont());
+    double widest = 0;
+    for (const NetworkPoint& p : scene.Points()) widest = std::max(widest, metrics.horizontalAdvance(p.name));
+    return {widest + 8 * u, metrics.height() + 4 * u};
+}
+
+NetworkFrame FitNetwork(const NetworkScene& scene, const QRectF& target, const QPaintDevice* device)
+{
+    const double u = device ? device->logicalDpiX() / 96.0 : 1.0;
+    return NetworkFrame::Fit(scene, target, 40 * u, NetworkNameRoom(scene, device));
 }

@@ -8,7 +8,11 @@
 // station, and at the bottom left the drawing's scale bar with the ellipses'
 // own scale bar beside it, a legend at the top left. Only the blocks of points
 // and sides inside target are drawn; an ellipse smaller than a pixel and a
-// name with no room left (another name there) are left out.
+// name with no room left (another name there) are left out. A name stands
+// beside its point where it crosses no side, ellipse or other marker: right
+// above, right below, left above, left below, above or below, then the
+// same beyond its own ellipse, the first of these that is clear; where none
+// is, the first that lies in target and meets no other name.
 //
 // Sizes of markers, pens and text are given for a 96 DPI screen and grow with
 // the device's logical DPI, so a PDF page at 1200 DPI looks like the window.
@@ -42,13 +46,26 @@ struct NetworkPaintOptions {
     bool everyName = false;
     bool scaleBars = true;
     bool legend = true;
+    // Every text drawn as filled outlines, not as text: a file that shows
+    // the same where the reader lacks the face.
+    bool textAsPaths = false;
 };
+
+// The face of the names, the legend and the bars: 宋体 (Fonts.h) at 9 pt.
+QFont NetworkFont();
+
+// The room a name takes beside its point on device [px]: the widest name of
+// scene and the gap to its marker, and the height of a line.
+QSizeF NetworkNameRoom(const NetworkScene& scene, const QPaintDevice* device);
+
+// The whole chain with its ellipses and names fitted into target on device.
+NetworkFrame FitNetwork(const NetworkScene& scene, const QRectF& target, const QPaintDevice* device);
 
 // The drawing of scene as seen through frame.
 void PaintNetwork(QPainter& painter, const QRectF& target, const NetworkScene& scene, const NetworkFrame& frame,
                   const NetworkPaintOptions& options = {});
 
-// The whole chain fitted into target (NetworkFrame::Fit).
+// The whole chain fitted into target (FitNetwork).
 void PaintNetwork(QPainter& painter, const QRectF& target, const ChainListing& listing, const ChainResult& result,
                   const NetworkPaintOptions& options = {});
 

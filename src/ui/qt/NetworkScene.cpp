@@ -85,17 +85,24 @@ NetworkScene::NetworkScene(const ChainListing& listing, const ChainResult& resul
     double largestE = 0;
     for (const NetworkPoint& p : points_) largestE = std::max(largestE, p.E);
     magnification_ = EllipseMagnification(MedianSide(lengths), largestE);
+
+    drawnMinX_ = minX_, drawnMaxX_ = maxX_, drawnMinY_ = minY_, drawnMaxY_ = maxY_;
+    for (const NetworkPoint& p : points_) {
+        const double reach = p.E / 1000 * magnification_;  // [m]
+        drawnMinX_ = std::min(drawnMinX_, p.X - reach), drawnMaxX_ = std::max(drawnMaxX_, p.X + reach);
+        drawnMinY_ = std::min(drawnMinY_, p.Y - reach), drawnMaxY_ = std::max(drawnMaxY_, p.Y + reach);
+    }
 }
 
-NetworkFrame NetworkFrame::Fit(const NetworkScene& scene, const QRectF& target, double margin)
+NetworkFrame NetworkFrame::Fit(const NetworkScene& scene, const QRectF& target, double margin, QSizeF name)
 {
     NetworkFrame f;
-    f.centreX = (scene.MinX() + scene.MaxX()) / 2;
-    f.centreY = (scene.MinY() + scene.MaxY()) / 2;
+    f.centreX = (scene.DrawnMinX() + scene.DrawnMaxX()) / 2;
+    f.centreY = (scene.DrawnMinY() + scene.DrawnMaxY()) / 2;
     // above and below also the room of the legend and the scale bars
-    const double width = std::max(1.0, target.width() - 2 * margin);
-    const double height = std::max(1.0, target.height() - 4 * margin);
-    f.scale = std::min(width / (scene.MaxY() - scene.MinY()), height / (scene.MaxX() - scene.MinX()));
+    const double width = std::max(1.0, target.width() - 2 * (margin + name.width()));
+    const double height = std::max(1.0, target.height() - 4 * margin - 2 * name.height());
+    f.scale = std::min(width / (scene.DrawnMaxY() - scene.DrawnMinY()), height / (scene.DrawnMaxX() - scene.DrawnMinX()));
     return f;
 }
 

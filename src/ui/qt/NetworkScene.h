@@ -14,6 +14,7 @@
 //   scale       pixels per metre of the ground in a frame [px/m]
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <vector>
 
@@ -55,6 +56,12 @@ public:
     double MaxX() const { return maxX_; }
     double MinY() const { return minY_; }
     double MaxY() const { return maxY_; }
+    // The ground the drawing covers: every point with its ellipse as drawn, a
+    // circle of E times the magnification around it [m].
+    double DrawnMinX() const { return drawnMinX_; }
+    double DrawnMaxX() const { return drawnMaxX_; }
+    double DrawnMinY() const { return drawnMinY_; }
+    double DrawnMaxY() const { return drawnMaxY_; }
 
 private:
     std::vector<NetworkPoint> points_;
@@ -63,6 +70,7 @@ private:
     int weakest_ = -1;
     double magnification_ = 1;
     double minX_ = 0, maxX_ = 1, minY_ = 0, maxY_ = 1;
+    double drawnMinX_ = 0, drawnMaxX_ = 1, drawnMinY_ = 0, drawnMaxY_ = 1;
 };
 
 // Which ground a view shows in its target rectangle: the ground point at the
@@ -71,10 +79,12 @@ struct NetworkFrame {
     double centreX = 0, centreY = 0;  // [m]
     double scale = 1;                 // [px/m]
 
-    // The whole chain in target, with a margin of `margin` pixels left and
-    // right for the markers and names, twice that above and below, where the
-    // legend and the scale bars are.
-    static NetworkFrame Fit(const NetworkScene& scene, const QRectF& target, double margin = 40);
+    // The whole chain with its ellipses in target, with a margin of `margin`
+    // pixels left and right for the markers, twice that above and below,
+    // where the legend and the scale bars are, and besides on every side the
+    // room of the widest name, `name` [px], which may stand on either side of
+    // its point.
+    static NetworkFrame Fit(const NetworkScene& scene, const QRectF& target, double margin = 40, QSizeF name = {});
 
     QPointF ToPixel(double X, double Y, const QRectF& target) const
     {

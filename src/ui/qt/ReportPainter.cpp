@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <QPainter>
 #include <QPrinter>
+#include <QRectF>
 
 namespace {
 
@@ -36,6 +37,16 @@ double ReportColumnWidth(const QFontMetricsF& metrics)
     return average;
 }
 
+QRectF ReportArea(const QPrinter& printer)
+{
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
+    const double mmX = printer.logicalDpiX() / 25.4, mmY = printer.logicalDpiY() / 25.4;  // [px/mm]
+    const QRectF inset = paper.adjusted(REPORT_MARGIN_MM * mmX, REPORT_MARGIN_MM * mmY, -REPORT_MARGIN_MM * mmX,
+                                        -REPORT_MARGIN_MM * mmY);
+    return (inset & printable).translated(-printable.topLeft());
+}
+
 ReportPaintResult PaintReport(const Report& report, QPrinter& printer)
 {
     ReportPaintResult result;
@@ -47,10 +58,11 @@ ReportPaintResult PaintReport(const Report& report, QPrinter& printer)
     result.pages = 1;
     const double dotsX = printer.logicalDpiX() / 1440.0;  // device pixels per twip
     const double dotsY = printer.logicalDpiY() / 1440.0;
-    const double pageHeight = painter.viewport().height();
+    const QRectF area = ReportArea(printer);
+    const double left = area.left(), top = area.top(), pageHeight = area.bottom();
 
-    double x = report.startLeftTwips * dotsX;
-    double y = report.startTopTwips * dotsY;
+    double x = left + report.startLeftTwips * dotsX;
+    double y = top + report.startTopTwips * dotsY;
     bool pageHasText = false;
     const QString family = ToQ(report.fontName);
     int currentSize = -1;
@@ -73,19 +85,19 @@ ReportPaintResult PaintReport(const Report& report, QPrinter& printer)
             if (pageHasText && y + height > pageHeight) {
                 printer.newPage();
                 ++result.pages;
-                y = 0;
+                y = top;
                 pageHasText = false;
             }
         };
         auto lineFeed = [&] {
             y += height;
-            x = 0;
+            x = left;
         };
 
         beginLine();
         for (const ReportItem& item : line.items) {
             if (item.stop > 0) {
-                const double edge = (item.stop - 1) * column;
+                const double edge = left + (item.stop - 1) * column;
                 if (x > edge + 1e-6) {
                     lineFeed();
                     beginLine();

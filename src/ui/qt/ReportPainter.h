@@ -2,6 +2,7 @@
 // Puts a composed report on paper: one function that renders a Report onto any
 // QPrinter, the system printer as well as a PDF file.
 #include <QFontMetricsF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +16,15 @@ struct ReportPaintResult {
     QString error;  // what went wrong when !ok
 };
 
-// Lines start at the report's start position (twips from the corner of the
-// printable area) and follow one another; a column is the width of one
+// The part of the page the report is printed on, in the painter's
+// coordinates (device pixels from the corner of the printable area): the
+// printable area, kept at least REPORT_MARGIN_MM inside every edge of the
+// paper.
+inline constexpr double REPORT_MARGIN_MM = 10;  // [mm]
+QRectF ReportArea(const QPrinter& printer);
+
+// Lines start at the report's start position (twips from the corner of
+// ReportArea) and follow one another; a column is the width of one
 // half-width character of the font in effect; output that reaches the bottom
 // of a page continues at the top of the next.
 ReportPaintResult PaintReport(const Report& report, QPrinter& printer);

@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryFile>
+#include <cerrno>
 #include <cstdio>
 
+#include "files/SystemErrorText.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/ReportPainter.h"
 
@@ -13,7 +15,10 @@ QString WritePdfAtomically(const QString& path, const QString& docName, const st
 {
     const QFileInfo target(path);
     QTemporaryFile temporary(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
-    if (!temporary.open()) return QString::fromUtf8("无法在 %1 中写文件（%2）").arg(target.absolutePath(), temporary.errorString());
+    if (!temporary.open()) {
+        const int error = errno;  // the reason of the open(2) under it; Qt's own text is English
+        return QString::fromUtf8("无法在 %1 中写文件（%2）").arg(target.absolutePath(), QString::fromStdString(SystemErrorText(error)));
+    }
     temporary.close();
     QPrinter pdf(QPrinter::HighResolution);
     pdf.setOutputFormat(QPrinter::PdfFormat);
@@ -22,7 +27,7 @@ QString WritePdfAtomically(const QString& path, const QString& docName, const st
     if (const QString error = paint(pdf); !error.isEmpty()) return error;
     temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return QString::fromUtf8("无法写入 %1").arg(path);
+        return QString::fromUtf8("无法写入 %1（%2）").arg(path, QString::fromStdString(SystemErrorText(errno)));
     temporary.setAutoRemove(false);
     return {};
 }
