@@ -69,14 +69,13 @@ def chain_answers(n, side=100.0):
     return ("\n".join(a) + "\n").encode()
 
 
-def fan_at_ten_kilometres():
-    """fan4-azimuth drawn a hundred times larger (sides of 10 km), every side off by
-    millimetres and Qb by 0.2": Qb takes a correction of 0.0004" (0.02" were it
-    taken as minutes), its v² is a thousandth of [pvv], and the error ellipses
-    are millimetres (E 8, F 6 at P1)."""
+def fan_at_fifty_kilometres():
+    """fan4-azimuth drawn 500 times larger (sides of 50 km), every side off by
+    millimetres and Qb by 0.2": Qb takes a correction of -0.009" (r = 0.045),
+    its v² is 4 % of [pvv], and the error ellipses are 20 to 30 millimetres."""
     off = [0.004, -0.003, 0.005, -0.004, 0.002, -0.005, 0.003, -0.002]  # [m], sides 2..9
-    coordinates = ["100000", "100000", "100000", "110000", "91339.74596215561", "115000", "0", "0"]
-    sides = [f"{(10000 + e) * (-1 if k == 8 else 1):.3f}" for k, e in zip(range(2, 10), off)]
+    coordinates = ["500000", "500000", "500000", "550000", "456698.72981077805", "575000", "0", "0"]
+    sides = [f"{(50000 + e) * (-1 if k == 8 else 1):.3f}" for k, e in zip(range(2, 10), off)]
     a = ["4"]
     for value in coordinates + ["55.00000000", "25.00002"] + sides + ["B", "P1", "P2", "P3", "C"]:
         a += [value, ""]
@@ -122,7 +121,7 @@ cases = [
     ("d", answers_file("tests/data/golden/with-d-and-re-entries.answers"), None, None),
     ("az", answers_file("tests/fuzz/corpus/fan4-azimuth"), 2, "某某线三角锁"),
     ("worked", answers_file("tests/data/worked-example.answers"), None, None),
-    ("fan10km", fan_at_ten_kilometres(), 10, None),
+    ("fan50km", fan_at_fifty_kilometres(), 20, None),
 ]
 for name, answers, sigma, project in cases:
     saved(answers, name + ".obs", sigma, project)
