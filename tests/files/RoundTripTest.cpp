@@ -11,6 +11,7 @@
 #include "rules/InputRules.h"
 #include "display/ReportComposer.h"
 #include "files/DialogueSequence.h"
+#include "files/Journal.h"
 #include "files/RecordKeys.h"
 #include "core/TriangleSolution.h"
 #include "run/AdjustmentRun.h"
@@ -178,6 +179,24 @@ TEST(RoundTrip, NothingIsHalfRead)
             }
         }
     }
+}
+
+// A kill while the journal writes a line leaves that line torn (no line end):
+// the journal reads as the values before it, the torn half left out.
+TEST(RoundTrip, AJournalKilledInsideALineReadsUpToTheLineBefore)
+{
+    ObservationRecord before = AzimuthChain();  // N, Xa .. Yd, Tb, Qb, S2, S3; S4 = 100 being written
+    before.values.resize(13);
+    before.complete = false;
+    ObservationRecord written = AzimuthChain();
+    written.values.resize(14);
+    ASSERT_EQ(written.values.back().text, "100");
+    const std::string lines = WriteObservationHeader(written) + WriteValueLines(written, 0, 3);
+    ASSERT_EQ(lines.substr(lines.size() - 9), "S4 = 100\n");
+    const std::string torn = lines.substr(0, lines.size() - 2);  // "S4 = 10"
+    auto read = ReadJournal(torn);
+    ASSERT_TRUE(std::holds_alternative<ObservationRecord>(read)) << FormatFileError(std::get<FileError>(read));
+    EXPECT_EQ(RecordDifference(std::get<ObservationRecord>(read), before), "");
 }
 
 TEST(RoundTrip, TheRecordHoldsTheKeysOfItsChainInDialogueOrder)

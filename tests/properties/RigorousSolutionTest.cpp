@@ -363,7 +363,8 @@ TEST(RigorousSolution, RedundancyNumbersAddUpToTheConditions)
 // With sigma0, a blunder of 10 sigma0 in a side the geometry sees (the side
 // with the largest redundancy number) gives that side the largest |w|, over
 // 3.29; the global test refuses the chain. Without it the test passes and no
-// w is flagged beyond chance.
+// w is flagged beyond chance. A side has its w exactly when r >= 0.01 (the
+// chains of N = 9 hold sides of 0.02 <= r < 0.1).
 TEST(RigorousSolution, BlunderGetsTheLargestNormalisedCorrection)
 {
     const double sigma0Mm = 2;
@@ -400,6 +401,8 @@ TEST(RigorousSolution, BlunderGetsTheLargestNormalisedCorrection)
             for (std::size_t k = 2; k < r.Normalised.size(); ++k) {
                 if (r.Redundancy[k] < 0.01) {
                     EXPECT_FALSE(r.Normalised[k]) << "no w where r < 0.01: " << k;
+                } else {
+                    EXPECT_TRUE(r.Normalised[k]) << "a w where r >= 0.01: " << k << ", r " << r.Redundancy[k];
                 }
             }
         }
