@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QDir>
 #include <QStandardPaths>
@@ -80,6 +81,47 @@ TEST(FilesWindow, ACompleteFileRunsWithoutABoxAndLeavesTheWindowAsTheTypedRun)
     EXPECT_TRUE(opened.ExportMenu()->isEnabled());
     EXPECT_EQ(LayoutReportAsText(ComposeReport(form.State())),
               LayoutReportAsText(ComposeReport(typed.window.Form().State())));
+}
+
+TEST(FilesWindow, AFileOfTheCommandLineOpensAsOpenDoesAndNamesTheWindow)
+{
+    const TestFolder folder;
+    Typed typed;
+    const std::string file = folder.File("某某线.trilat");
+    Write(file, WriteObservationFile(typed.window.Form().State().LastTyped));
+
+    ProgramWindow opened;
+    DialogAnswerer at({});
+    EXPECT_TRUE(opened.OpenFile(QString::fromStdString(file)));
+    EXPECT_TRUE(at.Prompts().isEmpty()) << at.Prompts().join("\n").toStdString();
+    EXPECT_TRUE(opened.Form().State().LastRunCompleted);
+    EXPECT_EQ(opened.windowTitle().toStdString(), "某某线.trilat — 端点为已知点的三边锁平差");
+    EXPECT_FALSE(opened.OpenFile(QString::fromStdString(folder.File("none.trilat"))));
+    EXPECT_EQ(at.Messages().size(), 1);
+}
+
+TEST(FilesWindow, TheProgramsOwnOptionsAnswerOnTheTerminal)
+{
+    const struct {
+        const char* why;
+        QStringList arguments;
+        int status;
+        const char* firstLine;  // of standard output, or of standard error for a refusal
+    } rows[] = {
+        {"help", {"--help"}, 0, "用法：trilat [观测文件]"},
+        {"version", {"--version"}, 0, "trilat 1.0"},
+        {"an unknown option", {"--bogus"}, 2, "trilat: 不认识的选项「--bogus」"},
+        {"two files", {"a.trilat", "b.trilat"}, 2, "trilat: 一次只能打开一个观测文件"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        QProcess program;
+        program.start(TRILAT_PROGRAM, row.arguments);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitCode(), row.status);
+        const QByteArray out = row.status == 0 ? program.readAllStandardOutput() : program.readAllStandardError();
+        EXPECT_EQ(QString::fromUtf8(out).split('\n').value(0).toStdString(), row.firstLine);
+    }
 }
 
 TEST(FilesWindow, AnIncompleteFileAsksOnlyForTheRest)

@@ -22,6 +22,7 @@
 void SetUpApplication()
 {
     QApplication::setApplicationName(QString::fromUtf8(form::CAPTION));
+    QApplication::setApplicationVersion(QString::fromUtf8(TRILAT_VERSION));
     QFont::insertSubstitutions(QString::fromUtf8(form::SONG), {"AR PL UMing CN", "AR PL SungtiL GB",
                                                                 "Noto Sans Mono CJK SC", "Noto Serif CJK SC", "serif"});
     QFont::insertSubstitutions(QString::fromUtf8(form::SANS),

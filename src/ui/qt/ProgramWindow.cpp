@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -23,6 +25,7 @@
 #include "files/ObservationFile.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/FullReportPdf.h"
+#include "ui/qt/Manual.h"
 #include "ui/qt/NetworkView.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/QtText.h"
@@ -125,6 +128,11 @@ ProgramWindow::ProgramWindow()
     viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
     viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
 
+    QMenu* help = menuBar()->addMenu(Utf8("帮助(&H)"));
+    QAction* manual = help->addAction(Utf8("使用说明(&M)"), this, &ProgramWindow::ShowManual);
+    manual->setShortcut(QKeySequence::HelpContents);
+    help->addAction(Utf8("关于(&A)"), this, &ProgramWindow::ShowAbout);
+
     connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::UpdateMenus);
     connect(form_, &MainWindow::RunEnded, this, [this] {
         if (closeWhenRunEnds_) QTimer::singleShot(0, this, &QWidget::close);
@@ -175,13 +183,47 @@ QString ProgramWindow::ChooseFile(bool save, const QString& title, const QString
 void ProgramWindow::OpenObservations()
 {
     const QString path = ChooseFile(false, Utf8("打开观测数据"), Utf8(OBSERVATIONS_FILTER), "trilat");
-    if (path.isEmpty()) return;
+    if (!path.isEmpty()) OpenFile(path);
+}
+
+bool ProgramWindow::OpenFile(const QString& path)
+{
     std::string bytes;
-    if (!ReadWhole(path, bytes)) return Warn(Utf8("文件 %1 无法读取。").arg(path));
+    if (!ReadWhole(path, bytes)) {
+        Warn(Utf8("文件 %1 无法读取。").arg(path));
+        return false;
+    }
     auto read = ReadObservationFile(bytes);
-    if (const FileError* error = std::get_if<FileError>(&read))
-        return Warn(Utf8("文件 %1 不能打开：\n%2").arg(path, ToQString(FormatFileError(*error))));
+    if (const FileError* error = std::get_if<FileError>(&read)) {
+        Warn(Utf8("文件 %1 不能打开：\n%2").arg(path, ToQString(FormatFileError(*error))));
+        return false;
+    }
+    ShowFileInTitle(path);
     form_->RunFromRecord(std::get<ObservationRecord>(read));
+    return true;
+}
+
+void ProgramWindow::ShowFileInTitle(const QString& path)
+{
+    setWindowTitle(QFileInfo(path).fileName() + Utf8(" — ") + Utf8(form::CAPTION));
+    setWindowFilePath(path);
+}
+
+void ProgramWindow::ShowManual()
+{
+    QMessageBox box(QMessageBox::Information, Utf8("使用说明"), Utf8(kManual), QMessageBox::Ok, this);
+    box.setObjectName("ManualBox");
+    box.exec();
+}
+
+void ProgramWindow::ShowAbout()
+{
+    const QString text = Utf8("%1\n版本 %2\n\n未完成输入的记录保存在：\n%3\n\n观测数据和导出的文件保存在您选择的位置。")
+                             .arg(Utf8(form::CAPTION), QApplication::applicationVersion(),
+                                  QDir::toNativeSeparators(JournalFolder::Path()));
+    QMessageBox box(QMessageBox::Information, Utf8("关于"), text, QMessageBox::Ok, this);
+    box.setObjectName("AboutBox");
+    box.exec();
 }
 
 void ProgramWindow::SaveObservations()
@@ -191,7 +233,8 @@ void ProgramWindow::SaveObservations()
     const QString path = ChooseFile(true, Utf8("保存观测数据"), Utf8(OBSERVATIONS_FILTER), "trilat");
     if (path.isEmpty()) return;
     const QString error = WriteBytes(path, WriteObservationFile(typed));
-    if (!error.isEmpty()) Warn(Utf8("文件 %1 无法写入（%2）。").arg(path, error));
+    if (!error.isEmpty()) return Warn(Utf8("文件 %1 无法写入（%2）。").arg(path, error));
+    ShowFileInTitle(path);
 }
 
 void ProgramWindow::Export(const QString& title, const QString& filter, const QString& suffix,

@@ -25,6 +25,10 @@ public:
     // each); the program calls it once the window is shown.
     void OfferCutOffRuns();
 
+    // Opens the observation file at path as 打开 does (trilat FILE); false
+    // when it cannot be read or is refused (the reason shown in a box).
+    bool OpenFile(const QString& path);
+
 public slots:
     void OpenObservations();
     void SaveObservations();
@@ -32,6 +36,9 @@ public slots:
     void ShowResultsTable();
     // 查看 → 网图: the drawing of the chain, in a window of its own.
     void ShowNetwork();
+    // 帮助 → 使用说明 (F1) and 关于: a short manual, the version and the folders.
+    void ShowManual();
+    void ShowAbout();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,6 +50,8 @@ private:
     void Export(const QString& title, const QString& filter, const QString& suffix,
                 const std::function<QString(const QString& path)>& write);
     void UpdateMenus();
+    // The title: the open or saved file's name before the program's caption.
+    void ShowFileInTitle(const QString& path);
     void Warn(const QString& text);
 
     MainWindow* form_ = nullptr;
