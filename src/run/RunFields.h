@@ -12,6 +12,7 @@ public:
     void MessageBox(const std::string& text) override { platform_.MessageBox(text); }
     void SetFieldText(int field, const std::string& text) override { platform_.SetFieldText(field, text); }
     void PrintReport(const Report& report) override { platform_.PrintReport(report); }
+    void AskingFor(int field) override { platform_.AskingFor(field); }
 
     // Text12 and Text14 .. Text25 (misclosures, precision, the point shown)
     // set to the empty text in field order.

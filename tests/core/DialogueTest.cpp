@@ -95,8 +95,8 @@ TEST(Dialogue, ReEntryOfACoordinate)
     std::vector<std::string> expected{"PROMPT\t" + COUNT_PROMPT, "TEXT\tText29\t" + CountText(2)};
     for (const std::string& emptied : EmptiedResultFields()) expected.push_back(emptied);
     for (const std::string& line : std::vector<std::string>{"TEXT\tText1\t",           "PROMPT\t" + XA_PROMPT,    "TEXT\tText1\t 1.000",
-                                    "PROMPT\t" + K1,           "TEXT\tText1\t",           "PROMPT\t" + X_REENTRY,
-                                    "TEXT\tText1\t 2.000",     "PROMPT\t" + K1,           "TEXT\tText1\t 2.000",
+                                    "PROMPT\t" + Confirming("Xa = 1 米", K1), "TEXT\tText1\t", "PROMPT\t" + X_REENTRY,
+                                    "TEXT\tText1\t 2.000",     "PROMPT\t" + Confirming("Xa = 2 米", K1),           "TEXT\tText1\t 2.000",
                                     "PROMPT\t" + YA_PROMPT,    "END\tcancelled"})
         expected.push_back(line);
     EXPECT_EQ(lines, expected);
@@ -126,7 +126,8 @@ TEST(Dialogue, UnreadableConfirmationIsAskedAgain)
 {
     Replay r(Answers{}("2")("1")("y")("yes")("")("2"));
     std::vector<std::string> prompts = r.prompts();
-    EXPECT_EQ(Count(prompts, K1), 4u);  // three for Xa, one for Ya
+    EXPECT_EQ(Count(prompts, Confirming("Xa = 1 米", K1)), 3u);
+    EXPECT_EQ(Count(prompts, Confirming("Ya = 2 米", K1)), 1u);
     EXPECT_EQ(Count(r.messages(), CONFIRM_UNREADABLE), 2u);
     EXPECT_EQ(r.s.Xa, 1);
     EXPECT_EQ(r.s.Ya, 2);
@@ -135,7 +136,8 @@ TEST(Dialogue, UnreadableConfirmationIsAskedAgain)
 TEST(Dialogue, NotANumberGivesAMessageAndTheSamePrompt)
 {
     Replay r(Answers{}("2")("12a")("")("1,5")("1e400")("7")(""));
-    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, K1, YA_PROMPT};
+    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT,
+                                      XA_PROMPT,    Confirming("Xa = 7 米", K1), YA_PROMPT};
     EXPECT_EQ(r.prompts(), expected);
     EXPECT_EQ(Count(r.messages(), NOT_A_NUMBER), 4u);
     EXPECT_EQ(r.texts(1), (std::vector<std::string>{"", " 7.000", " 7.000"}));  // unchanged until a number
@@ -159,7 +161,14 @@ TEST(Dialogue, CancelOnAConfirmationAsksTheValueAgain)
     Replay cancelled(Answers{}("2")("3")("<CANCEL>")("4")("")("5"));
     Replay zero(Answers{}("2")("3")("0")("4")("")("5"));
     EXPECT_EQ(cancelled.transcript, zero.transcript);
-    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, K1, X_REENTRY, K1, YA_PROMPT, K1, Y_REENTRY};
+    std::vector<std::string> expected{COUNT_PROMPT,
+                                      XA_PROMPT,
+                                      Confirming("Xa = 3 米", K1),
+                                      X_REENTRY,
+                                      Confirming("Xa = 4 米", K1),
+                                      YA_PROMPT,
+                                      Confirming("Ya = 5 米", K1),
+                                      Y_REENTRY};
     EXPECT_EQ(cancelled.prompts(), expected);
     EXPECT_EQ(cancelled.texts(1), (std::vector<std::string>{"", " 3.000", "", " 4.000", " 4.000"}));
     EXPECT_EQ(cancelled.s.Xa, 4);
@@ -254,7 +263,8 @@ TEST(Dialogue, AzimuthDataWithoutD)
     Replay r(a);
     std::vector<std::string> prompts = r.prompts();
     EXPECT_EQ(Count(prompts, AZIMUTH_REENTRY), 1u);
-    EXPECT_EQ(Count(prompts, K1C), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("Qb = -12.3000 度.分秒", K1C)), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("Tb = 123.4530 度.分秒", K1)), 2u);
     EXPECT_EQ(r.texts(26), (std::vector<std::string>{"", " 123.45300", " ", " 123.45300", " 123.45300"}));
     EXPECT_EQ(r.texts(28), (std::vector<std::string>{"", " -12.30000", " -12.30000"}));
     EXPECT_EQ(r.s.Tb, 123.453);
@@ -316,8 +326,10 @@ TEST(Dialogue, SideEntrySplitsTheSign)
     EXPECT_EQ(r.s.SideLengths[4], 512.25);
     std::vector<std::string> prompts = r.prompts();
     EXPECT_EQ(Count(prompts, S2_REENTRY), 1u);
-    EXPECT_EQ(Count(prompts, K3(3)), 1u);
-    EXPECT_EQ(Count(prompts, K5), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S2 = 100 米（左侧）", K2)), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S2 = -245.3 米（右侧）", K2)), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S3 = 200 米", K3(3))), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S4 = -512.25 米（右侧）", K5)), 1u);
 }
 
 TEST(Dialogue, SideEntryOrderAndFields)
@@ -333,13 +345,24 @@ TEST(Dialogue, SideEntryOrderAndFields)
     std::vector<std::string> prompts = r.prompts();
     auto from = std::find(prompts.begin(), prompts.end(), S2_PROMPT);
     std::vector<std::string> sideEntry(from, prompts.begin() + static_cast<long>(std::min<std::size_t>(prompts.size(), static_cast<std::size_t>(from - prompts.begin()) + 18)));
-    std::vector<std::string> expected{S2_PROMPT,         K2,
-                                      OddSidePrompt(3),  K3(3), SideReentry(3), K4, SideReentry(3), K4,
-                                      EvenSidePrompt(4), K5,
-                                      OddSidePrompt(5),  K3(5),
-                                      EvenSidePrompt(6), K5,
-                                      OddSidePrompt(7),  K5,
-                                      B_PROMPT, K2};
+    std::vector<std::string> expected{S2_PROMPT,
+                                      Confirming("S2 = -100 米（右侧）", K2),
+                                      OddSidePrompt(3),
+                                      Confirming("S3 = 100 米", K3(3)),
+                                      SideReentry(3),
+                                      Confirming("S3 = 101 米", K4),
+                                      SideReentry(3),
+                                      Confirming("S3 = 100 米", K4),
+                                      EvenSidePrompt(4),
+                                      Confirming("S4 = 100 米（左侧）", K5),
+                                      OddSidePrompt(5),
+                                      Confirming("S5 = 100 米", K3(5)),
+                                      EvenSidePrompt(6),
+                                      Confirming("S6 = -100 米（右侧）", K5),
+                                      OddSidePrompt(7),
+                                      Confirming("S7 = 100 米", K5),
+                                      B_PROMPT,
+                                      Confirming("点名 B = B", K2)};
     EXPECT_EQ(sideEntry, expected);
     EXPECT_EQ(r.texts(10).at(0), "");
     EXPECT_EQ(r.texts(10).at(1), "S3=100.0000");
@@ -399,10 +422,21 @@ TEST(Dialogue, NameReEntries)
     std::vector<std::string> prompts = r.prompts();
     auto from = std::find(prompts.begin(), prompts.end(), B_PROMPT);
     std::vector<std::string> names(from, from + 15);
-    std::vector<std::string> expected{B_PROMPT, K2, NAME_REENTRY, K2,
-                                      UnknownPrompt(1), K2, NAME_REENTRY, K6, NAME_REENTRY, K6,
-                                      UnknownPrompt(2), K2,
-                                      C_PROMPT, K2, NAME_REENTRY};
+    std::vector<std::string> expected{B_PROMPT,
+                                      Confirming("点名 B = b", K2),
+                                      NAME_REENTRY,
+                                      Confirming("点名 B = B", K2),
+                                      UnknownPrompt(1),
+                                      Confirming("点名 1 = x", K2),
+                                      NAME_REENTRY,
+                                      Confirming("点名 1 = y", K6),
+                                      NAME_REENTRY,
+                                      Confirming("点名 1 =   P1", K6),
+                                      UnknownPrompt(2),
+                                      Confirming("点名 2 = P2", K2),
+                                      C_PROMPT,
+                                      Confirming("点名 C = c", K2),
+                                      NAME_REENTRY};
     EXPECT_EQ(names, expected);
     std::vector<std::string> field17 = r.texts(17);
     EXPECT_EQ(field17.at(0), "");  // emptied when the run starts
@@ -412,7 +446,7 @@ TEST(Dialogue, NameReEntries)
     EXPECT_EQ(field17.at(6), " x");
     EXPECT_EQ(field17.at(7), " ");
     EXPECT_EQ(r.s.PointNames[1], "  P1");
-    EXPECT_TRUE(r.has("PROMPT\t" + K7));
+    EXPECT_TRUE(r.has("PROMPT\t" + Confirming("点名 C = C", K7)));
     EXPECT_TRUE(r.has("TEXT\tText17\t   P1"));
 }
 

@@ -128,7 +128,7 @@ TEST(TriangleEntry, TheSidesAreAskedAgainAsAtTheirFirstAsking)
     EXPECT_EQ(Stretch(lines, first + 1, "MESSAGE"), asked);
     EXPECT_EQ(asked.front(), "TEXT\tText9\t" + SideHint(4));
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "PROMPT\t" + EvenSidePrompt(4)), 1);
-    EXPECT_EQ(std::count(asked.begin(), asked.end(), "PROMPT\t" + K3(5)), 1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "PROMPT\t" + Confirming("S5 = 300 米", K3(5))), 1);
     EXPECT_EQ(lines[second + 1], "TEXT\tText9\t" + SideHint(4));
 
     // the record holds each side once, in dialogue order, as typed last
