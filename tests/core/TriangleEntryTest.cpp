@@ -225,7 +225,8 @@ TEST(TriangleEntry, AFileWithSuchATriangleIsRefusedAtThatLine)
     std::vector<std::string> lines = Lines(file);
     ASSERT_GE(error.line, 1);
     EXPECT_EQ(lines[static_cast<std::size_t>(error.line - 1)].rfind("S5", 0), 0u) << lines[static_cast<std::size_t>(error.line - 1)];
-    EXPECT_EQ(error.message, "第2个三角形 (S3=100, S4=300, S5=100) 的三条边不能构成三角形");
+    EXPECT_EQ(error.key, "S5");
+    EXPECT_EQ(error.message, "「100」：第2个三角形 (S3=100, S4=300, S5=100) 的三条边不能构成三角形");
 }
 
 }  // namespace
