@@ -25,8 +25,9 @@ ProgramState EnteredState(const chain::GeneratedChain& c)
 {
     ProgramState s;
     ScriptedPlatform p(c.answers);
+    RunFields fields(p);
     SetConstants(s);
-    EnterRunInput(s, p);
+    EnterRunInput(s, fields);
     return s;
 }
 

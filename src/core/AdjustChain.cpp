@@ -51,6 +51,7 @@ ChainOutcome AdjustChain(const ChainObservations& observations)
         ComputeWeightReciprocals(r);
         ComputeStandardErrors(w, r);
         ComputePointPrecision(at, r);
+        ChooseWeakestPoint(w, r);
         ComputeRedundancy(w, r);
         ComputeAdjustedCoordinates(w, r);
         CheckAdjustedClosure(w, r);

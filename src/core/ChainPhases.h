@@ -32,6 +32,10 @@ void ComputeStandardErrors(const ChainWork& o, ChainResult& r);
 // Cofactors, standard errors and error ellipse of every listed point, from the
 // linearisation made at `at` (AdjustIteratively's).
 void ComputePointPrecision(const ChainWork& at, ChainResult& r);
+// The weakest point from every point's cofactors (after ComputePointPrecision):
+// where it is not the station M the condition rows 4, 5 stand for, its Qxx,
+// Qyy become 1/px, 1/py and mx, my, md follow.
+void ChooseWeakestPoint(const ChainWork& o, ChainResult& r);
 // Redundancy numbers of every observation, [pvv]; with o.sigma0Mm the tests.
 void ComputeRedundancy(const ChainWork& o, ChainResult& r);
 // Standard error ellipse of cofactors Qxx, Qyy, Qxy and unit weight ms [mm].

@@ -19,6 +19,10 @@
 //   NormalMatrix NormalWork  the 5 x 5 normal tables and their working copy
 //   Correlates      k1..k3; Corrections v 2..2N+1 [m]; SumSquaredCorrections [vv] [m^2]
 //   SideLengths     1..2N+1 the adjusted sides [m]
+//   WeakestPoint    listed index of the weakest point: the new point (the point
+//                   after C included) with the largest Qxx + Qyy, ties to the
+//                   first along the route; the station M = HalfCount(N) where
+//                   the chain has no new point
 //   InvPx InvPy     weight reciprocals of the weakest point [-]
 //   ms              standard error of unit weight of a side [mm]
 //   mx my md        standard errors of the weakest point's X, Y, position [mm]
@@ -88,6 +92,7 @@ struct ChainResult {
     std::array<std::vector<double>, 6> ConditionCoefficients;
     Table6 NormalMatrix{};
     Table6 NormalWork{};
+    int WeakestPoint = 0;
     std::optional<double> InvPx, InvPy;
 
     std::array<double, 4> Correlates{};

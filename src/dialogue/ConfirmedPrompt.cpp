@@ -62,6 +62,9 @@ void ConfirmedPrompt(Platform& platform, ValueLog& log, ValueKey key, const Prom
 {
     std::string typed;
     AnswerTaker taking = Remembering(take, typed);
+    auto confirmation = [&instance, &typed](const std::string& text) {
+        return instance.heading ? instance.heading(typed) + "\n" + text : text;
+    };
     std::optional<std::string> filed = log.TakePrefilled(key);
     platform.AskingFor(instance.displayField);
     if (filed && taking(filed)) {
@@ -72,12 +75,12 @@ void ConfirmedPrompt(Platform& platform, ValueLog& log, ValueKey key, const Prom
         AskUntilTaken(platform, instance.firstPrompt, taking);
         if (afterFirstAnswer) afterFirstAnswer();
         platform.SetFieldText(instance.displayField, display());
-        bool confirmed = AskConfirmed(platform, instance.firstConfirmation);
+        bool confirmed = AskConfirmed(platform, confirmation(instance.firstConfirmation));
         while (!confirmed) {
             platform.SetFieldText(instance.displayField, instance.clearToBlank ? " " : "");
             AskUntilTaken(platform, instance.reentryPrompt, taking);
             platform.SetFieldText(instance.displayField, display());
-            confirmed = AskConfirmed(platform, instance.reconfirmation);
+            confirmed = AskConfirmed(platform, confirmation(instance.reconfirmation));
         }
     }
     platform.SetFieldText(instance.displayField, display());

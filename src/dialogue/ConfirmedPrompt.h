@@ -17,6 +17,9 @@ struct PromptInstance {
     std::string reconfirmation;
     int displayField = 0;         // TextN
     bool clearToBlank = false;    // clear text: one blank, else the empty text
+    // The confirmation's first line from the answer as typed (the value named,
+    // with its unit); the confirmation text follows on the next line.
+    std::function<std::string(const std::string& typed)> heading;
 };
 
 // Stores an answer into its target. Returns false when the answer cannot be

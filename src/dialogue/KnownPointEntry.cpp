@@ -14,7 +14,10 @@
 static void AskCoordinate(ProgramState& s, Platform& p, double& target, int index, const std::string& prompt,
                           const std::string& reentry, bool clearToBlank)
 {
-    PromptInstance instance{prompt, reentry, texts::K1, texts::K1, field::Xa + index, clearToBlank};
+    PromptInstance instance{prompt, reentry, texts::K1, texts::K1, field::Xa + index, clearToBlank,
+                            [index](const std::string& typed) {
+                                return texts::ConfirmationHeading(texts::COORDINATE_NAMES[index], typed, texts::METRES);
+                            }};
     ConfirmedPrompt(p, s.run.Typed, {ValueKind::Coordinate, index}, instance, NumberTaker(p, target),
                     [&target] { return " " + FormatFixed(target, 3); });
 }
@@ -90,7 +93,10 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
     for (;;) {
         double azimuthTyped = 0, azimuthDegrees = 0;
         p.SetFieldText(field::Tb, "");
-        PromptInstance azimuth{texts::AZIMUTH_PROMPT, texts::AZIMUTH_REENTRY, texts::K1, texts::K1, field::Tb, true};
+        PromptInstance azimuth{texts::AZIMUTH_PROMPT, texts::AZIMUTH_REENTRY, texts::K1, texts::K1, field::Tb, true,
+                               [](const std::string& typed) {
+                                   return texts::ConfirmationHeading("Tb", typed, texts::PACKED_DEGREES);
+                               }};
         ConfirmedPrompt(p, s.run.Typed, {ValueKind::ExternalAzimuth, 0}, azimuth, AngleTaker(p, azimuthTyped, azimuthDegrees),
                         [&] { return " " + FormatFixed(azimuthTyped, 5); });
         s.Tb = azimuthTyped;
@@ -99,7 +105,9 @@ void EnterClosingOrientation(ProgramState& s, Platform& p)
         double orientationTyped = 0, orientationDegrees = 0;
         p.SetFieldText(field::Qb, "");
         PromptInstance orientation{texts::ORIENTATION_PROMPT, texts::ORIENTATION_REENTRY, texts::K1C, texts::K1,
-                                   field::Qb, true};
+                                   field::Qb, true, [](const std::string& typed) {
+                                       return texts::ConfirmationHeading("Qb", typed, texts::PACKED_DEGREES);
+                                   }};
         ConfirmedPrompt(p, s.run.Typed, {ValueKind::OrientationAngle, 0}, orientation,
                         AngleTaker(p, orientationTyped, orientationDegrees),
                         [&] { return " " + FormatFixed(orientationTyped, 5); });

@@ -41,17 +41,21 @@ public:
         PromptInstance instance;
         if (n == 2) {
             p_.SetFieldText(field::SideHint, texts::S2_HINT);
-            instance = {texts::S2_PROMPT, texts::S2_REENTRY, texts::K2, texts::K2, field::EvenSide, false};
+            instance = {texts::S2_PROMPT, texts::S2_REENTRY, texts::K2, texts::K2, field::EvenSide, false, {}};
         } else if (even) {
             p_.SetFieldText(field::SideHint, texts::SideHint(n));
-            instance = {texts::EvenSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, field::EvenSide, false};
+            instance = {texts::EvenSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, field::EvenSide, false, {}};
         } else if (n == 2 * N_ + 1) {
             p_.SetFieldText(field::SideHint, texts::ClosingSideHint(n));
-            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, field::OddSide, false};
+            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K5, texts::K2, field::OddSide, false, {}};
         } else {
             p_.SetFieldText(field::SideHint, texts::SideHint(n));
-            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K3(n), texts::K4, field::OddSide, false};
+            instance = {texts::OddSidePrompt(n), texts::SideReentry(n), texts::K3(n), texts::K4, field::OddSide, false, {}};
         }
+        instance.heading = [&S, at, n, even](const std::string& typed) {
+            return even ? texts::EvenSideHeading(n, typed, S[at] < 0)
+                        : texts::ConfirmationHeading("S" + std::to_string(n), typed, texts::METRES);
+        };
         p_.SetFieldText(textField, "");
         AnswerTaker number = NumberTaker(p_, S[at]);
         AnswerTaker remembering = [this, at, number](const Answer& answer) {

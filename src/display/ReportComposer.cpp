@@ -83,6 +83,8 @@ Report ComposeReport(const CompletedRun& last)
     add({{24, "最弱点纵座标单位权中误差 : mx="}, {0, Blank(r.mx.value_or(0), 2) + " 毫米"}});
     add({{24, "最弱点横座标单位权中误差 : my="}, {0, Blank(r.my.value_or(0), 2) + " 毫米"}});
     add({{24, "最弱点单位权点位中误差 :   md="}, {0, Blank(r.md.value_or(0), 2) + " 毫米"}});
+    const std::size_t weakest = static_cast<std::size_t>(r.WeakestPoint);
+    add({{24, "最弱点："}, {0, weakest < last.input.names.size() ? last.input.names[weakest] : std::string()}});
     return report;
 }
 

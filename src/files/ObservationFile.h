@@ -27,6 +27,9 @@ inline constexpr std::size_t kMaxLineBytes = 4096;
 struct FileError {
     int line = 0;  // 1 for the first line; 0 for the file as a whole
     std::string message;
+    // The key of a value the dialogue's rules refuse ("Ya"), else empty; the
+    // message then starts with the text found: "「3456007,04」：输入的不是数字…".
+    std::string key = {};
 };
 
 // The record of the file, complete or incomplete, or what is wrong with the

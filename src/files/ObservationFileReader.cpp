@@ -248,7 +248,10 @@ void FileReader::CheckPlace(const FoundKey& found, int number)
 void FileReader::TakePending()
 {
     if (pending_ && pendingIsValue_) {
-        if (Refusal refused = sequence_.Take(*pending_)) Fail(pendingLine_, *refused);
+        if (Refusal refused = sequence_.Take(*pending_)) {
+            const TypedValue& value = record_.values.back();
+            throw Fault{{pendingLine_, Quoted(Excerpt(value.text)) + "：" + *refused, sequence_.Label(value.key)}};
+        }
     }
     pending_ = nullptr;
 }
@@ -387,7 +390,7 @@ std::variant<ObservationRecord, FileError> ReadObservationFile(std::string_view 
 std::string FormatFileError(const FileError& error)
 {
     if (error.line <= 0) return error.message;
-    return "第 " + std::to_string(error.line) + " 行：" + error.message;
+    return "第 " + std::to_string(error.line) + " 行" + (error.key.empty() ? "" : " " + error.key) + "：" + error.message;
 }
 
 ChainFile ChainOfRecord(const ObservationRecord& record)

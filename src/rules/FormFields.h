@@ -19,7 +19,7 @@ enum Field : int {
     TriangleCount = 29,
 };
 
-// The result fields, emptied where a run ends before writing them.
+// The result fields, emptied when a run starts.
 constexpr Field FIRST_RESULT = wb, LAST_RESULT = md;
 
 }  // namespace field

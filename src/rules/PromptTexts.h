@@ -4,7 +4,25 @@
 
 namespace texts {
 
-// Confirmation messages
+// Confirmation messages: the first line names the value and shows it as
+// typed, with its unit (ConfirmationHeading), the line below is one of these.
+inline std::string ConfirmationHeading(const std::string& name, const std::string& typed, const std::string& unit = "")
+{
+    return name + " = " + typed + (unit.empty() ? std::string() : " " + unit);
+}
+inline const std::string METRES = "米";
+inline const std::string PACKED_DEGREES = "度.分秒";  // an angle typed as D.MMSS
+// An even side S(n) typed with the sign of its side of the route: negative right.
+inline std::string EvenSideHeading(int n, const std::string& typed, bool right)
+{
+    return ConfirmationHeading("S" + std::to_string(n), typed, METRES) + (right ? "（右侧）" : "（左侧）");
+}
+inline const std::string COORDINATE_NAMES[8] = {"Xa", "Ya", "Xb", "Yb", "Xc", "Yc", "Xd", "Yd"};
+// A point name, by the point's place in the chain: "B", "3", "C".
+inline std::string NameHeading(const std::string& point, const std::string& typed)
+{
+    return ConfirmationHeading("点名 " + point, typed);
+}
 inline const std::string K1 = "确认输入是否正确 ?  输入正确单击 Enter 键 ;  错误输入零( 即为:0 )";
 inline const std::string K1C = "C确认输入是否正确 ?  输入正确单击 Enter 键 ;  错误输入零( 即为:0 )";
 inline const std::string K2 = "确认输入是否正确  ?  输入正确单击 Enter 键 ;  错误输入零( 即为:0 )";

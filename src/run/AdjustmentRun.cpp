@@ -29,10 +29,11 @@ void SizeArrays(ProgramState& s)
     s.run.RouteSigns.assign(N + 2, 0);
 }
 
-void EnterRunInput(ProgramState& s, Platform& p)
+void EnterRunInput(ProgramState& s, RunFields& p)
 {
     EnterTriangleCount(s, p);
     SizeArrays(s);
+    p.EmptyResultFields();
     p.SetFieldText(field::Xa, "");
     EnterKnownPoints(s, p);
     EnterClosingOrientation(s, p);
@@ -80,7 +81,6 @@ static void Failed(RunFields& p, const RunFault& fault, RunOutcome& outcome)
 {
     outcome.kind = RunOutcome::Failed;
     outcome.reason = FailureText(fault);
-    p.EmptyUnwrittenResultFields();
     p.MessageBox(outcome.reason);
 }
 
@@ -107,12 +107,8 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
         s.LastRunCompleted = true;
     } catch (const RunCancelled&) {
         outcome.kind = RunOutcome::Cancelled;
-        if (s.run.Typed.Record().values.empty()) {
-            // cancelled at the triangle count: nothing of the run has happened
-            s.LastRunCompleted = earlierRunCompleted;
-        } else {
-            p.EmptyUnwrittenResultFields();
-        }
+        // cancelled at the triangle count: nothing of the run has happened
+        if (s.run.Typed.Record().values.empty()) s.LastRunCompleted = earlierRunCompleted;
     } catch (const RunFault& fault) {
         Failed(p, fault, outcome);
     } catch (const std::out_of_range&) {

@@ -5,6 +5,7 @@
 
 #include "core/AdjustChain.h"
 #include "rules/Platform.h"
+#include "run/RunFields.h"
 #include "state/ProgramState.h"
 
 struct RunOutcome {
@@ -38,10 +39,11 @@ void SetConstants(ProgramState& s, const ChainConstants& constants = {});
 void SizeArrays(ProgramState& s);
 
 // The steps of a run (AdjustmentRun is SetConstants, these, in this order):
-// every input from the triangle count to the point names; the adjustment of
+// every input from the triangle count to the point names (the result fields
+// emptied once the triangle count is taken); the adjustment of
 // the observations and its figures shown; the point-by-point display; the
 // run's completion (run/RunCompletion.h).
-void EnterRunInput(ProgramState& s, Platform& p);
+void EnterRunInput(ProgramState& s, RunFields& p);
 ChainOutcome ComputeAdjustment(const ChainObservations& o, Platform& p);
 
 // What the adjustment reads, taken from the state the dialogue filled (the

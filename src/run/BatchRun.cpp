@@ -59,8 +59,8 @@ BatchFigures BatchRun::Figures() const
     if (outcome.chain) f.result = &outcome.chain->result;
     if (completed) {
         f.listing = &completed->listing;
-        const std::size_t M = static_cast<std::size_t>(HalfCount(completed->input.observations.N));
-        if (M < completed->input.names.size()) f.weakestName = completed->input.names[M];
+        const std::size_t weakest = static_cast<std::size_t>(completed->result.WeakestPoint);
+        if (weakest < completed->input.names.size()) f.weakestName = completed->input.names[weakest];
     }
     return f;
 }

@@ -1,10 +1,7 @@
 #pragma once
-// The platform of one run, passed through, with a note of every field the run
-// writes: a run that ends without completing empties the result fields it
-// did not reach, so that nothing of an earlier run's result stands beside
-// this run's values.
-#include <bitset>
-
+// The platform of one run, passed through, with the emptying of the result
+// fields the run does when it starts: nothing of an earlier run's result
+// stands beside this run's values.
 #include "rules/Platform.h"
 
 class RunFields : public Platform {
@@ -13,14 +10,14 @@ public:
 
     std::optional<std::string> PromptBox(const std::string& message) override { return platform_.PromptBox(message); }
     void MessageBox(const std::string& text) override { platform_.MessageBox(text); }
-    void SetFieldText(int field, const std::string& text) override;
+    void SetFieldText(int field, const std::string& text) override { platform_.SetFieldText(field, text); }
     void PrintReport(const Report& report) override { platform_.PrintReport(report); }
+    void AskingFor(int field) override { platform_.AskingFor(field); }
 
-    // Text12 and Text14 .. Text25 (misclosures, precision, the point shown),
-    // each one this run has not written, set to the empty text in field order.
-    void EmptyUnwrittenResultFields();
+    // Text12 and Text14 .. Text25 (misclosures, precision, the point shown)
+    // set to the empty text in field order.
+    void EmptyResultFields();
 
 private:
     Platform& platform_;
-    std::bitset<30> written_;
 };

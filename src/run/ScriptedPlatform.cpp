@@ -6,11 +6,30 @@
 
 ScriptedPlatform::ScriptedPlatform(std::vector<std::string> answers) : answers_(std::move(answers)) {}
 
+// A text on one transcript line: a backslash, a line break, a carriage
+// return and a tab written as \\, \n, \r and \t.
+static void AppendEscaped(std::string& t, std::string_view text)
+{
+    for (char c : text) {
+        switch (c) {
+        case '\\': t.append("\\\\"); break;
+        case '\n': t.append("\\n"); break;
+        case '\r': t.append("\\r"); break;
+        case '\t': t.append("\\t"); break;
+        default: t.push_back(c);
+        }
+    }
+}
+
 void ScriptedPlatform::Write(std::string_view kind, std::string_view a, std::string_view b, bool two)
 {
     std::string& t = transcript_;
-    t.append(kind).append("\t").append(a);
-    if (two) t.append("\t").append(b);
+    t.append(kind).append("\t");
+    AppendEscaped(t, a);
+    if (two) {
+        t.append("\t");
+        AppendEscaped(t, b);
+    }
     t.append("\n");
     if (out_ != nullptr && t.size() > (1u << 16)) {
         std::fwrite(t.data(), 1, t.size(), out_);

@@ -10,7 +10,7 @@ std::string NormaliseFullWidth(std::string_view s)
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
         auto c = static_cast<unsigned char>(s[i]);
-        // U+FF01..U+FF5E are EF BC 81..EF BD 9E in UTF-8; U+3000 is E3 80 80.
+        // U+FF01..U+FF5E are EF BC 81..EF BD 9E in UTF-8.
         if (c == 0xEF && i + 2 < s.size()) {
             auto c1 = static_cast<unsigned char>(s[i + 1]);
             auto c2 = static_cast<unsigned char>(s[i + 2]);
@@ -24,11 +24,15 @@ std::string NormaliseFullWidth(std::string_view s)
                 continue;
             }
         }
-        if (c == 0xE3 && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0x80 &&
-            static_cast<unsigned char>(s[i + 2]) == 0x80) {
-            out.push_back(' ');
-            i += 2;
-            continue;
+        // U+3000 (ideographic blank) is E3 80 80; U+3002 "。", the full stop a
+        // Chinese input method types for ".", is E3 80 82 and reads as a point.
+        if (c == 0xE3 && i + 2 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0x80) {
+            const auto c2 = static_cast<unsigned char>(s[i + 2]);
+            if (c2 == 0x80 || c2 == 0x82) {
+                out.push_back(c2 == 0x80 ? ' ' : '.');
+                i += 2;
+                continue;
+            }
         }
         out.push_back(s[i]);
     }

@@ -11,7 +11,8 @@
 
 std::optional<double> ReadNumber(std::string_view answer);
 
-// The answer with full-width digits, signs, point and blanks turned into ASCII.
+// The answer with full-width digits, signs, point and blanks, and the
+// ideographic full stop "。" (a point), turned into ASCII.
 std::string NormaliseFullWidth(std::string_view answer);
 
 // True when the answer holds nothing but blanks (or nothing at all).

@@ -55,6 +55,7 @@ const std::vector<Bad>& Catalogue()
         {"sign alone", "-", A, A, A, T, T},
         {"full-width digits", "\xEF\xBC\x92", T, T, T, T, T},
         {"full-width zero", "\xEF\xBC\x90", A, T, W, T, T},
+        {"ideographic full stop as the point", "2\xE3\x80\x82" "5", T, T, T, T, T},
         {"10 000 digits", std::string(10000, '9'), A, A, A, T, T},
         {"10 000 letters", std::string(10000, 'q'), A, A, A, T, T},
         {"control characters", std::string("\x01\x1b[2J\x7f", 6), A, A, A, T, T},
@@ -117,7 +118,7 @@ TEST(BadAnswerCatalogue, EveryKindOfPrompt)
             ++cases;
         }
     }
-    EXPECT_EQ(cases, 160);
+    EXPECT_EQ(cases, 170);
 }
 
 TEST(BadAnswerCatalogue, TheRunGoesOnAfterEveryRefusal)

@@ -138,6 +138,10 @@ private:
     double lastStationX = 0, lastStationY = 0, lastAzimuth = 0;
 };
 
+// A confirmation as the transcript shows it: its first line (the value named,
+// as typed, with its unit), the line break escaped, then the confirmation text.
+inline std::string Confirming(const std::string& firstLine, const std::string& text) { return firstLine + "\\n" + text; }
+
 // The transcript as lines.
 inline std::vector<std::string> Lines(const std::string& transcript)
 {

@@ -92,13 +92,13 @@ TEST(Dialogue, ReEntryOfACoordinate)
     // wrong once, then re-entered and confirmed
     Replay r(Answers{}("2")("1")("0")("2")(""));
     std::vector<std::string> lines = Lines(r.transcript);
-    std::vector<std::string> expected{
-        "PROMPT\t" + COUNT_PROMPT, "TEXT\tText29\t" + CountText(2), "TEXT\tText1\t",
-        "PROMPT\t" + XA_PROMPT,    "TEXT\tText1\t 1.000",           "PROMPT\t" + K1,
-        "TEXT\tText1\t",           "PROMPT\t" + X_REENTRY,          "TEXT\tText1\t 2.000",
-        "PROMPT\t" + K1,           "TEXT\tText1\t 2.000",           "PROMPT\t" + YA_PROMPT};
+    std::vector<std::string> expected{"PROMPT\t" + COUNT_PROMPT, "TEXT\tText29\t" + CountText(2)};
     for (const std::string& emptied : EmptiedResultFields()) expected.push_back(emptied);
-    expected.push_back("END\tcancelled");
+    for (const std::string& line : std::vector<std::string>{"TEXT\tText1\t",           "PROMPT\t" + XA_PROMPT,    "TEXT\tText1\t 1.000",
+                                    "PROMPT\t" + Confirming("Xa = 1 米", K1), "TEXT\tText1\t", "PROMPT\t" + X_REENTRY,
+                                    "TEXT\tText1\t 2.000",     "PROMPT\t" + Confirming("Xa = 2 米", K1),           "TEXT\tText1\t 2.000",
+                                    "PROMPT\t" + YA_PROMPT,    "END\tcancelled"})
+        expected.push_back(line);
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(r.s.Xa, 2);
 }
@@ -126,7 +126,8 @@ TEST(Dialogue, UnreadableConfirmationIsAskedAgain)
 {
     Replay r(Answers{}("2")("1")("y")("yes")("")("2"));
     std::vector<std::string> prompts = r.prompts();
-    EXPECT_EQ(Count(prompts, K1), 4u);  // three for Xa, one for Ya
+    EXPECT_EQ(Count(prompts, Confirming("Xa = 1 米", K1)), 3u);
+    EXPECT_EQ(Count(prompts, Confirming("Ya = 2 米", K1)), 1u);
     EXPECT_EQ(Count(r.messages(), CONFIRM_UNREADABLE), 2u);
     EXPECT_EQ(r.s.Xa, 1);
     EXPECT_EQ(r.s.Ya, 2);
@@ -135,7 +136,8 @@ TEST(Dialogue, UnreadableConfirmationIsAskedAgain)
 TEST(Dialogue, NotANumberGivesAMessageAndTheSamePrompt)
 {
     Replay r(Answers{}("2")("12a")("")("1,5")("1e400")("7")(""));
-    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, K1, YA_PROMPT};
+    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT, XA_PROMPT,
+                                      XA_PROMPT,    Confirming("Xa = 7 米", K1), YA_PROMPT};
     EXPECT_EQ(r.prompts(), expected);
     EXPECT_EQ(Count(r.messages(), NOT_A_NUMBER), 4u);
     EXPECT_EQ(r.texts(1), (std::vector<std::string>{"", " 7.000", " 7.000"}));  // unchanged until a number
@@ -159,7 +161,14 @@ TEST(Dialogue, CancelOnAConfirmationAsksTheValueAgain)
     Replay cancelled(Answers{}("2")("3")("<CANCEL>")("4")("")("5"));
     Replay zero(Answers{}("2")("3")("0")("4")("")("5"));
     EXPECT_EQ(cancelled.transcript, zero.transcript);
-    std::vector<std::string> expected{COUNT_PROMPT, XA_PROMPT, K1, X_REENTRY, K1, YA_PROMPT, K1, Y_REENTRY};
+    std::vector<std::string> expected{COUNT_PROMPT,
+                                      XA_PROMPT,
+                                      Confirming("Xa = 3 米", K1),
+                                      X_REENTRY,
+                                      Confirming("Xa = 4 米", K1),
+                                      YA_PROMPT,
+                                      Confirming("Ya = 5 米", K1),
+                                      Y_REENTRY};
     EXPECT_EQ(cancelled.prompts(), expected);
     EXPECT_EQ(cancelled.texts(1), (std::vector<std::string>{"", " 3.000", "", " 4.000", " 4.000"}));
     EXPECT_EQ(cancelled.s.Xa, 4);
@@ -254,7 +263,8 @@ TEST(Dialogue, AzimuthDataWithoutD)
     Replay r(a);
     std::vector<std::string> prompts = r.prompts();
     EXPECT_EQ(Count(prompts, AZIMUTH_REENTRY), 1u);
-    EXPECT_EQ(Count(prompts, K1C), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("Qb = -12.3000 度.分秒", K1C)), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("Tb = 123.4530 度.分秒", K1)), 2u);
     EXPECT_EQ(r.texts(26), (std::vector<std::string>{"", " 123.45300", " ", " 123.45300", " 123.45300"}));
     EXPECT_EQ(r.texts(28), (std::vector<std::string>{"", " -12.30000", " -12.30000"}));
     EXPECT_EQ(r.s.Tb, 123.453);
@@ -316,8 +326,10 @@ TEST(Dialogue, SideEntrySplitsTheSign)
     EXPECT_EQ(r.s.SideLengths[4], 512.25);
     std::vector<std::string> prompts = r.prompts();
     EXPECT_EQ(Count(prompts, S2_REENTRY), 1u);
-    EXPECT_EQ(Count(prompts, K3(3)), 1u);
-    EXPECT_EQ(Count(prompts, K5), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S2 = 100 米（左侧）", K2)), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S2 = -245.3 米（右侧）", K2)), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S3 = 200 米", K3(3))), 1u);
+    EXPECT_EQ(Count(prompts, Confirming("S4 = -512.25 米（右侧）", K5)), 1u);
 }
 
 TEST(Dialogue, SideEntryOrderAndFields)
@@ -333,13 +345,24 @@ TEST(Dialogue, SideEntryOrderAndFields)
     std::vector<std::string> prompts = r.prompts();
     auto from = std::find(prompts.begin(), prompts.end(), S2_PROMPT);
     std::vector<std::string> sideEntry(from, prompts.begin() + static_cast<long>(std::min<std::size_t>(prompts.size(), static_cast<std::size_t>(from - prompts.begin()) + 18)));
-    std::vector<std::string> expected{S2_PROMPT,         K2,
-                                      OddSidePrompt(3),  K3(3), SideReentry(3), K4, SideReentry(3), K4,
-                                      EvenSidePrompt(4), K5,
-                                      OddSidePrompt(5),  K3(5),
-                                      EvenSidePrompt(6), K5,
-                                      OddSidePrompt(7),  K5,
-                                      B_PROMPT, K2};
+    std::vector<std::string> expected{S2_PROMPT,
+                                      Confirming("S2 = -100 米（右侧）", K2),
+                                      OddSidePrompt(3),
+                                      Confirming("S3 = 100 米", K3(3)),
+                                      SideReentry(3),
+                                      Confirming("S3 = 101 米", K4),
+                                      SideReentry(3),
+                                      Confirming("S3 = 100 米", K4),
+                                      EvenSidePrompt(4),
+                                      Confirming("S4 = 100 米（左侧）", K5),
+                                      OddSidePrompt(5),
+                                      Confirming("S5 = 100 米", K3(5)),
+                                      EvenSidePrompt(6),
+                                      Confirming("S6 = -100 米（右侧）", K5),
+                                      OddSidePrompt(7),
+                                      Confirming("S7 = 100 米", K5),
+                                      B_PROMPT,
+                                      Confirming("点名 B = B", K2)};
     EXPECT_EQ(sideEntry, expected);
     EXPECT_EQ(r.texts(10).at(0), "");
     EXPECT_EQ(r.texts(10).at(1), "S3=100.0000");
@@ -399,19 +422,31 @@ TEST(Dialogue, NameReEntries)
     std::vector<std::string> prompts = r.prompts();
     auto from = std::find(prompts.begin(), prompts.end(), B_PROMPT);
     std::vector<std::string> names(from, from + 15);
-    std::vector<std::string> expected{B_PROMPT, K2, NAME_REENTRY, K2,
-                                      UnknownPrompt(1), K2, NAME_REENTRY, K6, NAME_REENTRY, K6,
-                                      UnknownPrompt(2), K2,
-                                      C_PROMPT, K2, NAME_REENTRY};
+    std::vector<std::string> expected{B_PROMPT,
+                                      Confirming("点名 B = b", K2),
+                                      NAME_REENTRY,
+                                      Confirming("点名 B = B", K2),
+                                      UnknownPrompt(1),
+                                      Confirming("点名 1 = x", K2),
+                                      NAME_REENTRY,
+                                      Confirming("点名 1 = y", K6),
+                                      NAME_REENTRY,
+                                      Confirming("点名 1 =   P1", K6),
+                                      UnknownPrompt(2),
+                                      Confirming("点名 2 = P2", K2),
+                                      C_PROMPT,
+                                      Confirming("点名 C = c", K2),
+                                      NAME_REENTRY};
     EXPECT_EQ(names, expected);
     std::vector<std::string> field17 = r.texts(17);
-    EXPECT_EQ(field17.at(0), "");  // emptied after S2
-    EXPECT_EQ(field17.at(1), " b");
-    EXPECT_EQ(field17.at(2), "");
-    EXPECT_EQ(field17.at(5), " x");
-    EXPECT_EQ(field17.at(6), " ");
+    EXPECT_EQ(field17.at(0), "");  // emptied when the run starts
+    EXPECT_EQ(field17.at(1), "");  // emptied after S2
+    EXPECT_EQ(field17.at(2), " b");
+    EXPECT_EQ(field17.at(3), "");
+    EXPECT_EQ(field17.at(6), " x");
+    EXPECT_EQ(field17.at(7), " ");
     EXPECT_EQ(r.s.PointNames[1], "  P1");
-    EXPECT_TRUE(r.has("PROMPT\t" + K7));
+    EXPECT_TRUE(r.has("PROMPT\t" + Confirming("点名 C = C", K7)));
     EXPECT_TRUE(r.has("TEXT\tText17\t   P1"));
 }
 
@@ -562,10 +597,10 @@ std::vector<std::string> Before(const std::vector<std::string>& lines, const std
     return {at - n, at};
 }
 
-// After a finished run, a run that fails shows its own values and nothing of
-// the finished run's result: the result fields it did not write are emptied,
-// in field order, before its message box.
-TEST(Dialogue, AFailedRunEmptiesTheResultFieldsItDidNotWrite)
+// After a finished run, a new run empties every result field in field order
+// once its triangle count is taken: nothing of the finished run's result
+// stands beside its first values, nor beside its own fault.
+TEST(Dialogue, ANewRunEmptiesTheResultFieldsWhenItStarts)
 {
     EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly), missed = chain;
     missed.Xc += 100;  // so far off that the adjusted sides stop forming a triangle
@@ -575,43 +610,45 @@ TEST(Dialogue, AFailedRunEmptiesTheResultFieldsItDidNotWrite)
     a("2").append(withD.KnownPoints()).confirmed("-100").confirmed("100").confirmed("-100");  // signs that cannot close
     Runs r(a);
     ASSERT_EQ(r.Next().back(), "END\tcompleted");
+    ASSERT_NE(r.p.Field(25), "");
+
+    const auto startsEmptied = [](const std::vector<std::string>& lines) {
+        std::vector<std::string> expected{"PROMPT\t" + COUNT_PROMPT, "TEXT\tText29\t" + CountText(2)};
+        for (const std::string& emptied : EmptiedResultFields()) expected.push_back(emptied);
+        expected.push_back("TEXT\tText1\t");
+        return std::vector<std::string>(lines.begin(), lines.begin() + static_cast<long>(std::min(lines.size(), expected.size()))) ==
+               expected;
+    };
 
     // a fault of the computation after the misclosures and the weight
-    // reciprocals: the precision and the point of the finished run go
+    // reciprocals: those are this run's, the rest stays empty
     std::vector<std::string> lines = r.Next();
     ASSERT_EQ(lines.back().rfind("END\tfailed\t", 0), 0u) << lines.back();
-    EXPECT_EQ(Before(lines, "MESSAGE", 7),
-              (std::vector<std::string>{"TEXT\tText23\t  " + r.p.Field(23).substr(2), "TEXT\tText16\t", "TEXT\tText18\t",
-                                        "TEXT\tText19\t", "TEXT\tText22\t", "TEXT\tText24\t", "TEXT\tText25\t"}));
+    EXPECT_TRUE(startsEmptied(lines));
+    for (int n : {16, 18, 19, 22, 24, 25}) EXPECT_EQ(r.p.Field(n), "") << n;
     EXPECT_NE(r.p.Field(14), " 0.00 毫米");  // this run's misclosure
     EXPECT_EQ(r.p.Field(5), " " + FormatFixed(missed.Xc, 3));
 
-    // a refusal during entry: every result field but the two the side entry clears
+    // a refusal during entry: every result field empty
     lines = r.Next();
     ASSERT_EQ(lines.back(), "END\tfailed\t无效参数：" + SIGNS_CANNOT_CLOSE);
-    std::vector<std::string> emptied = EmptiedResultFields({17, 20});
-    EXPECT_EQ(Before(lines, "MESSAGE", emptied.size() + 1),
-              [&] {
-                  std::vector<std::string> v{"TEXT\tText11\ts4=-100.0000"};
-                  v.insert(v.end(), emptied.begin(), emptied.end());
-                  return v;
-              }());
+    EXPECT_TRUE(startsEmptied(lines));
+    EXPECT_EQ(Before(lines, "MESSAGE", 1), std::vector<std::string>{"TEXT\tText11\ts4=-100.0000"});
     for (int n : {12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) EXPECT_EQ(r.p.Field(n), "") << n;
     EXPECT_EQ(r.p.Field(7), " " + FormatFixed(withD.Xd, 3));  // the values typed stay
     EXPECT_FALSE(r.s.LastRunCompleted);
 }
 
-// A run cancelled after its first prompt: the emptying comes before its end,
-// and input fields it has not reached keep their text.
-TEST(Dialogue, ACancelledRunEmptiesTheResultFieldsBeforeItsEnd)
+// A run cancelled after its first prompt: the result fields were emptied when
+// it started, and input fields it has not reached keep their text.
+TEST(Dialogue, ACancelledRunLeavesTheResultFieldsEmpty)
 {
     EquilateralChain chain({-1, 1}, Closing::CoordinatesOnly);
     Runs r(chain.Run()("3")("5")(""));
     r.Next();
     std::vector<std::string> lines = r.Next();
-    std::vector<std::string> expected = EmptiedResultFields();
-    expected.push_back("END\tcancelled");
-    EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<long>(expected.size()), lines.end()), expected);
+    EXPECT_EQ(lines.back(), "END\tcancelled");
+    for (int n : {12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}) EXPECT_EQ(r.p.Field(n), "") << n;
     EXPECT_EQ(r.p.Field(29), CountText(3));
     EXPECT_EQ(r.p.Field(1), " 5.000");
     EXPECT_EQ(r.p.Field(10), "S5=100.0000");  // an input field of the earlier run

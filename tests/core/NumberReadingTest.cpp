@@ -30,6 +30,9 @@ const Row kRows[] = {
     {"\xEF\xBC\x91\xEF\xBC\x92\xEF\xBC\x8E\xEF\xBC\x95", true, 12.5},  // full-width "12.5"
     {"\xEF\xBC\x8D\xEF\xBC\x93", true, -3},                          // full-width "-3"
     {"\xE3\x80\x80" "42" "\xE3\x80\x80", true, 42},                  // ideographic blanks
+    {"3456007\xE3\x80\x82" "043", true, 3456007.043},                  // "。" of a Chinese input method
+    {"\xEF\xBC\x95\xE3\x80\x82\xEF\xBC\x95", true, 5.5},            // full-width "5。5"
+    {"1\xE3\x80\x82" "2\xE3\x80\x82" "3", false, 0},                   // "1。2。3"
     {"", false, 0},
     {"   ", false, 0},
     {"abc", false, 0},

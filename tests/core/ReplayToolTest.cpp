@@ -61,7 +61,9 @@ TEST(ReplayTool, ReportOfTheLastCompletedRun)
     EXPECT_NE(r.out.find("END\tcompleted\nREPORT\t                     --- 由已知边起算的三边锁平差 ---\n"),
               std::string::npos);
     EXPECT_NE(r.out.find("REPORT\t                       P1    X= -86.603       Y= 50.000\n"), std::string::npos);
-    EXPECT_EQ(r.out.substr(r.out.size() - 8), " 毫米\n");
+    // the report ends with md and the name of the weakest point, P1, the one new point
+    EXPECT_NE(r.out.find(" 毫米\nREPORT\t" + std::string(23, ' ') + "最弱点：P1\n"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.size() - 3), "P1\n");
 
     // a press cancelled at the triangle count changed nothing: the finished run still prints
     Result pressed = Replay(answers + "<CANCEL>\n", "--report");

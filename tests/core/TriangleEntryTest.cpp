@@ -128,7 +128,7 @@ TEST(TriangleEntry, TheSidesAreAskedAgainAsAtTheirFirstAsking)
     EXPECT_EQ(Stretch(lines, first + 1, "MESSAGE"), asked);
     EXPECT_EQ(asked.front(), "TEXT\tText9\t" + SideHint(4));
     EXPECT_EQ(std::count(asked.begin(), asked.end(), "PROMPT\t" + EvenSidePrompt(4)), 1);
-    EXPECT_EQ(std::count(asked.begin(), asked.end(), "PROMPT\t" + K3(5)), 1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "PROMPT\t" + Confirming("S5 = 300 米", K3(5))), 1);
     EXPECT_EQ(lines[second + 1], "TEXT\tText9\t" + SideHint(4));
 
     // the record holds each side once, in dialogue order, as typed last
@@ -225,7 +225,8 @@ TEST(TriangleEntry, AFileWithSuchATriangleIsRefusedAtThatLine)
     std::vector<std::string> lines = Lines(file);
     ASSERT_GE(error.line, 1);
     EXPECT_EQ(lines[static_cast<std::size_t>(error.line - 1)].rfind("S5", 0), 0u) << lines[static_cast<std::size_t>(error.line - 1)];
-    EXPECT_EQ(error.message, "第2个三角形 (S3=100, S4=300, S5=100) 的三条边不能构成三角形");
+    EXPECT_EQ(error.key, "S5");
+    EXPECT_EQ(error.message, "「100」：第2个三角形 (S3=100, S4=300, S5=100) 的三条边不能构成三角形");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A catalogue of bad observation files, each with the line and the exact
 // message the surveyor sees; every rule of the dialogue refuses a file value
-// with the dialogue's own reason.
+// with the dialogue's own reason, after the value's key and the text found.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -54,6 +54,12 @@ struct BadFile {
     std::string message;
 };
 
+// A value the dialogue's rules refuse: its key, the text found and the dialogue's reason.
+std::string Refused(const std::string& key, const std::string& text, const std::string& reason)
+{
+    return key + "：「" + text + "」：" + reason;
+}
+
 const std::string kRangeN4 = "N = 4，没有 D 点，边为 S2 到 S9（S1 即 A-B 由座标算得）";
 
 std::vector<BadFile> Catalogue()
@@ -63,26 +69,26 @@ std::vector<BadFile> Catalogue()
     using namespace texts;
     return {
         // the dialogue's own rules, at the line of the value that breaks them
-        {"not a number", az(Set(3, "Xa = 1,5")), 3, NOT_A_NUMBER},
-        {"not a number at N", az(Set(2, "N = abc")), 2, NOT_A_NUMBER},
-        {"a number too large", az(Set(15, "S4 = 1e400")), 15, NOT_A_NUMBER},
-        {"an empty number", az(Set(13, "S2 =")), 13, NOT_A_NUMBER},
-        {"N of zero", az(Set(2, "N = 0")), 2, COUNT_OUT_OF_RANGE},
-        {"N rounding to zero", az(Set(2, "N = 0.5")), 2, COUNT_OUT_OF_RANGE},
-        {"N of 16383", az(Set(2, "N = 16383")), 2, COUNT_OUT_OF_RANGE},
-        {"negative N", az(Set(2, "N = -4")), 2, COUNT_OUT_OF_RANGE},
-        {"A equal to B", az(Both(Set(5, "Xb = 1000"), Set(6, "Yb = 1000.0"))), 6, A_EQUALS_B},
-        {"D with one zero coordinate", az(Set(9, "Xd = 5")), 10, D_NEEDS_BOTH},
+        {"not a number", az(Set(3, "Xa = 1,5")), 3, Refused("Xa", "1,5", NOT_A_NUMBER)},
+        {"not a number at N", az(Set(2, "N = abc")), 2, Refused("N", "abc", NOT_A_NUMBER)},
+        {"a number too large", az(Set(15, "S4 = 1e400")), 15, Refused("S4", "1e400", NOT_A_NUMBER)},
+        {"an empty number", az(Set(13, "S2 =")), 13, Refused("S2", "", NOT_A_NUMBER)},
+        {"N of zero", az(Set(2, "N = 0")), 2, Refused("N", "0", COUNT_OUT_OF_RANGE)},
+        {"N rounding to zero", az(Set(2, "N = 0.5")), 2, Refused("N", "0.5", COUNT_OUT_OF_RANGE)},
+        {"N of 16383", az(Set(2, "N = 16383")), 2, Refused("N", "16383", COUNT_OUT_OF_RANGE)},
+        {"negative N", az(Set(2, "N = -4")), 2, Refused("N", "-4", COUNT_OUT_OF_RANGE)},
+        {"A equal to B", az(Both(Set(5, "Xb = 1000"), Set(6, "Yb = 1000.0"))), 6, Refused("Yb", "1000.0", A_EQUALS_B)},
+        {"D with one zero coordinate", az(Set(9, "Xd = 5")), 10, Refused("Yd", "0", D_NEEDS_BOTH)},
         {"D with one triangle",
          FileOf({"N = 1", "Xa = 1000", "Ya = 1000", "Xb = 1000", "Yb = 1100", "Xc = 1086.6", "Yc = 1050", "Xd = 1",
                  "Yd = 1"}),
-         10, D_NEEDS_TWO_TRIANGLES},
-        {"D on C", d(Both(Set(9, "Xd = 826.7949192431122"), Set(10, "Yd = 1100"))), 10, C_EQUALS_D},
-        {"minutes of 60", az(Set(11, "Tb = 55.60")), 11, PACKED_OUT_OF_RANGE},
-        {"seconds of 60", az(Set(12, "Qb = -25.0060")), 12, PACKED_OUT_OF_RANGE},
-        {"orientation without azimuth", az(Set(11, "Tb = 0")), 12, ORIENTATION_WITHOUT_AZIMUTH},
-        {"signs that cannot close on C and D", d(Set(15, "S6 = -100")), 19, SIGNS_CANNOT_CLOSE},
-        {"a refusal at the line the value starts on", az(Insert(4, "+ = ,5")), 3, NOT_A_NUMBER},
+         10, Refused("Yd", "1", D_NEEDS_TWO_TRIANGLES)},
+        {"D on C", d(Both(Set(9, "Xd = 826.7949192431122"), Set(10, "Yd = 1100"))), 10, Refused("Yd", "1100", C_EQUALS_D)},
+        {"minutes of 60", az(Set(11, "Tb = 55.60")), 11, Refused("Tb", "55.60", PACKED_OUT_OF_RANGE)},
+        {"seconds of 60", az(Set(12, "Qb = -25.0060")), 12, Refused("Qb", "-25.0060", PACKED_OUT_OF_RANGE)},
+        {"orientation without azimuth", az(Set(11, "Tb = 0")), 12, Refused("Qb", "25", ORIENTATION_WITHOUT_AZIMUTH)},
+        {"signs that cannot close on C and D", d(Set(15, "S6 = -100")), 19, Refused("S10", "-100", SIGNS_CANNOT_CLOSE)},
+        {"a refusal at the line the value starts on", az(Insert(4, "+ = ,5")), 3, Refused("Xa", "1000,5", NOT_A_NUMBER)},
 
         // counts that do not match, values missing, out of range, twice, out of place
         {"fewer triangles than sides", az(Set(2, "N = 3")), 19,
@@ -157,7 +163,7 @@ TEST(BadFileCatalogue, EachFileGetsItsLineAndMessage)
     for (const BadFile& bad : Catalogue()) {
         FileError error = ErrorOf(bad.bytes);
         EXPECT_EQ(error.line, bad.line) << bad.label;
-        EXPECT_EQ(error.message, bad.message) << bad.label;
+        EXPECT_EQ((error.key.empty() ? "" : error.key + "：") + error.message, bad.message) << bad.label;
         ++cases;
     }
     EXPECT_EQ(cases, 56);
@@ -167,6 +173,8 @@ TEST(BadFileCatalogue, TheMessageNamesTheLine)
 {
     EXPECT_EQ(FormatFileError({12, "缺少「S6」"}), "第 12 行：缺少「S6」");
     EXPECT_EQ(FormatFileError({0, "文件是空的"}), "文件是空的");
+    EXPECT_EQ(FormatFileError({24, "「3456007,04」：" + texts::NOT_A_NUMBER, "Ya"}),
+              "第 24 行 Ya：「3456007,04」：" + texts::NOT_A_NUMBER);
 }
 
 TEST(BadFileCatalogue, APictureIsNotAnObservationFile)

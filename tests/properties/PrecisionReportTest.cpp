@@ -1,7 +1,8 @@
 // The precision lines of the printed report against the adjustment by
 // observation equations (tests/reference):
 //   ms   = sqrt([vv] / r) [mm], r = 3 conditions, 2 without azimuth data
-//   1/px, 1/py = the cofactors Qxx, Qyy of the weakest point [-]
+//   1/px, 1/py = the cofactors Qxx, Qyy of the weakest point [-], the new
+//               point with the largest Qxx + Qyy, named on the line after md
 //   mx = ms sqrt(1/px), my = ms sqrt(1/py), md = sqrt(mx^2 + my^2) [mm]
 // The chains are chosen so that 1/px and 1/py of the weakest point differ by
 // far more than the four decimals the report shows them with.
@@ -85,7 +86,23 @@ TEST(PrecisionReport, FiguresOfTheWeakestPointAgainstTheReference)
         const int r = k.closing == Closing::NoAzimuth ? 2 : 3;
         ASSERT_EQ(ref.redundancy, r);
         const double msRef = std::sqrt(ref.sumSquaredSideResiduals / r) * 1e3;
-        const int weakest = reference::NetIndex((k.N + 1) / 2);
+        int weakestId = -1;
+        double largest = -1;
+        for (int id : g.unknownPoints) {
+            const int at = reference::NetIndex(id);
+            const double sum = ref.CofactorX(at) + ref.CofactorY(at);
+            if (sum > largest) largest = sum, weakestId = id;
+        }
+        ASSERT_GE(weakestId, 0) << "a chain without new points";
+        const int weakest = reference::NetIndex(weakestId);
+        const std::string nameLine = "最弱点：P" + std::to_string(weakestId);
+        EXPECT_NE(std::find_if(report.begin(), report.end(),
+                               [&](const std::string& line) {
+                                   const std::size_t at = line.find_first_not_of(' ');
+                                   return at != std::string::npos && line.substr(at) == nameLine;
+                               }),
+                  report.end())
+            << "no report line " << nameLine;
         ASSERT_GE(ref.unknownSlot[static_cast<std::size_t>(weakest)], 0) << "the weakest point is a known one";
         const double qx = ref.CofactorX(weakest), qy = ref.CofactorY(weakest);
 

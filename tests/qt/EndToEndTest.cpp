@@ -137,8 +137,16 @@ TEST(EndToEnd, TheDialogueProtectsTheSurveyorsData)
     EXPECT_TRUE(atWindow->Messages()[0].startsWith(
         QString::fromUtf8("第1个三角形 (S1=100, S2=-100, S3=300) 的三条边不能构成三角形。请重新输入 S2 和 S3")))
         << atWindow->Messages()[0].toStdString();
-    // the sides asked again with the prompts of their first asking
-    EXPECT_EQ(prompts.mid(23, 4), prompts.mid(27, 4));
+    // the sides asked again with the prompts of their first asking; each
+    // confirmation's first line names the value typed
+    const auto belowTheValue = [](const QStringList& asked) {
+        QStringList texts;
+        for (const QString& p : asked) texts << p.mid(p.indexOf('\n') + 1);
+        return texts;
+    };
+    EXPECT_EQ(belowTheValue(prompts.mid(23, 4)), belowTheValue(prompts.mid(27, 4)));
+    EXPECT_EQ(prompts[26].section('\n', 0, 0), QString::fromUtf8("S3 = 300 米"));
+    EXPECT_EQ(prompts[30].section('\n', 0, 0), QString::fromUtf8("S3 = 100 米"));
     EXPECT_EQ(prompts[27], QString::fromUtf8("输入S2 : ( 如果 S2 位于方位角推算路线的右側输入负值 )"));
     EXPECT_EQ(FieldText(window, 10), "S5=100.0000");
     EXPECT_EQ(FieldText(window, 21), "  0.6667");

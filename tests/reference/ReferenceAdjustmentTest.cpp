@@ -46,6 +46,13 @@ ProgramRun RunProgram(const GeneratedChain& g)
     return run;
 }
 
+// The chains whose weakest point is not the station M, with that point.
+std::vector<std::string>& WeakerThanTheMiddle()
+{
+    static std::vector<std::string> chains;
+    return chains;
+}
+
 // Starting coordinates for the reference: the truth moved by a few centimetres.
 std::vector<chain::Point2> Perturbed(const GeneratedChain& g)
 {
@@ -128,7 +135,19 @@ Comparison CompareWithReference(const GeneratedChain& g)
     EXPECT_NEAR(c.vvProgram, c.vvReference, 0.01 * c.vvReference + 1e-12)
         << "[vv] program " << c.vvProgram << " reference " << c.vvReference;
 
-    c.weakest = (g.N + 1) / 2;
+    // The weakest point: the reference's new point with the largest Qxx + Qyy,
+    // the first along the route where two agree to 1e-6 (rounding of either
+    // adjustment); a chain without new points keeps the station M.
+    const int middle = (g.N + 1) / 2;
+    c.weakest = middle;
+    double largest = -1;
+    for (int id : g.unknownPoints) {
+        const int at = reference::NetIndex(id);
+        const double sum = ref.CofactorX(at) + ref.CofactorY(at);
+        if (sum > largest * (1 + 1e-6)) largest = sum, c.weakest = id;
+    }
+    if (c.weakest != middle) WeakerThanTheMiddle().push_back(Describe(g) + ": P" + std::to_string(c.weakest));
+    EXPECT_EQ(s.LastRun->result.WeakestPoint, c.weakest) << "the weakest point";
     int net = reference::NetIndex(c.weakest);
     c.weakestKnown = ref.unknownSlot[static_cast<std::size_t>(net)] < 0;
     c.qxx = ref.CofactorX(net);
@@ -176,6 +195,8 @@ void CompareClosingKind(Closing closing)
         }
     }
     worst.Print(ClosingName(closing));
+    for (const std::string& c : WeakerThanTheMiddle()) std::printf("[reference] weakest not the middle station: %s\n", c.c_str());
+    WeakerThanTheMiddle().clear();
 }
 
 }  // namespace

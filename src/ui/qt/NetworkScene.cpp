@@ -61,8 +61,8 @@ NetworkScene::NetworkScene(const ChainListing& listing, const ChainResult& resul
     }
 
     const int N = (static_cast<int>(listing.sides.size()) - 1) / 2;
-    if (N >= 1 && HalfCount(N) < static_cast<int>(listing.points.size()))
-        weakest_ = byName.at(listing.points[static_cast<std::size_t>(HalfCount(N))].name);
+    if (N >= 1 && result.WeakestPoint >= 0 && result.WeakestPoint < static_cast<int>(listing.points.size()))
+        weakest_ = byName.at(listing.points[static_cast<std::size_t>(result.WeakestPoint)].name);
 
     pointBlocks_ = Blocks(static_cast<int>(points_.size()),
                           [this](int i, NetworkBlock& b) { Cover(b, points_[static_cast<std::size_t>(i)]); });

@@ -8,7 +8,7 @@
 //               Y to the right
 //   E, F, phi   semi-axes of a point's standard error ellipse [mm] and the
 //               azimuth of E [deg, clockwise from +X]
-//   weakest     the station HalfCount(N) of the listed points, N = (sides - 1) / 2
+//   weakest     the listed point ChainResult::WeakestPoint (none without sides)
 //   magnification  how many times the ellipses are drawn larger than the
 //               ground they stand for (EllipseMagnification)
 //   scale       pixels per metre of the ground in a frame [px/m]
