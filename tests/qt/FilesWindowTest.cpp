@@ -2,11 +2,13 @@
 // complete, an incomplete and a bad observation file, save, every export,
 // the journal of a run, and two windows at once.
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QDir>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -96,8 +98,29 @@ TEST(FilesWindow, AFileOfTheCommandLineOpensAsOpenDoesAndNamesTheWindow)
     EXPECT_TRUE(at.Prompts().isEmpty()) << at.Prompts().join("\n").toStdString();
     EXPECT_TRUE(opened.Form().State().LastRunCompleted);
     EXPECT_EQ(opened.windowTitle().toStdString(), "某某线.trilat — 端点为已知点的三边锁平差");
+    // the weakest point's fields name it in their tips (P1 or P2 of the three triangles)
+    const QString tip = opened.Form().Field(25)->toolTip();
+    EXPECT_TRUE(tip.contains(QString::fromUtf8("\n最弱点：P"))) << tip.toStdString();
     EXPECT_FALSE(opened.OpenFile(QString::fromStdString(folder.File("none.trilat"))));
     EXPECT_EQ(at.Messages().size(), 1);
+}
+
+TEST(FilesWindow, ABoxAsksAboutAFieldTheFormHasScrolledIntoView)
+{
+    ProgramWindow window;
+    window.resize(480, 320);  // the smallest window: the form scrolls
+    window.show();
+    QApplication::processEvents();
+    auto* area = window.findChild<QScrollArea*>("FormArea");
+    ASSERT_NE(area, nullptr);
+    for (int n : {1, 8, 11, 19, 25, 29, 1}) {
+        SCOPED_TRACE("Text" + std::to_string(n));
+        window.Form().RevealField(n);
+        QApplication::processEvents();
+        const QLineEdit* f = window.Form().Field(n);
+        const QRect inView(f->mapTo(area->viewport(), QPoint(0, 0)), f->size());
+        EXPECT_TRUE(area->viewport()->rect().contains(inView)) << inView.x() << "," << inView.y();
+    }
 }
 
 TEST(FilesWindow, TheProgramsOwnOptionsAnswerOnTheTerminal)

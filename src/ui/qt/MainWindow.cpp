@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QMessageBox>
 #include <QPainter>
@@ -11,6 +12,7 @@
 
 #include "display/ReportComposer.h"
 #include "files/Journal.h"
+#include "rules/FormFields.h"
 #include "run/AdjustmentRun.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
@@ -140,6 +142,31 @@ void MainWindow::SetFieldText(int field, const QString& text)
     }
 }
 
+void MainWindow::RevealField(int n)
+{
+    QLineEdit* f = n >= 0 && n < static_cast<int>(fields_.size()) ? Field(n) : nullptr;
+    if (!f) return;
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* scroll = qobject_cast<QScrollArea*>(w)) {
+            // the whole field (not only its text cursor), with some room around it
+            const QRect r(f->mapTo(this, QPoint(0, 0)), f->size());
+            scroll->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + PixelsX(300),
+                                  r.height() / 2 + PixelsY(200));
+            return;
+        }
+}
+
+void MainWindow::NameTheWeakestPoint()
+{
+    const CompletedRun* last = Last();
+    if (!last) return;
+    const auto at = static_cast<std::size_t>(last->result.WeakestPoint);
+    if (at >= last->input.names.size()) return;
+    const QString tip = QString::fromUtf8("最弱点：") + ToQString(last->input.names[at]);
+    for (int n : {field::InvPx, field::InvPy, field::mx, field::my, field::md})
+        if (QLineEdit* f = Field(n)) f->setToolTip(f->text() + "\n" + tip);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
@@ -196,6 +223,7 @@ void MainWindow::Run(const ObservationRecord* prefilled)
     RunOutcome outcome = AdjustmentRun(state_, platform, options);
     running_ = false;
     if (journal_ && outcome.observations) journal_->Remove();  // every value is in
+    if (outcome.kind == RunOutcome::Completed) NameTheWeakestPoint();
     Button(3)->setEnabled(state_.LastRunCompleted);
     emit RunEnded();
 }

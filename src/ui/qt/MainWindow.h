@@ -62,6 +62,7 @@ public:
     BoxMemory& Boxes() override { return boxes_; }
     QRect FieldOnScreen(int n) const override;
     QRect DiagramsOnScreen() const override;
+    void RevealField(int n) override;
 
     // A run is under way (its boxes are open).
     bool Running() const { return running_; }
@@ -77,6 +78,10 @@ public slots:
 
 signals:
     void RunEnded();
+
+private:
+    // The tips of the weakest point's fields name it.
+    void NameTheWeakestPoint();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -28,6 +28,9 @@ public:
     // rectangle for no field).
     virtual QRect FieldOnScreen(int n) const = 0;
     virtual QRect DiagramsOnScreen() const = 0;
+    // Brings field TextN into view where the form is scrolled (a small
+    // window, a large screen scale) before a box asks about it.
+    virtual void RevealField(int /*n*/) {}
     // The host is being closed: the open box ends the run.
     virtual bool Abandoning() const = 0;
     virtual void SetFieldText(int field, const QString& text) = 0;

@@ -46,7 +46,11 @@ int QtPlatform::Show(QDialog& box)
     return result;
 }
 
-void QtPlatform::AskingFor(int field) { host_.Boxes().field = field; }
+void QtPlatform::AskingFor(int field)
+{
+    host_.Boxes().field = field;
+    host_.RevealField(field);
+}
 
 std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
 {
