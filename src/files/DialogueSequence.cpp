@@ -161,12 +161,18 @@ Refusal DialogueSequence::Take(std::string_view typed)
     return std::nullopt;
 }
 
-std::optional<ValueKey> NextKeyOf(const ObservationRecord& record, std::string* label)
+DialogueSequence SequenceOf(const ObservationRecord& record)
 {
     DialogueSequence sequence;
     for (const TypedValue& v : record.values) {
         if (!sequence.Next() || !(*sequence.Next() == v.key) || sequence.Take(v.text)) break;
     }
+    return sequence;
+}
+
+std::optional<ValueKey> NextKeyOf(const ObservationRecord& record, std::string* label)
+{
+    const DialogueSequence sequence = SequenceOf(record);
     if (label && sequence.Next()) *label = sequence.Label(*sequence.Next());
     return sequence.Next();
 }

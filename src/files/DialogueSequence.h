@@ -64,6 +64,10 @@ private:
     Refusal RefuseTriangleOf(int n) const;
 };
 
+// The sequence after the values of the record, as far as they are in dialogue
+// order and pass its rules.
+DialogueSequence SequenceOf(const ObservationRecord& record);
+
 // The key the dialogue asks after the values of the record, as far as they
 // are in dialogue order and pass its rules: nullopt when every value is in.
 // label gets the key's file label when given.

@@ -397,10 +397,7 @@ ChainFile ChainOfRecord(const ObservationRecord& record)
 {
     ChainFile file;
     file.record = record;
-    DialogueSequence sequence;
-    for (const TypedValue& v : record.values) {
-        if (!sequence.Next() || !(*sequence.Next() == v.key) || sequence.Take(v.text)) break;
-    }
+    const DialogueSequence sequence = SequenceOf(record);
     if (record.complete && !sequence.Next()) {
         file.input = sequence.Input();
         if (!record.sigma0Mm.empty()) file.input->observations.sigma0Mm = ReadNumber(record.sigma0Mm);
