@@ -28,6 +28,10 @@ double BenchNoiseMm(int n);
 class SilentPlatform : public Platform {
 public:
     std::optional<std::string> PromptBox(const std::string&) override { return std::nullopt; }
+    std::size_t QuestionBox(const std::string&, const std::vector<std::string>& buttons) override
+    {
+        return buttons.empty() ? 0 : buttons.size() - 1;
+    }
     void MessageBox(const std::string&) override {}
     void SetFieldText(int, const std::string&) override {}
     void PrintReport(const Report&) override {}

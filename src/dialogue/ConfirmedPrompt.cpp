@@ -87,10 +87,18 @@ void ConfirmedPrompt(Platform& platform, ValueLog& log, ValueKey key, const Prom
     log.Confirm(key, typed);
 }
 
-AnswerTaker NumberTaker(Platform& platform, double& target)
+bool OperatorEndsInput(Platform& platform)
 {
-    return [&platform, &target](const Answer& answer) {
-        if (!answer) throw RunCancelled{};
+    return platform.QuestionBox(texts::END_INPUT_QUESTION, {texts::CONTINUE_INPUT, texts::END_INPUT}) == 1;
+}
+
+AnswerTaker NumberTaker(Platform& platform, double& target, bool askOnCancel)
+{
+    return [&platform, &target, askOnCancel](const Answer& answer) {
+        if (!answer) {
+            if (askOnCancel && !OperatorEndsInput(platform)) return false;
+            throw RunCancelled{};
+        }
         double value = 0;
         if (Refusal refused = RefuseNumber(*answer, value)) {
             platform.MessageBox(*refused);

@@ -48,6 +48,12 @@ enum class Confirmation { Confirmed, Wrong, Unreadable };
 // the entry is wrong; any other number confirms; other text is unreadable.
 Confirmation TestConfirmation(const Answer& answer);
 
-// Takers for the kinds of target.
-AnswerTaker NumberTaker(Platform& platform, double& target);
+// Cancel on a value box: asks whether the input ends. True for 结束; for
+// 继续输入 (the default) the value is asked again.
+bool OperatorEndsInput(Platform& platform);
+
+// Takers for the kinds of target. Cancel on a number ends the run, once the
+// operator has said so (askOnCancel; the triangle count, before anything is
+// typed, ends it at once).
+AnswerTaker NumberTaker(Platform& platform, double& target, bool askOnCancel = true);
 AnswerTaker TextTaker(std::string& target);  // Cancel stores the empty text

@@ -60,7 +60,10 @@ void EnterKnownPoints(ProgramState& s, Platform& p)
 static AnswerTaker AngleTaker(Platform& p, double& typed, double& degrees)
 {
     return [&p, &typed, &degrees](const Answer& answer) {
-        if (!answer) throw RunCancelled{};
+        if (!answer) {
+            if (!OperatorEndsInput(p)) return false;
+            throw RunCancelled{};
+        }
         double value = 0, converted = 0;
         Refusal refused = RefuseNumber(*answer, value);
         if (!refused) refused = RefusePackedAngle(value, converted);

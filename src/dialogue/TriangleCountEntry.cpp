@@ -7,7 +7,7 @@
 void EnterTriangleCount(ProgramState& s, Platform& p)
 {
     double answer = 0;
-    AnswerTaker take = NumberTaker(p, answer);
+    AnswerTaker take = NumberTaker(p, answer, false);
     const ValueKey key{ValueKind::TriangleCount, 0};
     p.AskingFor(field::TriangleCount);
     std::string typed = TakeValue(p, s.run.Typed, key, texts::COUNT_PROMPT, [&](const Answer& a) {

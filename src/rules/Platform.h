@@ -4,6 +4,7 @@
 // scripted operator for the tests and trilat-replay (ScriptedPlatform).
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "rules/Report.h"
 
@@ -13,6 +14,9 @@ public:
     // Modal prompt box with the message, an empty entry field, OK and Cancel.
     // Returns the typed text, or nullopt when the box was cancelled.
     virtual std::optional<std::string> PromptBox(const std::string& message) = 0;
+    // Modal question box: the text and its buttons, the first the default
+    // (Enter and Escape press it). Returns the index of the button pressed.
+    virtual std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) = 0;
     // Modal message box.
     virtual void MessageBox(const std::string& text) = 0;
     // Replaces the whole text of field TextN (N = 1..29).

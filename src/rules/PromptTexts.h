@@ -33,6 +33,10 @@ inline const std::string K6 = " 确认输入是否正确  ?  输入正确单击 
 inline const std::string K7 = "确认输入是否正确  ？ 输入正确单击 Enter 键 ;  错误输入零( 即为:0 )";
 
 // Triangle count
+// Cancel on a value box asks before the input ends; 继续输入 asks the value again.
+inline const std::string END_INPUT_QUESTION = "结束本次输入?";
+inline const std::string CONTINUE_INPUT = "继续输入";
+inline const std::string END_INPUT = "结束";
 inline const std::string COUNT_PROMPT = "请输入三角形个数 N: ";
 inline std::string CountText(int n) { return " 三角锁共有" + std::to_string(n) + "个三角形"; }
 

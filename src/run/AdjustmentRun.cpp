@@ -116,7 +116,8 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
     } catch (const std::bad_alloc&) {
         Failed(p, {FaultKind::Overflow, "内存不足"}, outcome);
     }
-    if (!s.run.Typed.Record().values.empty()) s.LastTyped = s.run.Typed.Record();
+    outcome.valuesTaken = s.run.Typed.Record().values.size();
+    if (outcome.valuesTaken > 0) s.LastTyped = s.run.Typed.Record();
     s.run = RunState{};
     return outcome;
 }

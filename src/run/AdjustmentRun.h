@@ -11,6 +11,7 @@
 struct RunOutcome {
     enum Kind { Completed, Cancelled, Failed } kind;
     std::string reason;  // for Failed: the fault as the message box named it
+    std::size_t valuesTaken = 0;  // values of this run confirmed or taken from a file
     RunOutcome(Kind k = Completed, std::string why = {}) : kind(k), reason(std::move(why)) {}
     // The adjustment, when the run got that far: what it read and what it made.
     std::optional<ChainObservations> observations;

@@ -9,6 +9,10 @@ public:
     explicit RunFields(Platform& platform) : platform_(platform) {}
 
     std::optional<std::string> PromptBox(const std::string& message) override { return platform_.PromptBox(message); }
+    std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override
+    {
+        return platform_.QuestionBox(text, buttons);
+    }
     void MessageBox(const std::string& text) override { platform_.MessageBox(text); }
     void SetFieldText(int field, const std::string& text) override { platform_.SetFieldText(field, text); }
     void PrintReport(const Report& report) override { platform_.PrintReport(report); }

@@ -53,6 +53,20 @@ std::optional<std::string> ScriptedPlatform::PromptBox(const std::string& messag
     return answer;
 }
 
+std::size_t ScriptedPlatform::QuestionBox(const std::string& text, const std::vector<std::string>& buttons)
+{
+    std::size_t pressed = buttons.empty() ? 0 : buttons.size() - 1;
+    if (next_ < answers_.size())
+        for (std::size_t b = 0; b < buttons.size(); ++b)
+            if (answers_[next_] == "<" + buttons[b] + ">") {
+                pressed = b;
+                ++next_;
+                break;
+            }
+    Write("QUESTION", text, pressed < buttons.size() ? buttons[pressed] : std::string(), true);
+    return pressed;
+}
+
 void ScriptedPlatform::MessageBox(const std::string& text) { Write("MESSAGE", text); }
 
 void ScriptedPlatform::SetFieldText(int field, const std::string& text)

@@ -4,7 +4,10 @@
 // lines run out it presses Cancel; a prompt repeated after that (a name
 // cancelled with its confirmation, again and again) ends the run.
 //   PROMPT\t<message>   TEXT\t<field>\t<text>   MESSAGE\t<text>   END\t...
-//   REPORT\t<line>
+//   REPORT\t<line>      QUESTION\t<text>\t<the button pressed>
+// A question box is answered by the next line when it names one of its
+// buttons in angle brackets ("<继续输入>"); otherwise the operator presses the
+// last button (after <CANCEL> on a value: 结束) and the line stays unread.
 #include <array>
 #include <set>
 #include <cstdio>
@@ -25,6 +28,7 @@ public:
     void StreamTo(std::FILE* out) { out_ = out; }
 
     std::optional<std::string> PromptBox(const std::string& message) override;
+    std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;
     void PrintReport(const Report& report) override;

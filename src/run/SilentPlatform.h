@@ -14,6 +14,12 @@ public:
         prompts.push_back(message);
         return std::nullopt;
     }
+    // no one to ask: the last button (ending what is under way)
+    std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override
+    {
+        messages.push_back(text);
+        return buttons.empty() ? 0 : buttons.size() - 1;
+    }
     void MessageBox(const std::string& text) override { messages.push_back(text); }
     void SetFieldText(int, const std::string&) override {}
     void PrintReport(const Report&) override {}

@@ -9,13 +9,14 @@
 
 namespace {
 
-enum class Outcome { AskedAgain, Cancelled, Taken, Wrong };
+enum class Outcome { AskedAgain, Cancelled, Ended, Taken, Wrong };
 
 const char* Name(Outcome o)
 {
     switch (o) {
     case Outcome::AskedAgain: return "message and the same prompt";
     case Outcome::Cancelled: return "cancelled run";
+    case Outcome::Ended: return "asked whether the input ends, then ended";
     case Outcome::Taken: return "taken";
     case Outcome::Wrong: return "declared wrong";
     }
@@ -39,7 +40,8 @@ struct Bad {
     Outcome atCount, atNumber, atConfirmation, atName, atPacing;
 };
 
-const Outcome A = Outcome::AskedAgain, C = Outcome::Cancelled, T = Outcome::Taken, W = Outcome::Wrong;
+const Outcome A = Outcome::AskedAgain, C = Outcome::Cancelled, E = Outcome::Ended, T = Outcome::Taken,
+              W = Outcome::Wrong;
 
 const std::vector<Bad>& Catalogue()
 {
@@ -60,8 +62,10 @@ const std::vector<Bad>& Catalogue()
         {"10 000 letters", std::string(10000, 'q'), A, A, A, T, T},
         {"control characters", std::string("\x01\x1b[2J\x7f", 6), A, A, A, T, T},
         {"invalid UTF-8", "\xC3\x28\xFF", A, A, A, T, T},
-        // Cancel on a confirmation is the surveyor's "wrong", on a name the empty name
-        {"cancel", ScriptedPlatform::CANCEL, C, C, W, T, T},
+        // Cancel on the triangle count leaves at once; on a value it asks "结束本次输入?"
+        // (the scripted operator answers 结束); on a confirmation it is the surveyor's
+        // "wrong", on a name the empty name
+        {"cancel", ScriptedPlatform::CANCEL, C, E, W, T, T},
     };
     return bad;
 }
@@ -85,6 +89,7 @@ Outcome Observed(const std::string& transcript, std::size_t index, std::string* 
         if (lines[at].rfind("PROMPT\t", 0) == 0 && seen++ == index) break;
     *prompt = lines.at(at);
     std::size_t next = at + 1;
+    if (lines.at(next) == "QUESTION\t结束本次输入?\t结束" && lines.at(next + 1) == "END\tcancelled") return Outcome::Ended;
     if (lines.at(next).rfind("MESSAGE\t", 0) == 0 && lines.at(next + 1) == lines[at]) return Outcome::AskedAgain;
     // a run cancelled after its first prompt empties the result fields it did not reach
     std::size_t end = next;

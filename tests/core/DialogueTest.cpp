@@ -97,7 +97,7 @@ TEST(Dialogue, ReEntryOfACoordinate)
     for (const std::string& line : std::vector<std::string>{"TEXT\tText1\t",           "PROMPT\t" + XA_PROMPT,    "TEXT\tText1\t 1.000",
                                     "PROMPT\t" + Confirming("Xa = 1 米", K1), "TEXT\tText1\t", "PROMPT\t" + X_REENTRY,
                                     "TEXT\tText1\t 2.000",     "PROMPT\t" + Confirming("Xa = 2 米", K1),           "TEXT\tText1\t 2.000",
-                                    "PROMPT\t" + YA_PROMPT,    "END\tcancelled"})
+                                    "PROMPT\t" + YA_PROMPT,    "QUESTION\t结束本次输入?\t结束", "END\tcancelled"})
         expected.push_back(line);
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(r.s.Xa, 2);
@@ -152,6 +152,27 @@ TEST(Dialogue, CancelOnANumberEndsTheRunAndTheNextRunWorks)
     a.append(chain.Run());
     Replay r(a);
     EXPECT_EQ(r.ends(), (std::vector<std::string>{"cancelled", "completed"}));
+}
+
+// Cancel on a value box asks "结束本次输入?": 继续输入 (the default) asks the same
+// value again and the run goes on as if Cancel had never been pressed.
+TEST(Dialogue, CancelOnAValueAsksAndContinueAsksItAgain)
+{
+    EquilateralChain chain({-1, 1}, Closing::WithAzimuth);
+    const std::vector<std::string> valid = chain.Run().lines;
+    const Replay straight{Answers{valid}};
+    for (std::size_t at : {1u, 3u, 17u, 19u, 21u, 23u}) {  // Xa, Ya, Tb, Qb, an even side, an odd side
+        std::vector<std::string> answers = valid;
+        answers.insert(answers.begin() + static_cast<long>(at), {ScriptedPlatform::CANCEL, "<继续输入>"});
+        Replay r(Answers{answers});
+        EXPECT_EQ(r.ends(), std::vector<std::string>{"completed"}) << "Cancel at answer " << at;
+        const std::vector<std::string> prompts = r.prompts();
+        ASSERT_GT(prompts.size(), at + 1);
+        EXPECT_EQ(prompts[at], prompts[at + 1]) << "the same value is asked again";
+        EXPECT_NE(r.transcript.find("QUESTION\t结束本次输入?\t继续输入\n"), std::string::npos);
+        EXPECT_EQ(r.s.LastTyped.values.size(), straight.s.LastTyped.values.size());
+        EXPECT_EQ(r.s.LastRun->result.PointX, straight.s.LastRun->result.PointX);
+    }
 }
 
 // Cancel on a confirmation box says "wrong": the value is asked again exactly

@@ -46,6 +46,21 @@ void DialogAnswerer::Poll()
         QTest::keyClick(entry, Qt::Key_Return);
         return;
     }
+    if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->objectName() == "QuestionBox") {
+        // as the scripted operator: the button named next in angle brackets, else the last
+        questions_ << box->text();
+        const QList<QAbstractButton*> buttons = box->buttons();
+        QAbstractButton* pressed = nullptr;
+        for (QAbstractButton* b : buttons)
+            if (next_ < answers_.size() && QString::fromStdString(answers_[next_]) == "<" + b->text() + ">") pressed = b;
+        if (pressed)
+            ++next_;
+        else
+            for (QAbstractButton* b : buttons)
+                if (box->buttonRole(b) == QMessageBox::RejectRole) pressed = b;
+        if (pressed) pressed->click();
+        return;
+    }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         messages_ << box->text();
         QAbstractButton* chosen = messageButton_ ? box->button(static_cast<QMessageBox::StandardButton>(messageButton_)) : nullptr;

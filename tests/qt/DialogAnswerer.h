@@ -2,7 +2,9 @@
 // Plays the operator at the real window: a short timer looks for the active
 // modal widget and answers it. A prompt box gets the next answer typed into
 // its entry and Enter pressed (Cancel when the answers ran out); a message box
-// is recorded and closed; the answer "<CANCEL>" presses Cancel; a file dialog is answered with a fixed file name or
+// is recorded and closed; the answer "<CANCEL>" presses Cancel; the question box
+// that follows a Cancel gets the button named by the next answer in angle
+// brackets ("<继续输入>"), else 结束; a file dialog is answered with a fixed file name or
 // rejected.
 #include <QObject>
 #include <functional>
@@ -39,6 +41,7 @@ public:
     // Where each prompt box stood on the screen when it was answered.
     const QList<QRect>& PromptFrames() const { return frames_; }
     const QStringList& Messages() const { return messages_; }
+    const QStringList& Questions() const { return questions_; }
     int Unanswered() const { return static_cast<int>(answers_.size() - next_); }
 
 private slots:
@@ -58,5 +61,6 @@ private:
     std::function<void(QWidget*, int)> look_;
     QStringList prompts_;
     QStringList messages_;
+    QStringList questions_;
     QTimer timer_;
 };

@@ -92,12 +92,17 @@ TEST(EndToEnd, FullRunThroughThePromptBoxes)
     EXPECT_TRUE(window.Button(3)->isEnabled());
     EXPECT_EQ(FieldText(window, 21), "  0.6667");
 
-    // A second run cancelled after its first value disables printing again.
+    // A second run cancelled after its first value: Cancel asks first, 结束 ends the
+    // input and says how to go on; the finished run's report still prints.
     DialogAnswerer cancelling({"2", "<CANCEL>"});
     window.Button(1)->click();
     EXPECT_EQ(cancelling.Prompts().size(), 2) << cancelling.Prompts().join("|").toStdString();
+    EXPECT_EQ(cancelling.Questions(), QStringList{QString::fromUtf8("结束本次输入?")});
+    ASSERT_EQ(cancelling.Messages().size(), 1);
+    EXPECT_TRUE(cancelling.Messages()[0].contains(QString::fromUtf8("「文件 → 继续未完成的输入」")));
+    EXPECT_TRUE(cancelling.Messages()[0].contains(QString::fromUtf8("上次完成的平差：N = 2，"))) << cancelling.Messages()[0].toStdString();
     EXPECT_FALSE(window.State().LastRunCompleted);
-    EXPECT_FALSE(window.Button(3)->isEnabled());
+    EXPECT_TRUE(window.Button(3)->isEnabled());
 }
 
 QStringList AllFields(const MainWindow& w)
@@ -171,13 +176,28 @@ TEST(EndToEnd, TheDialogueProtectsTheSurveyorsData)
     }
     EXPECT_TRUE(QFile::exists(pdf));
 
-    // a run cancelled at A's easting: its value stands, no earlier result
+    // a run cancelled at A's easting: its value stands, no earlier result in the
+    // fields; 打印 asks whether to print the earlier run, and does on 打印
     {
         DialogAnswerer cancelling({"3", "7", ""});
         window.Button(1)->click();
     }
     EXPECT_FALSE(window.State().LastRunCompleted);
-    EXPECT_FALSE(window.Button(3)->isEnabled());
+    ASSERT_TRUE(window.Button(3)->isEnabled());
+    const QString earlier = QString::fromStdString(folder.File("report-of-the-earlier-run.pdf"));
+    {
+        DialogAnswerer declined({});
+        window.Button(3)->click();  // Escape: 取消
+        ASSERT_EQ(declined.Messages().size(), 1);
+        EXPECT_TRUE(declined.Messages()[0].startsWith(QString::fromUtf8("最近一次输入没有完成。\n打印上次完成的平差：N = ")));
+    }
+    {
+        DialogAnswerer atPrint({});
+        atPrint.SetAcceptMessages(true);
+        atPrint.SetSaveFile(earlier);
+        window.Button(3)->click();
+    }
+    EXPECT_TRUE(QFile::exists(earlier));
     EXPECT_EQ(FieldText(window, 29), QString::fromUtf8(" 三角锁共有3个三角形"));
     EXPECT_EQ(FieldText(window, 1), " 7.000");
     for (int n = 12; n <= 25; ++n) {

@@ -291,4 +291,58 @@ TEST(FilesWindow, EachWindowKeepsAJournalOfItsOwnInTheUsersDataFolder)
     EXPECT_TRUE(QDir(JournalFolder::Path()).entryList({"journal-*.trilat"}).isEmpty());
 }
 
+TEST(FilesWindow, ACutOffRunGoesOnFromTheMenuAndTheStartOfferNamesIt)
+{
+    const TestFolder folder;
+    Typed straight;
+    ProgramWindow window;
+    QAction* goOn = window.FileMenu()->findChild<QAction*>("ContinueCutOffRun");
+    ASSERT_NE(goOn, nullptr);
+    EXPECT_EQ(goOn->text(), QString::fromUtf8("继续未完成的输入(&C)"));
+    {  // Cancel at Yb, then 结束: the values so far stay
+        std::vector<std::string> part(straight.answers.begin(), straight.answers.begin() + 7);
+        part.push_back("<CANCEL>");
+        DialogAnswerer at(part);
+        window.Form().Button(1)->click();
+    }
+    ASSERT_FALSE(window.Form().State().LastRunCompleted);
+    emit window.FileMenu()->aboutToShow();
+    ASSERT_TRUE(goOn->isEnabled());
+    {  // 文件 → 继续未完成的输入 asks from Yb on
+        DialogAnswerer rest(std::vector<std::string>(straight.answers.begin() + 7, straight.answers.end()));
+        goOn->trigger();
+        EXPECT_EQ(rest.Unanswered(), 0);
+        ASSERT_FALSE(rest.Prompts().isEmpty());
+        EXPECT_TRUE(rest.Prompts().front().contains(QString::fromUtf8("B 横座标"))) << rest.Prompts().front().toStdString();
+    }
+    ASSERT_TRUE(window.Form().State().LastRunCompleted);
+    EXPECT_EQ(Fields(window.Form()), Fields(straight.window.Form()));
+    EXPECT_EQ(WriteObservationFile(window.Form().State().LastTyped),
+              WriteObservationFile(straight.window.Form().State().LastTyped));
+    emit window.FileMenu()->aboutToShow();
+    EXPECT_FALSE(goOn->isEnabled());  // nothing left to go on with
+
+    // a window that went with its run cut off: the next start names the run, and
+    // 否 says where its values were kept
+    {
+        ProgramWindow gone;
+        std::vector<std::string> part(straight.answers.begin(), straight.answers.begin() + 9);
+        part.push_back("<CANCEL>");
+        DialogAnswerer at(part);
+        gone.Form().Button(1)->click();
+    }
+    ProgramWindow next;
+    DialogAnswerer no({});  // Escape: 否
+    next.OfferCutOffRuns();
+    ASSERT_EQ(no.Messages().size(), 2) << no.Messages().join("\n").toStdString();
+    const QString offer = no.Messages()[0];
+    EXPECT_TRUE(offer.startsWith(QString::fromUtf8("上次有一次平差的输入没有完成：\nN = 3，5 个值，最后一次输入在 ")))
+        << offer.toStdString();
+    const QStringList kept = QDir(JournalFolder::Path()).entryList({QString::fromUtf8("未完成的输入-*.trilat")});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(no.Messages()[1].contains(kept[0]));
+    EXPECT_TRUE(no.Messages()[1].contains(QDir::toNativeSeparators(JournalFolder::Path())));
+    QFile::remove(JournalFolder::Path() + "/" + kept[0]);
+}
+
 }  // namespace

@@ -70,6 +70,10 @@ def resume(name, data):
     r = subprocess.run([drive, "--resume", "--data", data, "--answers", rest, "--report-text", out],
                        env=env, capture_output=True)
     check(r.returncode == 0, f"{name}: resumed run with {J} values kept: {r.returncode} {r.stderr.decode()}")
+    if J > 0:  # the offer names the run: its N, how many values, when it was cut off
+        offer = r.stderr.decode()
+        check(f"上次有一次平差的输入没有完成：\nN = 4，" in offer and f"{J} 个值，最后一次输入在 " in offer,
+              f"{name}: the offer names the run: {offer}")
     if r.returncode == 0:
         with open(out, encoding="utf-8") as f:
             check(f.read() == expected, f"{name}: the resumed run's report")

@@ -28,6 +28,8 @@ public:
         std::shared_ptr<QLockFile> lock;
     };
     std::vector<Orphan> TakeOrphans() const;
+    // Some journal of a run cut off in a program that is gone is there.
+    bool HasOrphans() const { return !TakeOrphans().empty(); }
     // Keeps an orphan as a dated observation file in the same folder; returns its path.
     static QString KeepAsFile(const Orphan& orphan);
     static void Discard(const Orphan& orphan);

@@ -8,10 +8,12 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTime>
 #include <cmath>
 
 #include "display/ReportComposer.h"
 #include "files/Journal.h"
+#include "files/RecordSummary.h"
 #include "rules/FormFields.h"
 #include "run/AdjustmentRun.h"
 #include "ui/qt/Fonts.h"
@@ -223,14 +225,58 @@ void MainWindow::Run(const ObservationRecord* prefilled)
     RunOutcome outcome = AdjustmentRun(state_, platform, options);
     running_ = false;
     if (journal_ && outcome.observations) journal_->Remove();  // every value is in
-    if (outcome.kind == RunOutcome::Completed) NameTheWeakestPoint();
-    Button(3)->setEnabled(state_.LastRunCompleted);
-    emit RunEnded();
+    if (outcome.kind == RunOutcome::Completed) {
+        lastCompletedAt_ = QTime::currentTime().toString("HH:mm");
+        NameTheWeakestPoint();
+    }
+    Button(3)->setEnabled(Last() != nullptr);
+    if (outcome.kind == RunOutcome::Cancelled && outcome.valuesTaken > 0 && !abandoning_)
+        TellHowToContinue(outcome.valuesTaken);
+    emit RunEnded(outcome.kind);
+}
+
+void MainWindow::TellHowToContinue(std::size_t values)
+{
+    QString text = QString::fromUtf8("本次输入已结束。已输入的 %1 个值都保留着：\n"
+                                     "用「文件 → 继续未完成的输入」从停下的地方接着输入，"
+                                     "或用「文件 → 保存观测数据」保存下来。")
+                       .arg(values);
+    if (Last()) text += "\n\n" + EarlierRunLabel() + QString::fromUtf8("：它的成果表、网图、导出和打印仍可使用。");
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    box.setObjectName("InputEndedBox");
+    box.exec();
+}
+
+QString MainWindow::EarlierRunLabel() const
+{
+    if (state_.LastRunCompleted || !Last()) return {};
+    QString label = QString::fromUtf8("上次完成的平差：") + ToQString(SummaryOfRun(Last()->input));
+    if (!lastCompletedAt_.isEmpty()) label += QString::fromUtf8("（%1 完成）").arg(lastCompletedAt_);
+    return label;
+}
+
+const ObservationRecord* MainWindow::CutOffRun() const
+{
+    const ObservationRecord& typed = state_.LastTyped;
+    return !running_ && !typed.complete && !typed.values.empty() ? &typed : nullptr;
 }
 
 void MainWindow::PrintReport()
 {
-    if (!state_.LastRunCompleted) return;
+    if (!Last()) return;
+    if (!state_.LastRunCompleted) {
+        // the form shows a run that did not complete: say whose report this is
+        QMessageBox ask(QMessageBox::Question, QApplication::applicationName(),
+                        QString::fromUtf8("最近一次输入没有完成。\n打印%1的报告吗？").arg(EarlierRunLabel()),
+                        QMessageBox::NoButton, this);
+        ask.setObjectName("PrintEarlierBox");
+        QPushButton* print = ask.addButton(QString::fromUtf8("打印"), QMessageBox::AcceptRole);
+        QPushButton* keep = ask.addButton(QString::fromUtf8("取消"), QMessageBox::RejectRole);
+        ask.setDefaultButton(print);
+        ask.setEscapeButton(keep);
+        ask.exec();
+        if (ask.clickedButton() != print) return;
+    }
     QtPlatform platform(*this);
     ReportPrinter(state_, platform);
 }

@@ -55,8 +55,15 @@ public:
     // Every figure of the last completed run (point precision, redundancy
     // numbers, the global test with the file's a-priori standard error).
     const ChainResult* Result() const { return Last() ? &Last()->result : nullptr; }
-    // The last run, while it is the last run and it completed.
-    const CompletedRun* Last() const { return state_.LastRunCompleted && state_.LastRun ? &*state_.LastRun : nullptr; }
+    // The last run that completed; it stays until another one completes, also
+    // while a later run was cancelled or refused.
+    const CompletedRun* Last() const { return state_.LastRun ? &*state_.LastRun : nullptr; }
+    // Empty while the last run is the last completed one; after a run that did
+    // not complete, the label of the completed run its tables and exports show:
+    // "上次完成的平差：N = 12，王家庄 … 柳树湾（20:31 完成）".
+    QString EarlierRunLabel() const;
+    // The values of the last run stopped before they were all in, if it was one.
+    const ObservationRecord* CutOffRun() const;
 
     QWidget& BoxParent() override { return *this; }
     BoxMemory& Boxes() override { return boxes_; }
@@ -77,7 +84,8 @@ public slots:
     void EndProgram();
 
 signals:
-    void RunEnded();
+    // kind: RunOutcome::Kind of the run that ended
+    void RunEnded(int kind);
 
 private:
     // The tips of the weakest point's fields name it.
@@ -90,10 +98,13 @@ protected:
 private:
     QLabel* AddLabel(const char* caption, int left, int top, QFont font);
     void OfferPdf(const Report& report, const QString& problem);
+    // After 结束 on the question of a cancelled value box: how to go on.
+    void TellHowToContinue(std::size_t values);
 
     void Run(const ObservationRecord* prefilled);
 
     ProgramState state_;
+    QString lastCompletedAt_;  // "20:31": when the last completed run completed
     Journal* journal_ = nullptr;
     BoxMemory boxes_;
     bool running_ = false;

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -23,6 +25,7 @@
 #include "files/GamaExport.h"
 #include "files/Journal.h"
 #include "files/ObservationFile.h"
+#include "files/RecordSummary.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/FullReportPdf.h"
 #include "ui/qt/Manual.h"
@@ -86,6 +89,9 @@ ProgramWindow::ProgramWindow()
     open->setShortcut(QKeySequence::Open);
     QAction* save = fileMenu_->addAction(Utf8("保存观测数据(&S)…"), this, &ProgramWindow::SaveObservations);
     save->setShortcut(QKeySequence::Save);
+    continueAction_ = fileMenu_->addAction(Utf8("继续未完成的输入(&C)"), this, &ProgramWindow::ContinueCutOffRun);
+    continueAction_->setObjectName("ContinueCutOffRun");
+    connect(fileMenu_, &QMenu::aboutToShow, this, &ProgramWindow::UpdateMenus);
     exportMenu_ = fileMenu_->addMenu(Utf8("导出(&E)"));
     exportMenu_->addAction(Utf8("报告文本…"), this, [this] {
         Export(Utf8("报告导出为文本"), Utf8("文本文件 (*.txt)"), "txt", [this](const QString& path) {
@@ -147,23 +153,46 @@ ProgramWindow::ProgramWindow()
 
 void ProgramWindow::UpdateMenus()
 {
-    const bool results = form_->State().LastRunCompleted && form_->Listing() && form_->Result();
+    const bool results = form_->Listing() && form_->Result();
     exportMenu_->setEnabled(results);
     viewMenu_->setEnabled(results);
+    continueAction_->setEnabled(!form_->Running() && (form_->CutOffRun() || journals_.HasOrphans()));
+}
+
+// A window showing the last completed run while a later run did not complete
+// says so in its title.
+static void LabelWithEarlierRun(QWidget& window, const QString& label)
+{
+    if (!label.isEmpty()) window.setWindowTitle(window.windowTitle() + Utf8(" — ") + label);
 }
 
 void ProgramWindow::ShowNetwork()
 {
-    if (!form_->State().LastRunCompleted || !form_->Listing() || !form_->Result()) return;
-    (new NetworkView(*form_->Listing(), *form_->Result(), this))->show();  // deletes itself when closed
+    if (!form_->Listing() || !form_->Result()) return;
+    auto* view = new NetworkView(*form_->Listing(), *form_->Result(), this);  // deletes itself when closed
+    LabelWithEarlierRun(*view, form_->EarlierRunLabel());
+    view->show();
 }
 
 void ProgramWindow::ShowResultsTable()
 {
-    if (!form_->State().LastRunCompleted || !form_->Listing() || !form_->Result()) return;
+    if (!form_->Listing() || !form_->Result()) return;
     auto* table = new ResultsTable(*form_->Listing(), *form_->Result(), this);
     table->setAttribute(Qt::WA_DeleteOnClose);
+    LabelWithEarlierRun(*table, form_->EarlierRunLabel());
     table->show();
+}
+
+void ProgramWindow::ContinueCutOffRun()
+{
+    if (form_->Running()) return;
+    if (const ObservationRecord* typed = form_->CutOffRun()) {
+        const ObservationRecord record = *typed;  // the run replaces what it reads from
+        form_->RunFromRecord(record);
+        return;
+    }
+    if (!journals_.HasOrphans()) return Warn(Utf8("没有未完成的输入。"));
+    OfferCutOffRuns();
 }
 
 void ProgramWindow::Warn(const QString& text) { QMessageBox::warning(this, QApplication::applicationName(), text); }
@@ -240,8 +269,9 @@ void ProgramWindow::SaveObservations()
 void ProgramWindow::Export(const QString& title, const QString& filter, const QString& suffix,
                            const std::function<QString(const QString& path)>& write)
 {
-    if (!form_->State().LastRunCompleted || !form_->Listing()) return;
-    const QString path = ChooseFile(true, title, filter, suffix);
+    if (!form_->Listing()) return;
+    const QString label = form_->EarlierRunLabel();
+    const QString path = ChooseFile(true, label.isEmpty() ? title : title + Utf8(" — ") + label, filter, suffix);
     if (path.isEmpty()) return;
     const QString error = write(path);
     if (!error.isEmpty()) Warn(Utf8("文件 %1 没有写入：%2").arg(path, error));
@@ -262,10 +292,13 @@ void ProgramWindow::OfferCutOffRuns()
             JournalFolder::Discard(orphan);
             continue;
         }
+        const QString when = QFileInfo(orphan.path).lastModified().toString("yyyy-MM-dd HH:mm");
         const QMessageBox::StandardButton answer = QMessageBox::question(
             this, QApplication::applicationName(),
-            readable ? Utf8("上次有一次平差的输入没有完成（%1 个值）。\n\n继续上次未完成的输入?").arg(record.values.size())
-                     : Utf8("上次有一次平差的输入没有完成，但记录已损坏。\n\n继续上次未完成的输入?"),
+            readable ? Utf8("上次有一次平差的输入没有完成：\n%1，最后一次输入在 %2。\n\n继续上次未完成的输入?")
+                           .arg(ToQString(SummaryOfRecord(record)), when)
+                     : Utf8("上次有一次平差的输入没有完成（最后一次输入在 %1），但记录已损坏。\n\n继续上次未完成的输入?")
+                           .arg(when),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         if (answer == QMessageBox::Yes && readable) {
             JournalFolder::Discard(orphan);  // its values go to this window's journal as they are taken
@@ -276,9 +309,21 @@ void ProgramWindow::OfferCutOffRuns()
         if (kept.isEmpty())
             Warn(Utf8("未完成的输入记录 %1 无法另存。").arg(orphan.path));
         else
-            QMessageBox::information(this, QApplication::applicationName(),
-                                     Utf8("未完成的输入已保存为\n%1\n可以用「文件 → 打开观测数据」继续。").arg(kept));
+            TellWhereKept(kept);
     }
+}
+
+void ProgramWindow::TellWhereKept(const QString& kept)
+{
+    const QString folder = QFileInfo(kept).absolutePath();
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
+                    Utf8("未完成的输入已保存为文件\n%1\n在文件夹\n%2\n\n可以用「文件 → 打开观测数据」打开它继续输入。")
+                        .arg(QFileInfo(kept).fileName(), QDir::toNativeSeparators(folder)),
+                    QMessageBox::Ok, this);
+    box.setObjectName("KeptFileBox");
+    QPushButton* open = box.addButton(Utf8("打开文件夹"), QMessageBox::ActionRole);
+    box.exec();
+    if (box.clickedButton() == open) QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 void ProgramWindow::closeEvent(QCloseEvent* event)

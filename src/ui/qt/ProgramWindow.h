@@ -32,6 +32,10 @@ public:
 public slots:
     void OpenObservations();
     void SaveObservations();
+    // 文件 → 继续未完成的输入: the values of this window's last run cut off
+    // (cancelled, refused at its input), asked on from where it stopped; else
+    // a run cut off in a program that is gone, offered as at start.
+    void ContinueCutOffRun();
     // 查看 → 成果表: the tables of the last completed run, in a window of their own.
     void ShowResultsTable();
     // 查看 → 网图: the drawing of the chain, in a window of its own.
@@ -53,11 +57,14 @@ private:
     // The title: the open or saved file's name before the program's caption.
     void ShowFileInTitle(const QString& path);
     void Warn(const QString& text);
+    // Where an unfinished run's values were kept, with a button that opens the folder.
+    void TellWhereKept(const QString& kept);
 
     MainWindow* form_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* exportMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
+    QAction* continueAction_ = nullptr;
     JournalFolder journals_;
     bool closeWhenRunEnds_ = false;
 };

@@ -70,6 +70,26 @@ std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
     return dialog.textValue().toStdString();
 }
 
+std::size_t QtPlatform::QuestionBox(const std::string& text, const std::vector<std::string>& buttons)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), ToQString(text), QMessageBox::NoButton,
+                    &host_.BoxParent());
+    box.setObjectName("QuestionBox");
+    std::vector<QAbstractButton*> pressable;
+    for (const std::string& caption : buttons)
+        pressable.push_back(box.addButton(ToQString(caption), pressable.empty() ? QMessageBox::AcceptRole
+                                                                                : QMessageBox::RejectRole));
+    if (!pressable.empty()) {
+        box.setDefaultButton(static_cast<QPushButton*>(pressable.front()));
+        box.setEscapeButton(pressable.front());
+    }
+    Show(box);
+    if (host_.Abandoning()) throw RunCancelled{};  // the window is being closed
+    for (std::size_t b = 0; b < pressable.size(); ++b)
+        if (box.clickedButton() == pressable[b]) return b;
+    return 0;
+}
+
 void QtPlatform::MessageBox(const std::string& text)
 {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), ToQString(text), QMessageBox::Ok, &host_.BoxParent());

@@ -10,6 +10,7 @@ class QtPlatform : public Platform {
 public:
     explicit QtPlatform(PromptHost& host) : host_(host) {}
     std::optional<std::string> PromptBox(const std::string& message) override;
+    std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;
     void PrintReport(const Report& report) override;
