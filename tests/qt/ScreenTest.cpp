@@ -45,6 +45,8 @@ TEST(Screen, TheWindowFitsAndEveryButtonCanBeReached)
     }
     QTest::keyClick(window.Form().Button(1), Qt::Key_Return);
     EXPECT_TRUE(window.Form().State().LastRunCompleted);
+    // every box whole on the screen, its message wrapped where it would run off
+    for (const QRect& box : at.PromptFrames()) EXPECT_TRUE(screen.contains(box)) << box.x() << "," << box.width();
 }
 
 TEST(Screen, ALargerWindowKeepsTheFormInItsMiddle)

@@ -22,10 +22,29 @@ void FitTitle(QDialog& box)
     box.setMinimumWidth(std::max(box.minimumWidth(), title));
 }
 
+// A box wider than the screen (a long message at a large scale) wraps its
+// message to the screen's width instead of running off its edge.
+static void FitScreen(QDialog& box, const QRect& screen)
+{
+    const int room = screen.width() - 24;  // the frame's borders and a margin
+    if (box.sizeHint().width() <= room) return;
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || !label->pixmap().isNull()) continue;
+        const int beside = box.sizeHint().width() - label->sizeHint().width();
+        label->setMinimumWidth(0);
+        label->setWordWrap(true);
+        label->setFixedWidth(std::max(100, room - beside));
+    }
+    box.setMinimumWidth(0);
+    box.adjustSize();
+}
+
 int QtPlatform::Show(QDialog& box)
 {
     FitTitle(box);
     box.adjustSize();
+    const QWidget* owner = host_.BoxParent().window();
+    FitScreen(box, (owner->screen() ? owner->screen() : QApplication::primaryScreen())->availableGeometry());
     BoxMemory& memory = host_.Boxes();
     QPoint at;
     if (memory.movedTo) {
