@@ -1,6 +1,7 @@
 // trilat-replay: the real run sequence against a scripted operator.
-// Answers come one per line on standard input ("<CANCEL>" presses Cancel);
-// every event is written to standard output, one line each.
+// Answers come one per line on standard input ("<CANCEL>" presses Cancel,
+// "<ALL>" 全部显示 of the pacing prompt, "<继续输入>" or "<结束>" a button of the
+// question after Cancel); every event is written to standard output, one line each.
 //   trilat-replay [--report] [--open FILE] [--save FILE]
 //   --report     print the report of the last run
 //   --open FILE  the first run takes the values of an observation file

@@ -9,7 +9,7 @@ void ShowAdjustedCoordinates(const ChainResult& r, const std::vector<std::string
     p.AskingFor(field::PointX);  // the point's name and coordinates
     for (int i = 0; i <= r.ResultPointCount; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        if (paced) p.PromptBox(texts::DISPLAY_PROMPT);
+        if (paced && p.PacingPrompt(texts::DISPLAY_PROMPT)) paced = false;  // 全部显示: the rest at once
         p.SetFieldText(field::NameHint, texts::DISPLAY_HINT);
         p.SetFieldText(field::PointName, " " + names.at(at));
         p.SetFieldText(field::PointX, FormatFixed(r.PointX.at(at), 3));

@@ -14,6 +14,14 @@ public:
     // Modal prompt box with the message, an empty entry field, OK and Cancel.
     // Returns the typed text, or nullopt when the box was cancelled.
     virtual std::optional<std::string> PromptBox(const std::string& message) = 0;
+    // The pacing prompt between two points of the coordinate display: a prompt
+    // box whose answer is not used. True when the operator asks for the rest
+    // of the points at once (全部显示).
+    virtual bool PacingPrompt(const std::string& message)
+    {
+        PromptBox(message);
+        return false;
+    }
     // Modal question box: the text and its buttons, the first the default
     // (Enter and Escape press it). Returns the index of the button pressed.
     virtual std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) = 0;

@@ -9,6 +9,7 @@ public:
     explicit RunFields(Platform& platform) : platform_(platform) {}
 
     std::optional<std::string> PromptBox(const std::string& message) override { return platform_.PromptBox(message); }
+    bool PacingPrompt(const std::string& message) override { return platform_.PacingPrompt(message); }
     std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override
     {
         return platform_.QuestionBox(text, buttons);

@@ -53,6 +53,17 @@ std::optional<std::string> ScriptedPlatform::PromptBox(const std::string& messag
     return answer;
 }
 
+bool ScriptedPlatform::PacingPrompt(const std::string& message)
+{
+    if (next_ < answers_.size() && answers_[next_] == ALL) {
+        Write("PROMPT", message);
+        ++next_;
+        return true;
+    }
+    PromptBox(message);
+    return false;
+}
+
 std::size_t ScriptedPlatform::QuestionBox(const std::string& text, const std::vector<std::string>& buttons)
 {
     std::size_t pressed = buttons.empty() ? 0 : buttons.size() - 1;

@@ -21,6 +21,7 @@
 class ScriptedPlatform : public Platform {
 public:
     inline static const std::string CANCEL = "<CANCEL>";
+    inline static const std::string ALL = "<ALL>";  // 全部显示 of the pacing prompt
 
     explicit ScriptedPlatform(std::vector<std::string> answers);
     // Events are then written to the stream as they happen instead of being
@@ -28,6 +29,7 @@ public:
     void StreamTo(std::FILE* out) { out_ = out; }
 
     std::optional<std::string> PromptBox(const std::string& message) override;
+    bool PacingPrompt(const std::string& message) override;
     std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;

@@ -175,6 +175,24 @@ TEST(Dialogue, CancelOnAValueAsksAndContinueAsksItAgain)
     }
 }
 
+// 全部显示 at the pacing prompt (<ALL>) shows the rest of the points at once:
+// the fields end as after a prompt for every point.
+TEST(Dialogue, ShowAllAtThePacingPromptShowsTheRestAtOnce)
+{
+    EquilateralChain chain({-1, 1, -1, 1}, Closing::WithAzimuth);
+    std::vector<std::string> answers = chain.Run().lines;
+    const std::size_t paced = static_cast<std::size_t>(chain.DisplayedPoints());
+    const Replay straight{Answers{answers}};
+    for (std::size_t at = 0; at < paced; ++at) {
+        std::vector<std::string> all(answers.begin(), answers.end() - static_cast<long>(paced - at));
+        all.push_back(ScriptedPlatform::ALL);
+        Replay r{Answers{all}};
+        EXPECT_EQ(r.ends(), std::vector<std::string>{"completed"});
+        EXPECT_EQ(Count(r.prompts(), DISPLAY_PROMPT), at + 1) << "全部显示 at point " << at;
+        for (int f : {17, 18, 19, 20}) EXPECT_EQ(r.p.Field(f), straight.p.Field(f)) << "Text" << f;
+    }
+}
+
 // Cancel on a confirmation box says "wrong": the value is asked again exactly
 // as after the answer 0, and only the re-entered value is recorded.
 TEST(Dialogue, CancelOnAConfirmationAsksTheValueAgain)

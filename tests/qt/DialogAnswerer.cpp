@@ -41,6 +41,11 @@ void DialogAnswerer::Poll()
             prompt->reject();
             return;
         }
+        if (answer == "<ALL>")
+            if (auto* all = prompt->findChild<QPushButton*>("ShowAll")) {
+                all->click();
+                return;
+            }
         auto* entry = prompt->findChild<QLineEdit*>();
         entry->setText(QString::fromStdString(answer));
         QTest::keyClick(entry, Qt::Key_Return);

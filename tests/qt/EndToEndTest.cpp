@@ -105,6 +105,24 @@ TEST(EndToEnd, FullRunThroughThePromptBoxes)
     EXPECT_TRUE(window.Button(3)->isEnabled());
 }
 
+// 全部显示 in the first pacing box shows the other points at once.
+TEST(EndToEnd, ShowAllInThePacingBoxShowsTheRestAtOnce)
+{
+    std::vector<std::string> answers = ChainAnswers({.triangles = 2});
+    answers.resize(answers.size() - 2);  // two of the three pacing answers
+    answers.back() = "<ALL>";
+    MainWindow window;
+    window.show();
+    DialogAnswerer at(answers);
+    window.Button(1)->click();
+    EXPECT_EQ(at.Unanswered(), 0);
+    ASSERT_TRUE(window.State().LastRunCompleted);
+    EXPECT_EQ(at.Prompts().size(), 36);  // 38 with a pacing box for every point
+    EXPECT_EQ(FieldText(window, 17), " P2");
+    EXPECT_EQ(FieldText(window, 18), "-86.603");
+    EXPECT_EQ(FieldText(window, 19), "150.000");
+}
+
 QStringList AllFields(const MainWindow& w)
 {
     QStringList texts;

@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QDir>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <gtest/gtest.h>
 #include <fstream>
 #include <memory>
@@ -204,6 +205,8 @@ TEST(FilesWindow, SaveWritesTheLastRunAlsoWhenItWasCancelled)
     }
     const std::string whole = Read(folder.File("whole.trilat"));
     EXPECT_EQ(whole, WriteObservationFile(typed.window.Form().State().LastTyped));
+    EXPECT_EQ(typed.window.statusBar()->currentMessage(),
+              QString::fromUtf8("观测数据已保存到 ") + QDir::toNativeSeparators(QString::fromStdString(folder.File("whole.trilat"))));
     EXPECT_EQ(whole.find("未完成"), std::string::npos);
 
     {  // a run cancelled at its fourth coordinate: what was typed so far

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTimer>
 #include <variant>
 
@@ -264,6 +265,7 @@ void ProgramWindow::SaveObservations()
     const QString error = WriteBytes(path, WriteObservationFile(typed));
     if (!error.isEmpty()) return Warn(Utf8("文件 %1 无法写入（%2）。").arg(path, error));
     ShowFileInTitle(path);
+    statusBar()->showMessage(Utf8("观测数据已保存到 %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
 }
 
 void ProgramWindow::Export(const QString& title, const QString& filter, const QString& suffix,

@@ -1,6 +1,7 @@
 #include "ui/qt/QtPlatform.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
@@ -71,7 +72,7 @@ void QtPlatform::AskingFor(int field)
     host_.RevealField(field);
 }
 
-std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
+std::optional<std::string> QtPlatform::Prompt(const std::string& message, int* result, bool showAll)
 {
     // The program's own title, the message, an empty entry; Enter is OK.
     QInputDialog dialog(&host_.BoxParent());
@@ -83,10 +84,30 @@ std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
     dialog.setOkButtonText(QString::fromUtf8("确定"));
     dialog.setCancelButtonText(QString::fromUtf8("取消"));
     dialog.setModal(true);
-    const int result = Show(dialog);
+    if (showAll)
+        if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+            QPushButton* all = buttons->addButton(QString::fromUtf8("全部显示"), QDialogButtonBox::ActionRole);
+            all->setObjectName("ShowAll");
+            all->setAutoDefault(false);
+            QObject::connect(all, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(ShowAll); });
+        }
+    *result = Show(dialog);
     if (host_.Abandoning()) throw RunCancelled{};  // the window is being closed
-    if (result != QDialog::Accepted) return std::nullopt;
+    if (*result != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
+}
+
+std::optional<std::string> QtPlatform::PromptBox(const std::string& message)
+{
+    int result = 0;
+    return Prompt(message, &result, false);
+}
+
+bool QtPlatform::PacingPrompt(const std::string& message)
+{
+    int result = 0;
+    Prompt(message, &result, true);
+    return result == ShowAll;
 }
 
 std::size_t QtPlatform::QuestionBox(const std::string& text, const std::vector<std::string>& buttons)

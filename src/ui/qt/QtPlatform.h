@@ -10,6 +10,7 @@ class QtPlatform : public Platform {
 public:
     explicit QtPlatform(PromptHost& host) : host_(host) {}
     std::optional<std::string> PromptBox(const std::string& message) override;
+    bool PacingPrompt(const std::string& message) override;
     std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;
@@ -20,6 +21,9 @@ private:
     // Shows a modal box where it hides neither the field asked about nor the
     // diagrams, or where the operator last moved one; returns its result.
     int Show(QDialog& box);
+    // The prompt box; with showAll a button 全部显示 as well, which ends it with ShowAll.
+    static constexpr int ShowAll = 2;
+    std::optional<std::string> Prompt(const std::string& message, int* result, bool showAll);
 
     PromptHost& host_;
 };
