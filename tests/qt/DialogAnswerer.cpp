@@ -5,6 +5,8 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 
@@ -75,6 +77,14 @@ void DialogAnswerer::Poll()
             box->defaultButton()->click();
         else
             box->reject();
+        return;
+    }
+    if (auto* print = qobject_cast<QPrintDialog*>(modal)) {
+        // the operator presses 打印 with what the dialog chose, or the report chosen by SetFullReport
+        printDialogs_ << print->printer()->printerName();
+        if (fullReport_)
+            if (auto* full = print->findChild<QAbstractButton*>("FullReportChoice")) full->click();
+        static_cast<QDialog*>(print)->accept();
         return;
     }
     if (auto* files = qobject_cast<QFileDialog*>(modal)) {

@@ -5,7 +5,7 @@
 // is recorded and closed; the answer "<CANCEL>" presses Cancel; the question box
 // that follows a Cancel gets the button named by the next answer in angle
 // brackets ("<继续输入>"), else 结束; a file dialog is answered with a fixed file name or
-// rejected.
+// rejected; a print dialog is accepted as it stands.
 #include <QObject>
 #include <functional>
 #include <QList>
@@ -42,6 +42,10 @@ public:
     const QList<QRect>& PromptFrames() const { return frames_; }
     const QStringList& Messages() const { return messages_; }
     const QStringList& Questions() const { return questions_; }
+    // The printer each print dialog had chosen when it was accepted.
+    const QStringList& PrintDialogs() const { return printDialogs_; }
+    // The print dialog's report: the full report instead of the adjustment report.
+    void SetFullReport(bool full) { fullReport_ = full; }
     int Unanswered() const { return static_cast<int>(answers_.size() - next_); }
 
 private slots:
@@ -62,5 +66,7 @@ private:
     QStringList prompts_;
     QStringList messages_;
     QStringList questions_;
+    QStringList printDialogs_;
+    bool fullReport_ = false;
     QTimer timer_;
 };

@@ -191,6 +191,9 @@ TEST(EndToEnd, TheDialogueProtectsTheSurveyorsData)
         atPrint.SetAcceptMessages(true);
         atPrint.SetSaveFile(pdf);
         window.Button(3)->click();
+        // no print server in the tests: said so, and a PDF offered instead
+        ASSERT_FALSE(atPrint.Messages().isEmpty());
+        EXPECT_TRUE(atPrint.Messages()[0].startsWith(QString::fromUtf8("无法连接打印服务"))) << atPrint.Messages()[0].toStdString();
     }
     EXPECT_TRUE(QFile::exists(pdf));
 

@@ -106,6 +106,8 @@ until grep -q "^$queue " "$root/log/page_log" 2>/dev/null && [ -z "$(lpstat -o "
     sleep 0.2
 done
 echo "job: $(grep "^$queue " "$root/log/page_log" | head -n 1)"
+grep -q "MESSAGE.*平差报告已发送到打印机 $queue，作业号 [1-9]" "$work/drive.err" \
+    || { cat "$work/drive.err"; fail "the print did not say the job's number"; }
 
 # ... and came out as a PDF with the report's pages
 [ -s "$printed" ] || fail "the queue wrote no PDF"
@@ -134,4 +136,17 @@ cupsenable "$queue"
 sleep 1
 [ -z "$(lpstat -o "$queue")" ] || fail "a job waits in the queue: $(lpstat -o "$queue")"
 [ "$(wc -l < "$root/log/page_log")" = "$jobs_before" ] || fail "a job went through a queue that refused it"
+
+# 打印 offers the full report too: chosen in the print dialog, it goes through the queue
+rm -f "$printed"
+"$drive" --chain 2 --print-full > "$work/full.out" 2>"$work/full.err" \
+    || { cat "$work/full.err"; fail "printing the full report failed"; }
+grep -q "MESSAGE.*成果报告已发送到打印机 $queue，作业号 [1-9]" "$work/full.err" || { cat "$work/full.err"; fail "no job number for the full report"; }
+i=0
+until [ "$(wc -l < "$root/log/page_log")" -gt "$jobs_before" ] && [ -z "$(lpstat -o "$queue")" ] && [ -s "$printed" ]; do
+    i=$((i + 1)); [ $i -lt 300 ] || fail "the full report's job did not go through the queue"
+    sleep 0.2
+done
+pdftotext "$printed" - | grep -q "成果" || fail "the printed full report lacks its title"
+echo "full report: $(pdfinfo "$printed" | sed -n 's/^Pages:[[:space:]]*//p') pages"
 echo "PASSED"

@@ -1,5 +1,5 @@
 // trilat-drive: the program's window with a scripted operator at it.
-//   trilat-drive [--chain N] [--with-d] [--answers FILE] [--print] [--pdf FILE]
+//   trilat-drive [--chain N] [--with-d] [--answers FILE] [--print | --print-full] [--pdf FILE]
 //                [--grab PNG] [--startup-only]
 //                [--program] [--data DIR] [--kill-after K] [--resume] [--report-text FILE]
 //                [--table PNG]
@@ -52,7 +52,7 @@ int main(int argc, char** argv)
 
     ChainOptions chain;
     QString answersFile, pdfFile, pngFile, reportFile, tableFile;
-    bool print = false, startupOnly = false, program = false, resume = false;
+    bool print = false, printFull = false, startupOnly = false, program = false, resume = false;
     int killAfter = -1;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -62,6 +62,7 @@ int main(int argc, char** argv)
         else if (a == "--with-d") chain.withD = true;
         else if (a == "--answers") answersFile = value();
         else if (a == "--print") print = true;
+        else if (a == "--print-full") print = printFull = true;
         else if (a == "--pdf") pdfFile = value();
         else if (a == "--grab") pngFile = value();
         else if (a == "--startup-only") startupOnly = true;
@@ -126,12 +127,14 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "trilat-drive: not printing: %s\n", qPrintable(foreign));
                 status = 1;
             } else {
+                operatorAtWindow.SetFullReport(printFull);
                 window.Button(3)->click();
             }
         }
         for (const QString& m : operatorAtWindow.Messages()) {
             std::fprintf(stderr, "MESSAGE\t%s\n", qPrintable(m));
-            if (!resume) status = 1;  // resuming, the offer itself is a box
+            // resuming, the offer itself is a box; printing, the job's number
+            if (!resume && !m.contains(QString::fromUtf8("已发送到打印机"))) status = 1;
         }
         if (status == 0 && !reportFile.isEmpty()) {
             QFile out(reportFile);

@@ -7,7 +7,11 @@
 #include <QShortcut>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <QTime>
 #include <cmath>
 
@@ -18,6 +22,7 @@
 #include "run/AdjustmentRun.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
+#include "ui/qt/FullReportPdf.h"
 #include "ui/qt/PrinterQueue.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/QtText.h"
@@ -289,10 +294,42 @@ void MainWindow::EndProgram()
 
 void MainWindow::PrintToPrinter(const Report& report)
 {
+    const QueueState preferred = QueueNamed();
+    if (!preferred.serverReachable)
+        return OfferPdf(report, QString::fromUtf8("无法连接打印服务（CUPS 没有运行或不可访问），报告无法打印。"));
+    if (preferred.name.isEmpty()) return OfferPdf(report, QString::fromUtf8("没有找到默认打印机，报告无法打印。"));
+
+    // The print dialog: the printer (the default queue chosen), copies, pages,
+    // and which report: the adjustment report or the full report (成果报告).
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrinterName(preferred.name);
+    printer.setDocName(PRINT_JOB_NAME);
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName("PrintDialog");
+    dialog.setWindowTitle(QString::fromUtf8("打印报告"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    auto* which = new QWidget;
+    which->setWindowTitle(QString::fromUtf8("报告"));
+    auto* layout = new QVBoxLayout(which);
+    auto* adjustment = new QRadioButton(QString::fromUtf8("平差报告"), which);
+    auto* full = new QRadioButton(QString::fromUtf8("成果报告（点名、误差椭圆、观测值改正数）"), which);
+    full->setObjectName("FullReportChoice");
+    adjustment->setChecked(true);
+    full->setEnabled(Last() != nullptr);
+    layout->addWidget(adjustment);
+    layout->addWidget(full);
+    layout->addStretch();
+    dialog.setOptionTabs({which});
+    if (dialog.exec() != QDialog::Accepted) return;
+    const bool fullReport = full->isChecked();
+
     // Asked before the job is sent: a stopped queue would keep it unseen, a
     // rejecting one would lose it.
-    const QueueState queue = DefaultQueue();
-    if (queue.name.isEmpty()) return OfferPdf(report, QString::fromUtf8("没有找到默认打印机，报告无法打印。"));
+    const QueueState queue = QueueNamed(printer.printerName());
+    if (queue.name.isEmpty())
+        return OfferPdf(report, QString::fromUtf8("打印机 %1 找不到了，报告无法打印。").arg(printer.printerName()));
     const QString why = queue.reason.isEmpty() ? QString() : QString::fromUtf8("（%1）").arg(queue.reason);
     if (!queue.accepting)
         return OfferPdf(report, QString::fromUtf8("打印机 %1 不接受打印任务%2，报告无法打印。").arg(queue.name, why));
@@ -300,10 +337,26 @@ void MainWindow::PrintToPrinter(const Report& report)
         return OfferPdf(report, QString::fromUtf8("打印机 %1 已停止%2，报告现在不会打印出来。").arg(queue.name, why));
     QTemporaryDir folder;
     const QString pdf = folder.path() + "/" + PRINT_JOB_NAME + ".pdf";
-    QString error = folder.isValid() ? WriteReportPdf(report, pdf) : folder.errorString();
-    if (error.isEmpty()) error = SendPdf(queue.name, pdf);
+    QString error = !folder.isValid()           ? folder.errorString()
+                    : fullReport && Last()      ? WriteFullReportFile(Last()->listing, Last()->result, pdf)
+                                                : WriteReportPdf(report, pdf);
+    PrintJob job;
+    if (error.isEmpty()) {
+        const QString pages = printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0
+                                  ? QString("%1-%2").arg(printer.fromPage()).arg(std::max(printer.fromPage(), printer.toPage()))
+                                  : QString();
+        job = SendPdf(queue.name, pdf, std::max(1, printer.copyCount()), pages);
+        error = job.error;
+    }
     if (!error.isEmpty())
-        OfferPdf(report, QString::fromUtf8("打印机 %1 没有接受这份报告（%2），报告没有打印。").arg(queue.name, error));
+        return OfferPdf(report, QString::fromUtf8("打印机 %1 没有接受这份报告（%2），报告没有打印。").arg(queue.name, error));
+    QMessageBox sent(QMessageBox::Information, QApplication::applicationName(),
+                     QString::fromUtf8("%1已发送到打印机 %2，作业号 %3。")
+                         .arg(QString::fromUtf8(fullReport ? "成果报告" : "平差报告"), queue.name)
+                         .arg(job.number),
+                     QMessageBox::Ok, this);
+    sent.setObjectName("PrintSentBox");
+    sent.exec();
 }
 
 void MainWindow::OfferPdf(const Report& report, const QString& problem)
