@@ -64,4 +64,44 @@ TEST(Screen, ALargerWindowKeepsTheFormInItsMiddle)
     EXPECT_LE(std::abs(formMiddle.y() - viewport->rect().center().y()), 1);
 }
 
+// A window larger than the form draws the whole form larger, as one picture:
+// its proportions, each field's place and the fonts grow by one factor; it
+// fills one dimension of the window and needs no scroll bar.
+TEST(Screen, TheFormGrowsWithALargerWindow)
+{
+    ProgramWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    MainWindow& form = window.Form();
+    const QSize own = form.size();
+    const QRect xa = form.Field(1)->geometry();
+    const double font = form.Field(1)->font().pointSizeF();
+    window.showMaximized();
+    QTest::qWait(100);
+    auto* area = window.findChild<QScrollArea*>("FormArea");
+    const QSize room = area->viewport()->size();
+    if (room.width() <= own.width() || room.height() <= own.height())
+        GTEST_SKIP() << "the screen is smaller than the form at this scale";
+    const double zoom = form.Zoom();
+    EXPECT_GT(zoom, 1.0);
+    EXPECT_NEAR(form.width(), own.width() * zoom, 2);
+    EXPECT_NEAR(form.height(), own.height() * zoom, 2);
+    EXPECT_TRUE(form.width() >= room.width() - 2 || form.height() >= room.height() - 2);  // one dimension filled
+    EXPECT_LE(form.width(), room.width());
+    EXPECT_LE(form.height(), room.height());
+    EXPECT_NEAR(form.Field(1)->geometry().left(), xa.left() * zoom, 2);
+    EXPECT_NEAR(form.Field(1)->geometry().top(), xa.top() * zoom, 2);
+    EXPECT_NEAR(form.Field(1)->width(), xa.width() * zoom, 2);
+    EXPECT_NEAR(form.Field(1)->font().pointSizeF(), font * zoom, 0.01);
+    // a run in the larger form: every box keeps clear of the field it asks about
+    DialogAnswerer at(ChainAnswers({.triangles = 2}));
+    QTest::keyClick(form.Button(1), Qt::Key_Return);
+    EXPECT_TRUE(form.State().LastRunCompleted);
+    // back to the form's own size in a small window
+    window.showNormal();
+    window.resize(400, 300);
+    QTest::qWait(100);
+    EXPECT_DOUBLE_EQ(form.Zoom(), 1.0);
+}
+
 }  // namespace

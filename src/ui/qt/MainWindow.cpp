@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 
 #include "display/ReportComposer.h"
@@ -47,18 +48,15 @@ MainWindow::MainWindow()
     // Labels first, so that a label under a field stays hidden behind it.
     for (auto table : {form::FieldCaptions, form::Headings, form::DiagramLabels})
         for (const form::LabelSpec& spec : table()) {
-            QLabel* label = AddLabel(spec.caption, spec.left, spec.top, FormFont(spec.font));
+            QLabel* label = AddLabel(spec.caption);
             if (spec.hidden) label->setObjectName("HiddenLabel");
         }
 
-    const QFont song9 = FormFont(form::FontKind::Song9);
     for (const form::FieldSpec& spec : form::Fields()) {
         auto* field = new QLineEdit(this);
         field->setObjectName(QString("Text%1").arg(spec.number));
         field->setReadOnly(true);
         field->setFocusPolicy(Qt::NoFocus);  // output only: Tab goes from button to button
-        field->setFont(song9);
-        field->setGeometry(PixelsX(spec.left), PixelsY(spec.top), PixelsX(spec.width), PixelsY(form::FIELD_HEIGHT));
         QPalette p = field->palette();
         p.setColor(QPalette::Base, Qt::white);
         p.setColor(QPalette::Text, Qt::black);
@@ -69,8 +67,6 @@ MainWindow::MainWindow()
     for (const form::ButtonSpec& spec : form::Buttons()) {
         auto* button = new QPushButton(QString::fromUtf8(spec.caption), this);
         button->setObjectName(QString("Command%1").arg(spec.number));
-        button->setFont(song9);
-        button->setGeometry(PixelsX(spec.left), PixelsY(spec.top), PixelsX(spec.width), PixelsY(spec.height));
         if (spec.cyan) {
             QPalette p = button->palette();
             p.setColor(QPalette::Button, ToColour(form::BUTTON_CYAN));
@@ -100,28 +96,67 @@ MainWindow::MainWindow()
     connect(Button(2), &QPushButton::clicked, this, &MainWindow::EndProgram);
     connect(Button(3), &QPushButton::clicked, this, &MainWindow::PrintReport);
 
-    resize(PixelsX(form::CONTENT_WIDTH), PixelsY(form::CONTENT_HEIGHT));
+    LayOut();
 }
 
 QSize MainWindow::sizeHint() const { return {PixelsX(form::CONTENT_WIDTH), PixelsY(form::CONTENT_HEIGHT)}; }
 
 int MainWindow::PixelsX(int twips) const
 {
-    return static_cast<int>(std::lround(twips * logicalDpiX() / 1440.0));
+    return static_cast<int>(std::lround(twips * zoom_ * logicalDpiX() / 1440.0));
 }
 
 int MainWindow::PixelsY(int twips) const
 {
-    return static_cast<int>(std::lround(twips * logicalDpiY() / 1440.0));
+    return static_cast<int>(std::lround(twips * zoom_ * logicalDpiY() / 1440.0));
 }
 
-QLabel* MainWindow::AddLabel(const char* caption, int left, int top, QFont font)
+void MainWindow::SetZoom(double zoom)
+{
+    zoom = std::clamp(zoom, 1.0, 4.0);
+    if (std::abs(zoom - zoom_) < 1e-3) return;
+    zoom_ = zoom;
+    LayOut();
+}
+
+// The form's font of a kind at the zoom.
+static QFont Zoomed(form::FontKind kind, double zoom)
+{
+    QFont font = FormFont(kind);
+    if (font.pointSizeF() > 0) font.setPointSizeF(font.pointSizeF() * zoom);
+    return font;
+}
+
+void MainWindow::LayOut()
+{
+    setFont(Zoomed(form::FontKind::Window, zoom_));
+    std::size_t next = 0;
+    for (auto table : {form::FieldCaptions, form::Headings, form::DiagramLabels})
+        for (const form::LabelSpec& spec : table()) {
+            QLabel* label = labels_.at(next++);
+            label->setFont(Zoomed(spec.font, zoom_));
+            label->adjustSize();
+            label->move(PixelsX(spec.left), PixelsY(spec.top));
+        }
+    const QFont song9 = Zoomed(form::FontKind::Song9, zoom_);
+    for (const form::FieldSpec& spec : form::Fields()) {
+        QLineEdit* field = Field(spec.number);
+        field->setFont(song9);
+        field->setGeometry(PixelsX(spec.left), PixelsY(spec.top), PixelsX(spec.width), PixelsY(form::FIELD_HEIGHT));
+    }
+    for (const form::ButtonSpec& spec : form::Buttons()) {
+        QPushButton* button = Button(spec.number);
+        button->setFont(song9);
+        button->setGeometry(PixelsX(spec.left), PixelsY(spec.top), PixelsX(spec.width), PixelsY(spec.height));
+    }
+    resize(sizeHint());
+    update();
+}
+
+QLabel* MainWindow::AddLabel(const char* caption)
 {
     auto* label = new QLabel(QString::fromUtf8(caption), this);
-    label->setFont(font);
     label->setContentsMargins(0, 0, 0, 0);
-    label->adjustSize();
-    label->move(PixelsX(left), PixelsY(top));
     labels_.push_back(label);
     return label;
 }
@@ -129,7 +164,7 @@ QLabel* MainWindow::AddLabel(const char* caption, int left, int top, QFont font)
 void MainWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const double scale = logicalDpiX() / 96.0;  // line widths are given in pixels at 96 DPI
+    const double scale = zoom_ * logicalDpiX() / 96.0;  // line widths are given in pixels at 96 DPI
     for (auto table : {form::BorderLines, form::DiagramLines})
         for (const form::LineSpec& line : table()) {
             QPen pen(ToColour(line.colour), std::max(1.0, line.widthPixels * scale));

@@ -35,9 +35,13 @@ public:
     // The form's own size, from its layout in twips.
     QSize sizeHint() const override;
 
-    // Twips of the layout to pixels of this window.
+    // Twips of the layout to pixels of this window, at its zoom.
     int PixelsX(int twips) const;
     int PixelsY(int twips) const;
+    // The whole form, fonts and lines, drawn larger as one picture (1 to 4; 1:
+    // the form's own size), for a window larger than the form.
+    void SetZoom(double zoom);
+    double Zoom() const { return zoom_; }
 
     void PrintToPrinter(const Report& report) override;
     ProgramState& State() { return state_; }
@@ -96,7 +100,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* AddLabel(const char* caption, int left, int top, QFont font);
+    QLabel* AddLabel(const char* caption);
+    // Places and sizes every control at the zoom.
+    void LayOut();
     void OfferPdf(const Report& report, const QString& problem);
     // After 结束 on the question of a cancelled value box: how to go on.
     void TellHowToContinue(std::size_t values);
@@ -109,6 +115,7 @@ private:
     BoxMemory boxes_;
     bool running_ = false;
     bool abandoning_ = false;
+    double zoom_ = 1.0;
     std::array<QLineEdit*, 30> fields_{};
     std::array<QPushButton*, 4> buttons_{};
     std::vector<QLabel*> labels_;

@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
+#include <cmath>
 #include <variant>
 
 #include "display/ReportComposer.h"
@@ -66,7 +67,9 @@ ProgramWindow::ProgramWindow()
 {
     setWindowTitle(Utf8(form::CAPTION));
     form_ = new MainWindow;
-    // The form keeps its size: it scrolls when the window is smaller (a large
+    // The form grows with a larger window, fonts and lines with it, keeping its
+    // proportions (in the middle of the other dimension); it keeps its own size
+    // and scrolls when the window is smaller (a large
     // screen scale, a shrunk window) and sits in the middle of a larger one.
     auto* scroll = new QScrollArea;
     scroll->setObjectName("FormArea");
@@ -82,6 +85,8 @@ ProgramWindow::ProgramWindow()
     scroll->viewport()->setPalette(margins);
     scroll->viewport()->setAutoFillBackground(true);
     setCentralWidget(scroll);
+    formArea_ = scroll;
+    scroll->viewport()->installEventFilter(this);
     setMinimumSize(480, 320);
     if (journals_.Usable()) form_->SetJournal(&journals_.Own());
 
@@ -150,6 +155,17 @@ ProgramWindow::ProgramWindow()
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
     resize(whole.boundedTo(screen.size() - QSize(16, 48)));
     form_->setFocus();
+}
+
+bool ProgramWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (formArea_ && watched == formArea_->viewport() && event->type() == QEvent::Resize) {
+        const QSize room = formArea_->maximumViewportSize();  // without scroll bars
+        const QSizeF own = QSizeF(form_->sizeHint()) / form_->Zoom();
+        const double fit = std::min(room.width() / own.width(), room.height() / own.height());
+        form_->SetZoom(std::floor(fit * 1000) / 1000);  // a whole pixel below the room: no scroll bar
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void ProgramWindow::UpdateMenus()

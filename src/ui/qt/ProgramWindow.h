@@ -11,6 +11,7 @@
 
 class QAction;
 class QMenu;
+class QScrollArea;
 
 class ProgramWindow : public QMainWindow {
     Q_OBJECT
@@ -46,6 +47,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The form's zoom follows the size of the area it stands in.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The file name the operator chooses in a dialog of the given kind; a
@@ -65,6 +68,7 @@ private:
     QMenu* exportMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QAction* continueAction_ = nullptr;
+    QScrollArea* formArea_ = nullptr;
     JournalFolder journals_;
     bool closeWhenRunEnds_ = false;
 };
