@@ -47,6 +47,17 @@ enum class ClosingKind {
 // non-zero [deg]; else C alone.
 ClosingKind ClosingKindOf(double Xd, double Yd, double azimuthDeg, double orientationDeg);
 
+// A side reduced from the ground to the Gauss plane (the reduction floor makes
+// it; a plane chain has none): the lengths of each stage [m] and the line
+// scale factor of the projection [-].
+struct SideReduction {
+    double measured = 0;    // as measured, without its sign [m]
+    double horizontal = 0;  // between the marks, after the instrument constants [m]
+    double surface = 0;     // the arc on the projection surface [m]
+    double plane = 0;       // on the Gauss plane: what the adjustment uses [m]
+    double scale = 1;       // plane / surface [-]
+};
+
 // One measured (or, for A-B and C-D, computed) side.
 struct SideObservation {
     int k = 0;                      // side number 1..2N+1
@@ -56,10 +67,14 @@ struct SideObservation {
     int routeSign = 0;              // even sides: +1 left of the azimuth route, -1 right; else 0
     bool fromCoordinates = false;   // A-B, and C-D with D: fixed, not adjusted
     std::optional<double> sigmaMm;  // its own standard error [mm], where given
+    std::optional<SideReduction> reduction;  // where the side was measured on the ground
 };
 
 struct OrientationObservation {
-    double angleDeg = 0;  // [deg], signed
+    double angleDeg = 0;  // [deg], signed, as the adjustment uses it
+    // The direction correction of the last route side taken off the angle as
+    // measured on the ground [arc s]; 0 on a plane chain.
+    double reductionArcSec = 0;
 };
 
 struct ChainObservations {

@@ -24,11 +24,11 @@ ChainObservations TwoTriangles(double S5 = 100)
     o.AzimuthAB = ab.alpha;
     // every side with its number, end points (A -1, B 0, stations 1, 2), value and sign
     o.sides = {{},
-               {1, -1, 0, ab.S, ab.S, 0, true, {}},
-               {2, -1, 1, 100, 100, -1, false, {}},
-               {3, 0, 1, 100, 100, 0, false, {}},
-               {4, 0, 2, 100, 100, +1, false, {}},
-               {5, 1, 2, S5, S5, 0, false, {}}};
+               {1, -1, 0, ab.S, ab.S, 0, true, {}, {}},
+               {2, -1, 1, 100, 100, -1, false, {}, {}},
+               {3, 0, 1, 100, 100, 0, false, {}, {}},
+               {4, 0, 2, 100, 100, +1, false, {}, {}},
+               {5, 1, 2, S5, S5, 0, false, {}, {}}};
     o.UnknownPointCount = 1;
     return o;
 }

@@ -15,6 +15,7 @@ import sys
 # each other.
 FLOORS = {
     "src/core": ("core", 0),
+    "src/reduction": ("reduction", 1),
     "src/text": ("text", 1),
     "src/state": ("state", 2),
     "src/rules": ("rules", 3),
