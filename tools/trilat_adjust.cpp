@@ -1,14 +1,15 @@
 // trilat-adjust: the batch command. Reads an observation file, adjusts the
 // chain with the program's own core and writes what is asked.
 //   trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
-//                 [--dxf DXF] [--full-report FILE.pdf|FILE.txt]
+//                 [--dxf DXF] [--full-report FILE.pdf|FILE.txt] [--plane-to-ground]
 // --help lists every option with a line of explanation. Every message is
 // Chinese, the system's reasons too (SystemErrorText).
 // --sigma: the a-priori standard error of one side [mm], over the file's
 // 先验测边中误差; with either, the JSON holds the normalised corrections and the
 // global test. --full-report: the full report (成果报告) of today, as PDF or
 // plain text by the file's ending; only a PDF starts Qt. --dxf: the drawing of
-// the chain (网图) for CAD.
+// the chain (网图) for CAD. --plane-to-ground: after the summary, each
+// adjusted side's plane length brought back to the ground at its marks' heights.
 // Exit status: 0 the adjustment completed; 1 it ended with a named fault;
 // 2 a bad or incomplete file, a value the dialogue would refuse, or bad
 // arguments; 3 an output file cannot be written. Messages go to standard
@@ -33,6 +34,8 @@
 #include "files/ObservationFile.h"
 #include "files/SystemErrorText.h"
 #include "run/BatchRun.h"
+#include "run/PlaneToGround.h"
+#include "text/DisplayFormat.h"
 #include "text/NumberReading.h"
 
 namespace {
@@ -42,6 +45,7 @@ constexpr int COMPLETED = 0, FAULT = 1, BAD_INPUT = 2, CANNOT_WRITE = 3;
 struct Arguments {
     std::string file;
     bool json = false;
+    bool planeToGround = false;
     std::string report, pdf, csv, dat, gama, dxf, sigma, fullReport;
 };
 
@@ -61,13 +65,15 @@ const OptionHelp OPTIONS[] = {
     {"--gama 文件.xml", "观测值与已知点，GNU Gama 的 XML 输入文件"},
     {"--dxf 文件.dxf", "网图，CAD 的 DXF 文件"},
     {"--full-report 文件", "成果报告：以 .pdf 结尾写 PDF，以 .txt 结尾写纯文字"},
+    {"--plane-to-ground", "在摘要之后列出平差后各边的高斯平面边长换算到地面（两标志平均高程处的平距）的长度"},
     {"--help", "显示本说明并退出"},
 };
 
 std::string Usage()
 {
     return "用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]\n"
-           "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]\n";
+           "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]\n"
+           "                     [--plane-to-ground]\n";
 }
 
 std::string Help()
@@ -102,6 +108,8 @@ std::string Parse(int argc, char** argv, Arguments& a)
                                                 : nullptr;
         if (arg == "--json") {
             a.json = true;
+        } else if (arg == "--plane-to-ground") {
+            a.planeToGround = true;
         } else if (target) {
             if (!target->empty()) return "选项 " + arg + " 给了两次";
             if (i + 1 >= argc || std::string(argv[i + 1]).empty()) return "选项 " + arg + " 缺少值";
@@ -122,6 +130,7 @@ std::string Parse(int argc, char** argv, Arguments& a)
     }
     if (!a.fullReport.empty() && !EndsWith(a.fullReport, ".pdf") && !EndsWith(a.fullReport, ".txt"))
         return "--full-report 的文件名 " + a.fullReport + " 须以 .pdf 或 .txt 结尾";
+    if (a.planeToGround && a.json) return "--plane-to-ground 不能与 --json 同时使用";
     if (a.file.empty()) return "缺少观测文件";
     return {};
 }
@@ -163,6 +172,20 @@ struct Output {
     std::string bytes;
 };
 
+// The table of --plane-to-ground: k, from, to, plane, ground [m].
+std::string GroundTable(const std::vector<GroundSide>& sides)
+{
+    FullReportTable table;
+    table.header = {"k", "起点", "终点", "平面 (m)", "地面 (m)"};
+    table.rightAligned = {true, false, false, true, true};
+    for (const GroundSide& s : sides)
+        table.rows.push_back({std::to_string(s.k), s.from, s.to, FormatFixed(s.plane, 4), FormatFixed(s.ground, 4)});
+    const TableColumns columns = LayOutTable(table);
+    std::string t = "平面边长换算到地面（两标志平均高程处的平距）：\n" + TableRowText(columns, table.rightAligned, table.header) + "\n";
+    for (const auto& row : table.rows) t += TableRowText(columns, table.rightAligned, row) + "\n";
+    return t;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -199,6 +222,13 @@ int main(int argc, char** argv)
         return Fail(FAULT, run.outcome.reason);
     }
 
+    std::string ground;
+    if (a.planeToGround) {
+        auto sides = PlaneToGround(*run.completed);
+        if (const std::string* refused = std::get_if<std::string>(&sides)) return Fail(BAD_INPUT, a.file + ": " + *refused);
+        ground = GroundTable(std::get<std::vector<GroundSide>>(sides));
+    }
+
     // Every output composed before the first is written: a refused export
     // leaves no file behind.
     std::vector<Output> outputs;
@@ -230,7 +260,7 @@ int main(int argc, char** argv)
         if (!error.empty()) return Fail(CANNOT_WRITE, a.fullReport + ": " + error);
     }
 
-    std::string out = a.json ? FormatJson(figures) : FormatSummary(figures);
+    std::string out = a.json ? FormatJson(figures) : FormatSummary(figures) + ground;
     std::fwrite(out.data(), 1, out.size(), stdout);
     return COMPLETED;
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "display/ReductionTable.h"
 #include "display/ReportText.h"
 #include "text/DisplayFormat.h"
 #include "text/PackedAngle.h"
@@ -126,6 +127,7 @@ FullReport ComposeFullReport(const ChainListing& listing, const ChainResult& res
     report.date = date;
     report.blocks = {KnownPoints(listing, result), Observations(listing, result), Misclosures(result),
                      Points(listing, result)};
+    if (listing.reduction) report.blocks.insert(report.blocks.begin() + 2, ReductionBlock(listing));
     return report;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "rules/ReductionTexts.h"
 #include "text/DisplayFormat.h"
 #include "text/Utf8.h"
 
@@ -32,6 +33,15 @@ void AppendPrecision(std::string& j, const PointPrecision& q)
     j.append(", \"my_mm\": ").append(Shortest(q.my)).append(", \"mp_mm\": ").append(Shortest(q.mp));
     j.append(", \"ellipse\": {\"a_mm\": ").append(Shortest(q.ellipse.E)).append(", \"b_mm\": ");
     j.append(Shortest(q.ellipse.F)).append(", \"azimuth_deg\": ").append(Shortest(q.ellipse.phi)).append("}");
+}
+
+// A side's reduction to the Gauss plane [m, -], null on a plane chain.
+std::string ReductionJson(const std::optional<SideReduction>& r)
+{
+    if (!r) return "null";
+    return "{\"measured_m\": " + Shortest(r->measured) + ", \"horizontal_m\": " + Shortest(r->horizontal) +
+           ", \"surface_m\": " + Shortest(r->surface) + ", \"plane_m\": " + Shortest(r->plane) +
+           ", \"scale\": " + Shortest(r->scale) + "}";
 }
 
 // iterations, the orientation angle's check where there is one, the sum of the
@@ -126,11 +136,14 @@ std::string FormatJson(const BatchFigures& f)
             const auto k = static_cast<std::size_t>(s.k);
             const bool checked = r && !s.known && k < r->Redundancy.size();
             j.append(", \"redundancy\": ").append(checked ? Shortest(r->Redundancy[k]) : "null");
-            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null").append("}");
+            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null");
+            j.append(", \"reduction\": ").append(ReductionJson(s.reduction)).append("}");
             comma = ",\n    ";
         }
         j += "\n  ]";
     }
+    j += ",\n  \"distortion_cm_per_km\": " +
+         (f.listing && f.listing->reduction ? Shortest(f.listing->reduction->distortionCmPerKm) : std::string("null"));
     AppendChecks(j, f);
     j += "\n}\n";
     return j;
@@ -149,6 +162,10 @@ std::string FormatSummary(const BatchFigures& f)
         t += "，w2 = " + mm(r->wxMillimetres) + "，w3 = " + mm(r->wyMillimetres) + "\n";
     }
     if (r->ms) t += "单位权测边中误差 ms = " + mm(r->ms) + "\n";
+    if (f.completed && f.listing && f.listing->reduction) {
+        t += ReductionLine(*f.listing) + "\n";
+        if (const std::string warning = DistortionWarning(*f.listing); !warning.empty()) t += warning + "\n";
+    }
     if (f.completed) {
         t += "最弱点 " + f.weakestName + "：1/px = " + FormatFixed(*r->InvPx, 4) + "，1/py = " + FormatFixed(*r->InvPy, 4) +
              "，mx = " + mm(r->mx) + "，my = " + mm(r->my) + "，md = " + mm(r->md) + "\n";

@@ -11,7 +11,12 @@
 //               for the known B and C)
 //   sides       k, from, to, observed, sign, correction, adjusted [m];
 //               redundancy [-] and normalised [-] (null for A-B, C-D, and
-//               normalised without sigma0 or where redundancy < 0.01)
+//               normalised without sigma0 or where redundancy < 0.01);
+//               reduction {measured_m, horizontal_m, surface_m, plane_m, scale}
+//               of a side reduced to the Gauss plane (observed is then its
+//               plane_m), null on a plane chain
+//   distortion_cm_per_km  the largest (plane - horizontal) / horizontal of the
+//               chain with its sign [cm/km], null without reduction
 //   iterations  linearisations the solution took
 //   orientation where there is one: correction_arcsec, redundancy, normalised
 //   sum_redundancy  the redundancy numbers added up (= the conditions)

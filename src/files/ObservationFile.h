@@ -44,6 +44,9 @@ struct ChainFile {
     ObservationRecord record;
     std::optional<ChainInput> input;
     std::string missing;
+    // A record whose reduction keys do not fit its chain (ChainOfRecord; the
+    // reader refuses such a file at its line): the reason, else empty.
+    std::string refused = {};
 };
 std::variant<ChainFile, FileError> ReadChainFile(std::string_view bytes);
 

@@ -9,6 +9,7 @@
 
 #include "files/DialogueSequence.h"
 #include "files/FileText.h"
+#include "files/ReductionKeys.h"
 #include "text/Utf8.h"
 #include "files/ObservationFile.h"
 #include "text/NumberReading.h"
@@ -135,6 +136,7 @@ private:
     DialogueSequence sequence_;
     ObservationRecord record_;
     std::map<std::string, int> seenAt_;  // label of a value key -> its line
+    std::map<std::string, int> reductionAt_;  // label of a reduction key -> its line
     int projectLine_ = 0, markerLine_ = 0, sigma0Line_ = 0;
     std::optional<double> sigma0Mm_;
     std::string* pending_ = nullptr;  // the value a "+ =" line continues
@@ -147,6 +149,8 @@ private:
     void ReadLine(std::string_view line, int number);
     void TakePending();
     void CheckPlace(const FoundKey& found, int number);
+    void TakeReduction(const std::string& key, const std::string& value, int number);
+    int LineOf(const std::string& label) const;
     std::string SideRange() const;
 };
 
@@ -314,17 +318,37 @@ void FileReader::ReadLine(std::string_view raw, int number)
         pendingIsValue_ = false;
         return;
     }
+    if (IsReductionKey(key)) return TakeReduction(key, *value, number);
     std::optional<FoundKey> found = ReadValueKey(key);
     if (!found)
         Fail(number, "不认识的键" + Quoted(Excerpt(TrimBlanks(line.substr(0, separator)))) +
                          "：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-                         "工程名称，备注，先验测边中误差，+");
+                         "工程名称，备注，先验测边中误差，+，"
+                         "边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）");
     CheckPlace(*found, number);
     seenAt_[found->Label()] = number;
     record_.values.push_back({*sequence_.Next(), std::move(*value)});
     pending_ = &record_.values.back().text;
     pendingIsValue_ = true;
     pendingLine_ = number;
+}
+
+void FileReader::TakeReduction(const std::string& key, const std::string& value, int number)
+{
+    std::string label;
+    if (std::optional<std::string> refused = TakeReductionValue(record_.reduction, key, value, &label)) {
+        if (auto seen = reductionAt_.find(label); seen != reductionAt_.end())
+            Fail(number, Quoted(label) + "已在第 " + std::to_string(seen->second) + " 行给出，只能给一次");
+        Fail(number, *refused);
+    }
+    reductionAt_[label] = number;
+}
+
+int FileReader::LineOf(const std::string& label) const
+{
+    if (auto at = reductionAt_.find(label); at != reductionAt_.end()) return at->second;
+    if (auto at = seenAt_.find(label); at != seenAt_.end()) return at->second;
+    return 0;
 }
 
 ChainFile FileReader::Read(std::string_view bytes)
@@ -361,6 +385,10 @@ ChainFile FileReader::Read(std::string_view bytes)
         file.input->observations.sigma0Mm = sigma0Mm_;
         file.input->project = record_.project;
         file.input->notes = record_.notes;
+        auto reduction = ReductionOf(record_.reduction, *file.input);
+        if (const ReductionRefusal* refused = std::get_if<ReductionRefusal>(&reduction))
+            Fail(LineOf(refused->key), refused->message);
+        file.input->reduction = std::get<0>(reduction);
     } else {
         file.missing = sequence_.Next() ? sequence_.Label(*sequence_.Next()) : std::string("未完成");
     }
@@ -403,6 +431,11 @@ ChainFile ChainOfRecord(const ObservationRecord& record)
         if (!record.sigma0Mm.empty()) file.input->observations.sigma0Mm = ReadNumber(record.sigma0Mm);
         file.input->project = record.project;
         file.input->notes = record.notes;
+        auto reduction = ReductionOf(record.reduction, *file.input);
+        if (const ReductionRefusal* refused = std::get_if<ReductionRefusal>(&reduction))
+            file.refused = (refused->key.empty() ? "" : refused->key + "：") + refused->message;
+        else
+            file.input->reduction = std::get<0>(reduction);
     } else {
         file.missing = sequence.Next() ? sequence.Label(*sequence.Next()) : std::string("未完成");
     }

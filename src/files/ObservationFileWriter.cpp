@@ -5,6 +5,7 @@
 #include "text/Utf8.h"
 #include "files/ObservationFile.h"
 #include "files/RecordKeys.h"
+#include "files/ReductionKeys.h"
 
 namespace {
 
@@ -67,6 +68,9 @@ std::string WriteObservationHeader(const ObservationRecord& record)
     if (!record.project.empty()) AppendValueLines(out, "工程名称", record.project);
     for (const std::string& note : record.notes) AppendValueLines(out, "备注", note);
     if (!record.sigma0Mm.empty()) AppendValueLines(out, "先验测边中误差", record.sigma0Mm);
+    const auto reduction = ReductionEntries(record.reduction);
+    if (!reduction.empty()) out += "# 边长归算到高斯平面（docs/reduction.md）\n";
+    for (const auto& [label, text] : reduction) AppendValueLines(out, label, text);
     return out;
 }
 

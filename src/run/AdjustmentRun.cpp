@@ -6,7 +6,9 @@
 #include "dialogue/EntryPhases.h"
 #include "display/CoordinateDisplay.h"
 #include "rules/FaultTexts.h"
+#include "rules/ReductionTexts.h"
 #include "display/ResultDisplay.h"
+#include "run/ChainReduction.h"
 #include "run/RunCompletion.h"
 #include "run/RunFields.h"
 #include "state/RunFault.h"
@@ -67,6 +69,8 @@ ChainInput InputOf(const ProgramState& s)
     if (input.observations.closing != ClosingKind::OnCWithD) input.TbPacked = s.Tb, input.QbPacked = s.Qb;
     input.project = s.run.Typed.Record().project;
     input.notes = s.run.Typed.Record().notes;
+    if (std::optional<std::string> refused = ReduceChainInput(input, s.run.Typed.Record().reduction))
+        RaiseFault(FaultKind::InvalidArgument, *refused);
     return input;
 }
 
@@ -105,6 +109,7 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
         ShowAdjustedCoordinates(result, input.names, p, !s.run.Typed.AllPrefilled());
         s.LastRun = CompleteRun(std::move(input), result);
         s.LastRunCompleted = true;
+        if (const std::string warning = DistortionWarning(s.LastRun->listing); !warning.empty()) p.MessageBox(warning);
     } catch (const RunCancelled&) {
         outcome.kind = RunOutcome::Cancelled;
         // cancelled at the triangle count: nothing of the run has happened

@@ -50,5 +50,7 @@ ChainOutcome ComputeAdjustment(const ChainObservations& o, Platform& p);
 // What the adjustment reads, taken from the state the dialogue filled (the
 // a-priori standard error from the record of the run, where it has one).
 ChainObservations ObservationsOf(const ProgramState& s);
-// The observations with the names and closing angles typed with them.
+// The observations with the names and closing angles typed with them, the
+// sides reduced to the Gauss plane where the record of the run asks for it (a
+// RunFault where the reduction is refused).
 ChainInput InputOf(const ProgramState& s);

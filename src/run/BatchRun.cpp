@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "rules/FaultTexts.h"
+#include "run/ChainReduction.h"
 #include "run/RunCompletion.h"
 #include "state/RunFault.h"
 
@@ -31,6 +32,14 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
     }
     ChainInput input = *file.input;
     if (sigma0Mm) input.observations.sigma0Mm = sigma0Mm;
+    if (!file.refused.empty()) {
+        run.outcome = RunOutcome(RunOutcome::Failed, file.refused);
+        return run;
+    }
+    if (std::optional<std::string> refused = ReduceChainInput(input)) {
+        run.outcome = RunOutcome(RunOutcome::Failed, *refused);
+        return run;
+    }
     if (std::optional<RunFault> fault = KnownSideFault(input.observations)) {
         run.outcome = RunOutcome(RunOutcome::Failed, FailureText(*fault));
         return run;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/ChainTopology.h"
+#include "reduction/GaussPlaneReduction.h"
 #include "text/PackedAngle.h"
 
 namespace {
@@ -12,6 +13,26 @@ std::string FreeName(std::string base, const std::vector<std::string>& taken)
 {
     while (std::find(taken.begin(), taken.end(), base) != taken.end()) base += '\'';
     return base;
+}
+
+// What the run reduced the sides with, where it reduced them.
+std::optional<ListedReduction> ReductionOf(const ChainInput& input)
+{
+    const std::optional<double> distortion = LargestDistortionCmPerKm(input.observations);
+    if (!input.reduction || !distortion) return std::nullopt;
+    const ReductionParameters& p = *input.reduction;
+    ListedReduction r;
+    r.sideKind = p.sides == MeasuredSideKind::Slope ? "斜距" : "平距";
+    r.ellipsoid = NameOf(p.ellipsoid);
+    r.centralMeridianDeg = p.centralMeridianDeg.value_or(0);
+    r.falseEastingM = p.falseEastingM;
+    r.surfaceHeightM = p.surfaceHeightM;
+    r.heightAnomalyM = p.heightAnomalyM;
+    r.addConstantMm = p.addConstantMm;
+    r.scaleConstantMmPerKm = p.scaleConstantMmPerKm;
+    r.distortionCmPerKm = *distortion;
+    if (input.observations.orientation) r.orientationReductionArcSec = input.observations.orientation->reductionArcSec;
+    return r;
 }
 
 }  // namespace
@@ -66,6 +87,7 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
         side.known = o.sides.at(uk).fromCoordinates;
         side.correction = side.known || uk >= r.Corrections.size() ? 0.0 : r.Corrections[uk];
         side.adjusted = r.SideLengths.at(uk);
+        side.reduction = o.sides.at(uk).reduction;
         l.sides.push_back(side);
     }
 
@@ -77,7 +99,10 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
         c.azimuthDeg = PackedToDegrees(input.TbPacked).value_or(0);
         c.orientationDeg = PackedToDegrees(input.QbPacked).value_or(0);
         c.lastSideFar = nameOf(t.station.at(static_cast<std::size_t>(N)));
+        // measured on the ground: the angle on the plane the adjustment used
+        if (o.orientation && o.orientation->reductionArcSec != 0) c.orientationDeg = o.orientation->angleDeg;
         l.closing = c;
     }
+    l.reduction = ReductionOf(input);
     return l;
 }

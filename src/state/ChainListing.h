@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/ChainObservations.h"
+
 struct ListedPoint {
     std::string name;  // as typed; A and D, which are never named, get "A", "D"
     double X = 0, Y = 0;  // [m] X northing, Y easting
@@ -23,7 +25,22 @@ struct ListedSide {
     double correction = 0;    // [m] 0 for the known sides
     double adjusted = 0;      // [m]
     bool known = false;       // A-B, and C-D when D is given
+    std::optional<SideReduction> reduction;  // a side measured on the ground: its reduction to the plane
 };
+
+// The reduction of the sides to the Gauss plane, where the run made one.
+struct ListedReduction {
+    std::string sideKind;   // "平距" or "斜距"
+    std::string ellipsoid;  // "CGCS2000", …
+    double centralMeridianDeg = 0, falseEastingM = 0, surfaceHeightM = 0, heightAnomalyM = 0;  // [deg], [m]
+    double addConstantMm = 0, scaleConstantMmPerKm = 0;
+    // The largest (plane - horizontal) / horizontal of the chain, with its sign [cm/km].
+    double distortionCmPerKm = 0;
+    // The direction correction taken off the orientation angle [arc s], where there is one.
+    std::optional<double> orientationReductionArcSec;
+};
+// The largest length distortion the projection may give [cm/km] (GB 50026).
+inline constexpr double DISTORTION_LIMIT_CM_PER_KM = 2.5;
 
 struct ChainListing {
     std::string project;
@@ -43,4 +60,5 @@ struct ChainListing {
         std::string lastSideFar;  // name of the far end of the last route side seen from C
     };
     std::optional<ClosingAngles> closing;  // nullopt with D, or without azimuth data
+    std::optional<ListedReduction> reduction;  // nullopt on a plane chain
 };

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "state/ReductionRecord.h"
+
 enum class ValueKind {
     TriangleCount,  // N
     Coordinate,     // index: 0 Xa, 1 Ya, 2 Xb, 3 Yb, 4 Xc, 5 Yc, 6 Xd, 7 Yd [m]
@@ -35,6 +37,7 @@ struct ObservationRecord {
     // A-priori standard error of one side [mm] as typed (先验测边中误差), a
     // positive number; empty when the file gives none.
     std::string sigma0Mm;
+    ReductionRecord reduction;       // the sides' reduction to the Gauss plane, optional
     std::vector<TypedValue> values;  // in dialogue order
     bool complete = false;           // every value of the run is here
 };

@@ -11,6 +11,7 @@ void ValueLog::Prefill(const ObservationRecord& values)
     record_.project = values.project;
     record_.notes = values.notes;
     record_.sigma0Mm = values.sigma0Mm;
+    record_.reduction = values.reduction;
 }
 
 std::optional<std::string> ValueLog::TakePrefilled(ValueKey key)

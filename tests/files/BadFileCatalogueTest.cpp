@@ -42,6 +42,11 @@ Edit Insert(int line, std::string text)
 {
     return [line, text](std::vector<std::string>& l) { l.insert(l.begin() + (line - 2), text); };
 }
+// Adds lines after the last value (line 26 on for the azimuth chain).
+Edit Append(std::vector<std::string> texts)
+{
+    return [texts](std::vector<std::string>& l) { l.insert(l.end(), texts.begin(), texts.end()); };
+}
 Edit Both(Edit a, Edit b)
 {
     return [a, b](std::vector<std::string>& l) { a(l); b(l); };
@@ -132,7 +137,7 @@ std::vector<BadFile> Catalogue()
         {"no equals sign", az(Set(2, "N 4")), 2, "「N 4」不是「键 = 值」的形式"},
         {"an unknown key", az(Set(3, "Za = 1000")), 3,
          "不认识的键「Za」：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-         "工程名称，备注，先验测边中误差，+"},
+         "工程名称，备注，先验测边中误差，+，边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）"},
         {"a continuation of nothing", az(Insert(2, "+ = x")), 2, "「+ =」接着写上一个值，但它前面没有值"},
         {"the project twice", az(Both(Insert(2, "工程名称 = a"), Insert(3, "工程名称 = b"))), 3,
          "「工程名称」已在第 2 行给出，只能给一次"},
@@ -143,6 +148,35 @@ std::vector<BadFile> Catalogue()
          "「先验测边中误差」应是一个正数，以毫米计（例如 2），却是「2mm」"},
         {"a value after 未完成", az(Insert(12, "未完成")), 13,
          "「未完成」（第 12 行）之后不能再有值：它标出运行中断之处，是文件的最后一个值"},
+
+        // the reduction of the sides to the Gauss plane: a value at its line,
+        // what does not fit the chain at the line that says it, what is
+        // missing for the file as a whole
+        {"an unknown side kind", az(Append({"边长类型 = 弧长"})), 26, "「边长类型」应是「平面」「平距」或「斜距」，却是「弧长」"},
+        {"an unknown ellipsoid", az(Append({"椭球 = GRS67"})), 26, "「椭球」应是 CGCS2000、WGS84、西安80 或 北京54，却是「GRS67」"},
+        {"a central meridian past 360", az(Append({"中央子午线 = 400"})), 26, "中央子午线 = 400 超出范围：应在 0 到 360 度之间"},
+        {"a central meridian not D.MMSS", az(Append({"中央子午线 = 117.60"})), 26, "中央子午线 = 117.60 不是度.分秒：分和秒都须小于 60"},
+        {"a height above 9000 m", az(Append({"高程 B = 9500"})), 26, "高程 B = 9500 超出范围：应在 -500 到 9000 米之间"},
+        {"a height not a number", az(Append({"高程 1 = 12,5"})), 26, "「高程 1」应是一个数（米），却是「12,5」"},
+        {"a height twice", az(Append({"高程 B = 5", "高程 b = 6"})), 27, "「高程 B」已在第 26 行给出，只能给一次"},
+        {"a negative reflector height", az(Append({"S5 镜高 = -1"})), 26, "S5 镜高 = -1 超出范围：应在 0 到 100 米之间"},
+        {"the height of a mark the chain lacks", az(Append({"高程 5 = 10"})), 26, "这条三角锁没有点 5：「高程 5」；它的点为 A、B、1 到 3、C"},
+        {"a missing height", az(Append({"边长类型 = 平距", "中央子午线 = 117", "高程 A = 1", "高程 B = 2", "高程 1 = 3", "高程 2 = 4", "高程 C = 5"})), 0,
+         "缺少「高程 3」：边 S6 归算到高斯平面要用它的高程"},
+        {"a reduction without its central meridian", az(Append({"边长类型 = 平距"})), 0,
+         "边长类型为「平距」时须给出「中央子午线」（度.分秒），边长才能归算到高斯平面"},
+        {"a false easting that puts A far away", az(Append({"中央子午线 = 117", "Y加常数 = 38500000"})), 4,
+         "Ya = 1000 离中央子午线 -38499 千米（Y加常数 38500000），超过 1000 千米"},
+        {"a Y with its zone number, the constant without", az(Both(Both(Set(4, "Ya = 38501000"), Set(6, "Yb = 38501100")),
+                                                                  Both(Set(8, "Yc = 38501150"), Append({"中央子午线 = 114"})))), 4,
+         "Ya = 38501000 离中央子午线 38001 千米（Y加常数 500000），超过 1000 千米：横座标前面带着带号时，Y加常数须连带号写，"
+         "例如带号 38 写「Y加常数 = 38500000」"},
+        {"an instrument height with horizontal distances", az(Append({"边长类型 = 平距", "中央子午线 = 117", "S5 仪器高 = 1.5"})), 28,
+         "「S5 仪器高」只用于斜距：边长类型须是「斜距」"},
+        {"the reflector height of a side from coordinates", az(Append({"边长类型 = 斜距", "中央子午线 = 117", "S1 镜高 = 1.5"})), 28,
+         "没有测量的边 S1：「S1 镜高」；测量的边为 S2 到 S9"},
+        {"a distance meter's constant on a plane chain", az(Append({"测距加常数 = 3"})), 26,
+         "「测距加常数」只用于平距或斜距：边长类型须是「平距」或「斜距」"},
 
         // files that are not observation files
         {"an unknown version", "trilat-observations 2\nN = 4\n", 1, "观测文件的版本「2」不认识：本程序读版本 1"},
@@ -166,7 +200,7 @@ TEST(BadFileCatalogue, EachFileGetsItsLineAndMessage)
         EXPECT_EQ((error.key.empty() ? "" : error.key + "：") + error.message, bad.message) << bad.label;
         ++cases;
     }
-    EXPECT_EQ(cases, 56);
+    EXPECT_EQ(cases, 72);
 }
 
 TEST(BadFileCatalogue, TheMessageNamesTheLine)

@@ -103,6 +103,26 @@ TEST(RoundTrip, TheAPrioriStandardErrorOfASide)
     EXPECT_EQ(std::get<ObservationRecord>(read).sigma0Mm, "1.5");
 }
 
+// The keys of the reduction to the Gauss plane are kept as typed and may
+// stand anywhere before 未完成, like the project name.
+TEST(RoundTrip, TheReductionToTheGaussPlane)
+{
+    ObservationRecord record = AzimuthChain();
+    ReductionRecord& r = record.reduction;
+    r.sideKind = "斜距", r.ellipsoid = "西安80", r.centralMeridian = "113.30", r.falseEasting = "５０００００";
+    r.surfaceHeight = "１５００", r.heightAnomaly = "-12.5", r.addConstantMm = "3", r.scaleConstantMmPerKm = "-2";
+    r.heights = {{"C", "20"}, {"A", "10.125"}, {"3", " 7 "}, {"B", "-3"}, {"1", "1e2"}, {"2", "0"}};
+    r.sideHeights = {{5, "1.5", ""}, {2, "", "1.80"}, {7, "1.6", "1.7"}};
+    ExpectRoundTrip(record, "every reduction key");
+    std::string file = WriteObservationFile(AzimuthChain());
+    file.replace(file.find("S5 = "), 0, "高程 c = 3   # 基2\n");
+    auto read = ReadObservationFile(file);
+    ASSERT_TRUE(std::holds_alternative<ObservationRecord>(read));
+    ASSERT_EQ(std::get<ObservationRecord>(read).reduction.heights.size(), 1u);
+    EXPECT_EQ(std::get<ObservationRecord>(read).reduction.heights[0].mark, "C");
+    EXPECT_EQ(std::get<ObservationRecord>(read).reduction.heights[0].text, "3");
+}
+
 TEST(RoundTrip, EveryNumberTheDialogueTakesAsANumber)
 {
     int numbers = 0, counts = 0, angles = 0;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "files/ObservationFile.h"
+#include "files/ReductionKeys.h"
 #include "files/RecordKeys.h"
 
 std::string RecordDifference(const ObservationRecord& a, const ObservationRecord& b)
@@ -12,6 +13,7 @@ std::string RecordDifference(const ObservationRecord& a, const ObservationRecord
     if (a.project != b.project) return "project differs";
     if (a.notes != b.notes) return "notes differ";
     if (a.sigma0Mm != b.sigma0Mm) return "sigma0 differs";
+    if (ReductionEntries(a.reduction) != ReductionEntries(b.reduction)) return "reduction differs";
     if (a.values.size() != b.values.size())
         return "value count differs: " + std::to_string(a.values.size()) + " / " + std::to_string(b.values.size());
     for (std::size_t i = 0; i < a.values.size(); ++i) {

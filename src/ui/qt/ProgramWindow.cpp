@@ -35,6 +35,7 @@
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportPdf.h"
+#include "ui/qt/ReductionWindow.h"
 #include "ui/qt/ResultsTable.h"
 
 namespace {
@@ -139,6 +140,13 @@ ProgramWindow::ProgramWindow()
     viewMenu_ = menuBar()->addMenu(Utf8("查看(&V)"));
     viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
     viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
+    viewMenu_->addAction(Utf8("边长归算表(&R)"), this, [this] {
+        if (!form_->Listing()) return;
+        auto* window = new ReductionWindow(*form_->Listing(), this);  // deletes itself when closed
+        if (const QString earlier = form_->EarlierRunLabel(); !earlier.isEmpty())
+            window->setWindowTitle(window->windowTitle() + Utf8(" — ") + earlier);
+        window->show();
+    });
 
     QMenu* help = menuBar()->addMenu(Utf8("帮助(&H)"));
     QAction* manual = help->addAction(Utf8("使用说明(&M)"), this, &ProgramWindow::ShowManual);
