@@ -31,7 +31,7 @@ FullReportBlock ReductionBlock(const ChainListing& l)
         b.notes.push_back("定向角 Qb 在地面观测，已减去最后一条路线边的方向改化 δ = " +
                           FormatFixed(*r.orientationReductionArcSec, 2) + " 秒。");
     b.notes.push_back("平距为两标志间的水平距离，投影面为归算到投影面上的弧长，高斯平面为平差所用的边长；"
-                      "变形 = (高斯平面 − 平距)/平距。已知边（A-B、C-D）由座标算得，不归算。");
+                      "变形 = (高斯平面 - 平距)/平距。已知边（A-B、C-D）由座标算得，不归算。");
     if (const std::string warning = DistortionWarning(l); !warning.empty()) b.notes.push_back(warning);
     return b;
 }

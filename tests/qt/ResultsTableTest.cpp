@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <gtest/gtest.h>
 #include <fstream>
 
@@ -17,6 +18,7 @@
 #include "support/TestFolder.h"
 #include "text/DisplayFormat.h"
 #include "ui/qt/ProgramWindow.h"
+#include "ui/qt/ReductionWindow.h"
 #include "ui/qt/ResultsTable.h"
 
 namespace {
@@ -126,6 +128,55 @@ TEST(ViewMenu, TheDrawingOfTheLastRunOpensInAWindowOfItsOwn)
         if (w->isVisible() && w->windowTitle() == QString::fromUtf8("网图")) drawing = w;
     ASSERT_NE(drawing, nullptr);
     drawing->close();
+}
+
+// 查看 → 边长归算表: the full report's table of a chain measured on the ground,
+// the batch command's figures of the same file.
+TEST(ViewMenu, TheReductionTableOfTheLastRunOpensInAWindowOfItsOwn)
+{
+    TestFolder folder;
+    ObservationRecord record;
+    {
+        ProgramWindow typed;
+        chain::ChainSpec spec;
+        spec.triangles = 3;
+        DialogAnswerer at(chain::GenerateChain(spec).answers);
+        typed.Form().Button(1)->click();
+        record = typed.Form().State().LastTyped;
+    }
+    record.reduction.sideKind = "平距";
+    record.reduction.centralMeridian = "117";
+    for (const char* mark : {"A", "B", "1", "2", "C"}) record.reduction.heights.push_back({mark, "12.5"});
+    const std::string file = folder.File("ground.trilat");
+    std::ofstream(file, std::ios::binary) << WriteObservationFile(record);
+    ProgramWindow window;
+    {
+        DialogAnswerer at({});
+        at.SetSaveFile(QString::fromStdString(file));
+        window.OpenObservations();
+    }
+    QAction* action = nullptr;
+    for (QAction* a : window.ViewMenu()->actions())
+        if (a->text().startsWith(QString::fromUtf8("边长归算表"))) action = a;
+    ASSERT_NE(action, nullptr);
+    action->trigger();
+    auto* shown = window.findChild<ReductionWindow*>();
+    ASSERT_NE(shown, nullptr);
+    const BatchRun batch = RunRecord(record);
+    ASSERT_TRUE(batch.Completed());
+    QTableWidget* table = shown->Table();
+    int row = 0;
+    for (const ListedSide& side : batch.completed->listing.sides) {
+        if (!side.reduction) continue;
+        ASSERT_LT(row, table->rowCount());
+        EXPECT_EQ(table->item(row, 0)->text(), QString::number(side.k));
+        EXPECT_EQ(table->item(row, 6)->text(), F(side.reduction->plane, 4));
+        EXPECT_EQ(table->item(row, 7)->text(), F(side.reduction->scale, 8));
+        ++row;
+    }
+    EXPECT_EQ(row, table->rowCount());
+    EXPECT_EQ(row, 6);  // S2 .. S7
+    shown->close();
 }
 
 }  // namespace

@@ -143,6 +143,7 @@ with open(path("locked.obs"), "w", encoding="utf-8") as f:
 os.chmod(path("locked.obs"), 0)
 USAGE = ["用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]",
          "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]",
+         "                     [--plane-to-ground]",
          "（trilat-adjust --help 说明每个选项）"]
 # root reads any file: the permission row runs without the capabilities that let it
 as_user = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
