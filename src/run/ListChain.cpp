@@ -16,7 +16,7 @@ std::string FreeName(std::string base, const std::vector<std::string>& taken)
 }
 
 // What the run reduced the sides with, where it reduced them.
-std::optional<ListedReduction> ReductionOf(const ChainInput& input)
+std::optional<ListedReduction> ListedReductionOf(const ChainInput& input)
 {
     const std::optional<double> distortion = LargestDistortionCmPerKm(input.observations);
     if (!input.reduction || !distortion) return std::nullopt;
@@ -103,6 +103,6 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
         if (o.orientation && o.orientation->reductionArcSec != 0) c.orientationDeg = o.orientation->angleDeg;
         l.closing = c;
     }
-    l.reduction = ReductionOf(input);
+    l.reduction = ListedReductionOf(input);
     return l;
 }
