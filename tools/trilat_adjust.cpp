@@ -1,14 +1,15 @@
 // trilat-adjust: the batch command. Reads an observation file, adjusts the
 // chain with the program's own core and writes what is asked.
 //   trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
-//                 [--dxf DXF] [--full-report FILE.pdf|FILE.txt]
+//                 [--dxf DXF] [--full-report FILE.pdf|FILE.txt] [--steps FILE.pdf|FILE.txt] [--with-steps]
 // --help lists every option with a line of explanation. Every message is
 // Chinese, the system's reasons too (SystemErrorText).
 // --sigma: the a-priori standard error of one side [mm], over the file's
 // 先验测边中误差; with either, the JSON holds the normalised corrections and the
 // global test. --full-report: the full report (成果报告) of today, as PDF or
 // plain text by the file's ending; only a PDF starts Qt. --dxf: the drawing of
-// the chain (网图) for CAD.
+// the chain (网图) for CAD. --steps: the condition adjustment step by step
+// (计算过程), alone or (--with-steps) as a section of the full report.
 // Exit status: 0 the adjustment completed; 1 it ended with a named fault;
 // 2 a bad or incomplete file, a value the dialogue would refuse, or bad
 // arguments; 3 an output file cannot be written. Messages go to standard
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "adjust_pdf.h"
+#include "display/AdjustmentSteps.h"
 #include "display/FullReport.h"
 #include "display/ReportComposer.h"
 #include "files/AtomicWrite.h"
@@ -42,7 +44,8 @@ constexpr int COMPLETED = 0, FAULT = 1, BAD_INPUT = 2, CANNOT_WRITE = 3;
 struct Arguments {
     std::string file;
     bool json = false;
-    std::string report, pdf, csv, dat, gama, dxf, sigma, fullReport;
+    std::string report, pdf, csv, dat, gama, dxf, sigma, fullReport, steps;
+    bool withSteps = false;  // the full report with the steps as a section
 };
 
 // The options with their values and a line of explanation each, as --help
@@ -61,13 +64,16 @@ const OptionHelp OPTIONS[] = {
     {"--gama 文件.xml", "观测值与已知点，GNU Gama 的 XML 输入文件"},
     {"--dxf 文件.dxf", "网图，CAD 的 DXF 文件"},
     {"--full-report 文件", "成果报告：以 .pdf 结尾写 PDF，以 .txt 结尾写纯文字"},
+    {"--steps 文件", "计算过程（条件方程、法方程、联系数、改正数，第一次和最后一次线性化）：以 .pdf 或 .txt 结尾"},
+    {"--with-steps", "成果报告后附上计算过程（与 --full-report 一起用）"},
     {"--help", "显示本说明并退出"},
 };
 
 std::string Usage()
 {
     return "用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]\n"
-           "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]\n";
+           "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]\n"
+           "                     [--steps 文件.pdf|文件.txt] [--with-steps]\n";
 }
 
 std::string Help()
@@ -99,9 +105,12 @@ std::string Parse(int argc, char** argv, Arguments& a)
                               : arg == "--dxf"  ? &a.dxf
                               : arg == "--sigma" ? &a.sigma
                               : arg == "--full-report" ? &a.fullReport
+                              : arg == "--steps" ? &a.steps
                                                 : nullptr;
         if (arg == "--json") {
             a.json = true;
+        } else if (arg == "--with-steps") {
+            a.withSteps = true;
         } else if (target) {
             if (!target->empty()) return "选项 " + arg + " 给了两次";
             if (i + 1 >= argc || std::string(argv[i + 1]).empty()) return "选项 " + arg + " 缺少值";
@@ -122,6 +131,9 @@ std::string Parse(int argc, char** argv, Arguments& a)
     }
     if (!a.fullReport.empty() && !EndsWith(a.fullReport, ".pdf") && !EndsWith(a.fullReport, ".txt"))
         return "--full-report 的文件名 " + a.fullReport + " 须以 .pdf 或 .txt 结尾";
+    if (!a.steps.empty() && !EndsWith(a.steps, ".pdf") && !EndsWith(a.steps, ".txt"))
+        return "--steps 的文件名 " + a.steps + " 须以 .pdf 或 .txt 结尾";
+    if (a.withSteps && a.fullReport.empty()) return "--with-steps 须与 --full-report 一起用";
     if (a.file.empty()) return "缺少观测文件";
     return {};
 }
@@ -216,8 +228,14 @@ int main(int argc, char** argv)
         outputs.push_back({e.path, std::move(composed.bytes)});
     }
     const ChainResult& result = run.outcome.chain->result;
-    const FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.completed->listing, result, Today());
+    FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.completed->listing, result, Today());
+    const ChainObservations& observed = run.completed->input.observations;
+    if (a.withSteps)
+        for (FullReportBlock& b : AdjustmentStepBlocks(observed, run.completed->listing)) full.blocks.push_back(std::move(b));
     if (EndsWith(a.fullReport, ".txt")) outputs.push_back({a.fullReport, FullReportAsText(full)});
+    const FullReport steps =
+        a.steps.empty() ? FullReport{} : ComposeAdjustmentSteps(observed, run.completed->listing, Today());
+    if (EndsWith(a.steps, ".txt")) outputs.push_back({a.steps, FullReportAsText(steps)});
     for (const Output& o : outputs)
         if (std::optional<std::string> error = WriteFileAtomically(o.path, o.bytes)) return Fail(CANNOT_WRITE, o.path + ": " + *error);
     if (!a.pdf.empty()) {
@@ -228,6 +246,10 @@ int main(int argc, char** argv)
     if (EndsWith(a.fullReport, ".pdf")) {
         std::string error = WriteAdjustFullReportPdf(full, run.completed->listing, result, a.fullReport, argc, argv);
         if (!error.empty()) return Fail(CANNOT_WRITE, a.fullReport + ": " + error);
+    }
+    if (EndsWith(a.steps, ".pdf")) {
+        std::string error = WriteAdjustFullReportPdf(steps, run.completed->listing, result, a.steps, argc, argv);
+        if (!error.empty()) return Fail(CANNOT_WRITE, a.steps + ": " + error);
     }
 
     std::string out = a.json ? FormatJson(figures) : FormatSummary(figures);

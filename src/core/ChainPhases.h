@@ -14,6 +14,10 @@ ChainResult SizedResult(const ChainWork& o);
 void ComputeApproximateChain(const ChainWork& o, ChainResult& r);
 // w1 [arc s], w2, w3 [m] into Misclosures, and the shown figures.
 void ComputeMisclosures(const ChainWork& o, ChainResult& r);
+// The misclosures at o in double precision (after ComputeApproximateChain),
+// computed minus known, as the single step forms them: w1 [arc s] the short
+// way round, w2, w3 [m].
+std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r);
 // Condition rows 1..3, weight-function rows 4..5 of the weakest point, normal
 // equations into NormalMatrix and NormalWork.
 void FormConditionEquations(const ChainWork& o, ChainResult& r);

@@ -20,13 +20,6 @@
 
 #include "core/ChainPhases.h"
 
-namespace {
-
-constexpr double SIDE_TOLERANCE = 1e-5;         // [m]
-constexpr double ORIENTATION_TOLERANCE = 0.01;  // [arc s]
-
-// The misclosures at o in double precision, computed minus known, as the
-// single step forms them: w1 [arc s] the short way round, w2, w3 [m].
 std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r)
 {
     const int N = o.N;
@@ -41,6 +34,11 @@ std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r)
     for (int j = 1; j <= 3; ++j) RequireFinite(w[j], ChainQuantity::Corrections);
     return w;
 }
+
+namespace {
+
+constexpr double SIDE_TOLERANCE = 1e-5;         // [m]
+constexpr double ORIENTATION_TOLERANCE = 0.01;  // [arc s]
 
 // The tables of linearisation `from` become the result's; the observed sides
 // and the misclosures of the observations stay.
