@@ -12,6 +12,7 @@ public:
     std::optional<std::string> PromptBox(const std::string& message) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;
+    void SetFieldTextWithTip(int field, const std::string& text, const std::string& tip) override;
     void PrintReport(const Report& report) override;
     void AskingFor(int field) override;
 
