@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "core/Geometry.h"
 #include "core/ObservationSigmas.h"
 #include "core/RouteMotions.h"
+#include "rules/FormFields.h"
+#include "run/ScriptedPlatform.h"
 #include "support/ChainGenerator.h"
 #include "support/ChainTables.h"
 
@@ -260,5 +263,38 @@ TEST(SignFinder, EveryCandidateAsTheFullComputationGivesIt)
                     EXPECT_NEAR(fast.covariance[a][b], full.covariance[a][b],
                                 1e-7 * std::sqrt(full.covariance[a][a] * full.covariance[b][b]));
         }
+    }
+}
+
+// Through the dialogue: S6 typed with the wrong sign in a chain of 12
+// triangles ends the run with the message naming triangle 3 and S6, and the
+// misclosure fields, kilometres long, show 超限 with the figure in their tips.
+TEST(SignFinder, TheRunNamesTheSignAndItsFieldsDoNotOverflow)
+{
+    const Row row{"", Closing::ExternalAzimuth, 12, Slip::Sign, 3, 0, Named::TheSlip};
+    chain::GeneratedChain g = Generated(row);
+    char typed[64];
+    std::snprintf(typed, sizeof typed, "%.9f", g.typedSides[6]);
+    const std::string s6 = g.signs[3] < 0 ? "-" + std::string(typed) : std::string(typed);
+    auto at = std::find(g.answers.begin(), g.answers.end(), s6);
+    ASSERT_NE(at, g.answers.end());
+    *at = g.signs[3] < 0 ? std::string(typed) : "-" + std::string(typed);
+    const std::string to = g.signs[3] < 0 ? "改为右侧后" : "改为左侧后";
+
+    ProgramState state;
+    ScriptedPlatform p(g.answers);
+    const std::string transcript = ReplayRuns(state, p);
+    // the first run's end (the answers of the point display left over start others)
+    const std::size_t first = transcript.find("END\t");
+    ASSERT_NE(first, std::string::npos);
+    const std::string end = transcript.substr(first, transcript.find('\n', first) - first);
+    EXPECT_EQ(end.rfind("END\tfailed\t无效参数：闭合差 wb = ", 0), 0u) << end;
+    EXPECT_NE(end.find("从第3个三角形开始出现：S6 的左右可能输错了：" + to + "，闭合差为 wb = "), std::string::npos) << end;
+    EXPECT_NE(transcript.find("MESSAGE\t无效参数：闭合差 wb = "), std::string::npos);
+    for (int field : {field::wx, field::wy}) {
+        SCOPED_TRACE(field);
+        EXPECT_EQ(p.Field(field), "超限");
+        EXPECT_EQ(p.Tip(field).substr(p.Tip(field).size() - 7), " 毫米");
+        EXPECT_GT(p.Tip(field).size(), 15u);
     }
 }
