@@ -220,22 +220,15 @@ ClosingFigures ClosingWithSignFlipped(const RouteMotions& m, int i)
     const Signs sigma{w.RouteSigns, i};
     // the steps i-1 and, where it reads sigma_i, i
     const int first = i - 1, lastChanged = i <= N - 1 ? i : i - 1;
-    RoutePose changedAt = m.pose[at(i - 1)], movedFrom{};
     RoutePose changed[2];  // H'_i, H'_(i+1)
-    for (int j = first; j <= lastChanged; ++j) {
-        changedAt = Advance(changedAt, StepOf(m, j, sigma), rpd);
-        changed[j - first] = changedAt;
-    }
-    movedFrom = m.pose[at(lastChanged + 1)];
-    const RoutePose end = Compose(changedAt, m.after[at(lastChanged + 1)], rpd);
-    // every pose beyond the changed steps moves with G = H'(H)^-1
-    const RoutePose G = Compose(changedAt, Inverse(movedFrom, rpd), rpd);
+    RoutePose now = m.pose[at(first)];
+    for (int j = first; j <= lastChanged; ++j) changed[j - first] = now = Advance(now, StepOf(m, j, sigma), rpd);
+    const RoutePose end = Compose(now, m.after[at(lastChanged + 1)], rpd);
+    // every pose beyond the changed steps moves with G = H' H^-1
+    const RoutePose G = Compose(now, Inverse(m.pose[at(lastChanged + 1)], rpd), rpd);
 
-    auto poseAt = [&](int j) {
-        if (j <= i - 1) return m.pose[at(j)];
-        if (j - i <= 1) return changed[j - i];
-        return Compose(G, m.pose[at(j)], rpd);
-    };
+    // the poses the sides 2i-1, 2i, 2i+1 read: H_(i-1), H'_i, H'_(i+1)
+    auto poseAt = [&](int j) { return j <= i - 1 ? m.pose[at(j)] : changed[j - i]; };
     const int K = 2 * N + 1;
     Matrix3 sum = Plus(m.before[at(std::max(2 * i - 2, 0))], Congruent(Adjoint(G, rpd), m.beyond[at(std::min(2 * i + 2, K + 1))]));
     for (int k = std::max(2 * i - 1, 2); k <= std::min(2 * i + 1, K); ++k)
@@ -279,7 +272,7 @@ Matrix3 ConditionCovariance(const ChainWork& w, const ChainResult& r, const Obse
     const auto Q = static_cast<std::size_t>(2 * w.N + 2);
     Matrix3 covariance{};
     for (std::size_t k = 2; k <= Q; ++k) {
-        const double sigma = k == Q ? s.orientationSeconds : s.sideMetres[k];
+        const double sigma = k == Q ? s.orientationSeconds : (k < s.sideMetres.size() ? s.sideMetres[k] : 0);
         for (std::size_t a = 0; a < 3; ++a)
             for (std::size_t b = 0; b < 3; ++b) covariance[a][b] += sigma * sigma * A[a + 1][k] * A[b + 1][k];
     }
