@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "rules/FaultTexts.h"
 #include "text/DisplayFormat.h"
 #include "text/Utf8.h"
 
@@ -56,6 +57,41 @@ void AppendChecks(std::string& j, const BatchFigures& f)
     }
 }
 
+const char* VerdictName(SignVerdict v)
+{
+    switch (v) {
+    case SignVerdict::OneSign: return "one_sign";
+    case SignVerdict::TwoSigns: return "two_signs";
+    case SignVerdict::NoSingleSign: break;
+    }
+    return "no_single_sign";
+}
+
+// "w1_arcsec": .., "w2_mm": .., "w3_mm": .. of misclosures w1 [arc s], w2, w3 [m]
+std::string MisclosureMembers(const std::array<double, 4>& w, int conditions)
+{
+    return "\"w1_arcsec\": " + (conditions == 3 ? Shortest(w[1]) : std::string("null")) +
+           ", \"w2_mm\": " + Shortest(w[2] * 1000) + ", \"w3_mm\": " + Shortest(w[3] * 1000);
+}
+
+std::string DiagnosisJson(const SignDiagnosis& d)
+{
+    std::string j = "{\"verdict\": \"" + std::string(VerdictName(d.verdict)) + "\", \"statistic\": " + Shortest(d.statistic) +
+                    ", \"dof\": " + std::to_string(d.conditions) + ", \"critical\": " + Shortest(d.critical) +
+                    ", \"misclosures\": {" + MisclosureMembers(d.w, d.conditions) + "}, \"first_triangle\": " +
+                    (d.firstTriangle > 0 ? std::to_string(d.firstTriangle) : std::string("null")) + ", \"candidates\": [";
+    const char* comma = "";
+    for (const SignCandidate& c : d.best) {
+        const bool side = c.side != 0;
+        j.append(comma).append("{\"side\": ").append(side ? std::to_string(c.side) : "null");
+        j.append(", \"triangle\": ").append(side ? std::to_string(c.triangle) : "null");
+        j.append(", \"typed_sign\": ").append(std::to_string(c.typedSign)).append(", ");
+        j.append(MisclosureMembers(c.w, d.conditions)).append(", \"statistic\": ").append(Shortest(c.statistic)).append("}");
+        comma = ", ";
+    }
+    return j + "], \"text\": " + JsonString(SignDiagnosisText(d)) + "}";
+}
+
 }  // namespace
 
 std::string JsonString(const std::string& text)
@@ -95,6 +131,7 @@ std::string FormatJson(const BatchFigures& f)
     j += "{\n  \"status\": ";
     j += f.completed ? "\"completed\"" : "\"failed\"";
     if (!f.completed) j += ",\n  \"fault\": " + JsonString(f.fault);
+    j += ",\n  \"diagnosis\": " + (f.diagnosis ? DiagnosisJson(*f.diagnosis) : std::string("null"));
     auto figure = [r](auto member) -> std::string { return r ? Optional(r->*member) : "null"; };
     j += ",\n  \"misclosures\": {\"w1_arcsec\": " + figure(&ChainResult::wbSeconds) +
          ", \"w2_mm\": " + figure(&ChainResult::wxMillimetres) + ", \"w3_mm\": " + figure(&ChainResult::wyMillimetres) +

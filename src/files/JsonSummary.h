@@ -2,6 +2,15 @@
 // What the batch command prints: a short summary for a person, or one JSON
 // document for a program.
 //   status      "completed" or "failed"; fault: the fault's text when failed
+//   diagnosis   where the sign finder looked at a failed chain (null otherwise):
+//               verdict "one_sign", "two_signs" or "no_single_sign"; statistic
+//               w'(AQA')^-1 w of the misclosures as typed, dof, critical
+//               (chi-square 95 %); misclosures {w1_arcsec, w2_mm, w3_mm};
+//               first_triangle (null where no sign is named); candidates, the
+//               best and the runner-up: side (null for the orientation angle),
+//               triangle (null for it), typed_sign (+1 left, -1 right; the
+//               orientation angle's sign), their misclosures and statistic;
+//               text, the conclusion in words
 //   misclosures w1_arcsec [arc s] (null without an azimuth condition), w2_mm,
 //               w3_mm [mm]
 //   ms_mm       standard error of unit weight [mm]
@@ -23,6 +32,7 @@
 #include <string>
 
 #include "core/ChainResult.h"
+#include "core/SignDiagnosis.h"
 #include "state/ChainListing.h"
 
 struct BatchFigures {
@@ -31,6 +41,7 @@ struct BatchFigures {
     const ChainResult* result = nullptr;  // the adjustment as far as it got, if it started
     const ChainListing* listing = nullptr;  // when completed
     std::string weakestName;
+    const SignDiagnosis* diagnosis = nullptr;  // the sign finder's, when it looked
 };
 
 std::string FormatJson(const BatchFigures& figures);

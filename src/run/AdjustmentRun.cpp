@@ -100,7 +100,7 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
         ChainInput input = InputOf(s);
         outcome.observations = input.observations;
         outcome.chain = ComputeAdjustment(input.observations, p);
-        if (outcome.chain->fault) throw DescribeChainFault(*outcome.chain->fault);
+        if (outcome.chain->fault) throw DescribeChainFailure(*outcome.chain->fault, outcome.chain->diagnosis);
         const ChainResult& result = outcome.chain->result;
         ShowAdjustedCoordinates(result, input.names, p, !s.run.Typed.AllPrefilled());
         s.LastRun = CompleteRun(std::move(input), result);

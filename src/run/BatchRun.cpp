@@ -39,7 +39,8 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
     run.outcome.chain = AdjustChain(input.observations);
     if (run.outcome.chain->fault) {
         run.outcome.kind = RunOutcome::Failed;
-        run.outcome.reason = FailureText(DescribeChainFault(*run.outcome.chain->fault));
+        const ChainOutcome& chain = *run.outcome.chain;
+        run.outcome.reason = FailureText(DescribeChainFailure(*chain.fault, chain.diagnosis));
         return run;
     }
     run.completed = CompleteRun(std::move(input), run.outcome.chain->result);
@@ -57,6 +58,7 @@ BatchFigures BatchRun::Figures() const
     f.completed = Completed();
     f.fault = outcome.reason;
     if (outcome.chain) f.result = &outcome.chain->result;
+    if (outcome.chain && outcome.chain->diagnosis) f.diagnosis = &*outcome.chain->diagnosis;
     if (completed) {
         f.listing = &completed->listing;
         const std::size_t weakest = static_cast<std::size_t>(completed->result.WeakestPoint);

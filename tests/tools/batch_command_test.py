@@ -212,6 +212,32 @@ check(fault["iterations"] is None and fault["global_test"] is None, "no checks o
 check("第5个三角形" in r.stderr.decode(), "the fault on standard error")
 check(not os.path.exists(path("flat.csv")) and not os.path.exists(path("flat.txt")), "a fault writes no output")
 
+# The same chain as measured, with the left/right of S6 typed wrong (its sign
+# reversed): the message names triangle 3 and S6, not the flat triangle 5.
+saved("tests/properties/data/flat-triangle-noise.answers", "flat-measured.obs")
+with open(path("flat-measured.obs"), encoding="utf-8") as f:
+    lines = f.read().split("\n")
+s6 = next(i for i, l in enumerate(lines) if l.replace(" ", "").startswith("S6="))
+check(lines[s6].replace(" ", "") == "S6=-3000.000000000", f"S6 of the chain: {lines[s6]!r}")
+lines[s6] = "S6 = 3000.000000000"
+with open(path("s6.obs"), "w", encoding="utf-8") as f:
+    f.write("\n".join(lines))
+r = run([adjust, path("s6.obs"), "--json", "--csv", path("s6.csv")])
+message = r.stderr.decode()
+check(r.returncode == 1 and not os.path.exists(path("s6.csv")), f"a wrong sign: exit {r.returncode}")
+check("从第3个三角形开始出现：S6 的左右可能输错了：改为右侧后，闭合差为 wb = " in message and "第5个三角形" not in message,
+      f"the wrong sign on standard error: {message!r}")
+doc = json.loads(r.stdout)
+d = doc["diagnosis"]
+check(d["verdict"] == "one_sign" and d["first_triangle"] == 3 and d["dof"] == 3, f"the diagnosis: {d}")
+check(d["candidates"][0]["side"] == 6 and d["candidates"][0]["typed_sign"] == 1 and d["statistic"] > d["critical"],
+      f"the candidate S6: {d['candidates'][0]}")
+check(d["candidates"][0]["statistic"] <= d["critical"] < d["candidates"][1]["statistic"], "only S6 passes the test")
+check(d["text"] in doc["fault"] and d["text"] in message, "the diagnosis's words in the fault")
+check(fault["diagnosis"] is not None and fault["diagnosis"]["verdict"] == "no_single_sign",
+      "half a metre on a side of the flat triangle: no sign explains it")
+check(json.loads(run([adjust, path("d.obs"), "--json"]).stdout)["diagnosis"] is None, "a completed run: no diagnosis")
+
 # An output that cannot be written: exit 3, nothing on standard output.
 r = run([adjust, path("d.obs"), "--json", "--csv", path("no/such/folder.csv")])
 check(r.returncode == 3 and r.stdout == b"", f"an unwritable output: exit {r.returncode}")

@@ -25,7 +25,7 @@ class MainWindow : public QWidget, public PromptHost {
 public:
     MainWindow();
 
-    void SetFieldText(int field, const QString& text) override;
+    void SetFieldText(int field, const QString& text, const QString& tip = {}) override;
     // TextN, N = 1..29 (none for 13)
     QLineEdit* Field(int n) const { return fields_.at(static_cast<std::size_t>(n)); }
     // CommandN, N = 1..3
