@@ -60,10 +60,10 @@ FullReportBlock ApproximateChain(const Linearisation& L, int N)
     const ChainResult& r = L.tables;
     FullReportBlock b;
     b.heading = "1. 近似锁：三角形的角（由边长按余弦定理）";
-    b.lines = {"cos α = (b² + c² − a²) / (2bc)，α 为边 a 的对角；α_i 对 S(2i+1)，β_i 对 S(2i)，γ_i 对 S(2i−1)；",
-               "h_i = S(2i−1)·sin α_i 为三角形 i 在 S(2i) 上的高；角度为 度-分-秒。"};
+    b.lines = {"cos α = (b² + c² - a²) / (2bc)，α 为边 a 的对角；α_i 对 S(2i+1)，β_i 对 S(2i)，γ_i 对 S(2i-1)；",
+               "h_i = S(2i-1)·sin α_i 为三角形 i 在 S(2i) 上的高；角度为 度-分-秒。"};
     b.hasTable = true;
-    b.table = Table({"三角形", "S(2i−1) (m)", "S(2i) (m)", "S(2i+1) (m)", "α_i", "β_i", "γ_i", "h_i (m)"});
+    b.table = Table({"三角形", "S(2i-1) (m)", "S(2i) (m)", "S(2i+1) (m)", "α_i", "β_i", "γ_i", "h_i (m)"});
     for (int i = 1; i <= N; ++i) {
         if (!Shown(i, N)) continue;
         const auto t = static_cast<std::size_t>(i);
@@ -81,7 +81,7 @@ FullReportBlock Route(const Linearisation& L, int N)
     const ChainResult& r = L.tables;
     FullReportBlock b;
     b.heading = "2. 推算路线：方位角与近似坐标";
-    b.lines = {"T_j = T_(j−1) + σ_j·β_j + 180°（σ_j 为偶数边的左右号，左 +1、右 −1），X_j = X_(j−1) + s·cos T_j，Y_j = Y_(j−1) + s·sin T_j；",
+    b.lines = {"T_j = T_(j-1) + σ_j·β_j + 180°（σ_j 为偶数边的左右号，左 +1、右 -1），X_j = X_(j-1) + s·cos T_j，Y_j = Y_(j-1) + s·sin T_j；",
                "测站 0 为 B。"};
     b.hasTable = true;
     b.table = Table({"测站", "方位角 T", "X (m)", "Y (m)"});
@@ -97,11 +97,11 @@ FullReportBlock Route(const Linearisation& L, int N)
 FullReportBlock Misclosures(const Linearisation& L, bool azimuth)
 {
     FullReportBlock b;
-    b.heading = "3. 闭合差 w（计算值 − 已知值）";
+    b.heading = "3. 闭合差 w（计算值 - 已知值）";
     if (L.number == 1)
-        b.lines = {"w1 = T推算 − T已知（秒），w2 = X推算 − Xc，w3 = Y推算 − Yc（米），以单精度参与计算（与窗口显示的相同）。"};
+        b.lines = {"w1 = T推算 - T已知（秒），w2 = X推算 - Xc，w3 = Y推算 - Yc（米），以单精度参与计算（与窗口显示的相同）。"};
     else
-        b.lines = {"在 l_i = l + v_i 处线性化：w = f(l_i) − A·v_i，即观测值的闭合差从 l_i 看去的值。"};
+        b.lines = {"在 l_i = l + v_i 处线性化：w = f(l_i) - A·v_i，即观测值的闭合差从 l_i 看去的值。"};
     if (!azimuth) b.lines.push_back("没有方位角条件：w1 = 0，第一个联系数为 0。");
     b.hasTable = true;
     b.table = Table({"条件", "w", "单位"});
@@ -119,7 +119,7 @@ FullReportBlock Coefficients(const Linearisation& L, const ChainListing& l, int 
     b.heading = "4. 条件方程 A·v + w = 0 的系数（每个观测值一行）";
     b.lines = {"a：方位角条件（秒/米），b、c：C 点纵、横坐标条件（米/米）；f_x、f_y：测站 M = " + std::to_string(M) +
                " 的纵、横坐标的权函数（米/米）。",
-               "a = ∂T/∂s·ρ″，b = ∂X/∂s，c = ∂Y/∂s，由各边改正引起的路线转角变化推得；ρ″ = 206265。"};
+               "a = dT/ds·ρ″，b = dX/ds，c = dY/ds，由各边改正引起的路线转角变化推得；ρ″ = 206265。"};
     b.hasTable = true;
     b.table = Table({"观测值", "a", "b", "c", "f_x", "f_y"});
     for (int k = 2; k <= 2 * N + 1; ++k) {
@@ -134,12 +134,13 @@ FullReportBlock Coefficients(const Linearisation& L, const ChainListing& l, int 
     return b;
 }
 
-FullReportBlock Normals(const Linearisation& L)
+FullReportBlock Normals(const Linearisation& L, bool azimuth)
 {
     const Table6& n = L.tables.NormalMatrix;
     FullReportBlock b;
-    b.heading = "5. 法方程 N·k + w = 0，N = A·P⁻¹·Aᵀ";
+    b.heading = "5. 法方程 N·k + w = 0，N = A·P^-1·A^T";
     b.lines = {"各边等权（P = I），定向角的权为 1（秒²/米²）；[uv] 为 u、v 两行对应系数乘积之和。"};
+    if (!azimuth) b.lines.push_back("没有方位角条件：a 行、a 列只在对角线上取 1，使 k1 = 0。");
     b.hasTable = true;
     b.table = Table({"", "a", "b", "c", "f_x", "f_y"});
     const char* names[] = {"", "a", "b", "c", "f_x", "f_y"};
@@ -148,7 +149,7 @@ FullReportBlock Normals(const Linearisation& L)
         for (int j = 1; j <= 5; ++j) row.push_back(FormatFixed(n[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)], 6));
         b.table.rows.push_back(row);
     }
-    b.notes.push_back("联系数 k = −N⁻¹·w（前三行三列）：");
+    b.notes.push_back("联系数 k = -N^-1·w（前三行三列）：");
     for (int j = 1; j <= 3; ++j) b.notes.push_back("  k" + std::to_string(j) + " = " + Significant(L.k[static_cast<std::size_t>(j)]));
     return b;
 }
@@ -157,7 +158,7 @@ FullReportBlock Corrections(const Linearisation& L, const std::vector<double>& o
 {
     const auto& A = L.tables.ConditionCoefficients;
     FullReportBlock b;
-    b.heading = "6. 改正数 v = P⁻¹·Aᵀ·k 与平差后边长";
+    b.heading = "6. 改正数 v = P^-1·A^T·k 与平差后边长";
     b.lines = {"v_k = a_k·k1 + b_k·k2 + c_k·k3；平差值 = 观测值 + v（v 为对观测值的总改正数）。"};
     b.hasTable = true;
     b.table = Table({"观测值", "观测值 (m)", "v (mm)", "平差值 (m)"});
@@ -182,7 +183,7 @@ FullReportBlock WeightReciprocals(const Linearisation& L, int N)
     const int M = N % 2 == 0 ? N / 2 : (N + 1) / 2;
     FullReportBlock b;
     b.heading = "7. 测站 M = " + std::to_string(M) + " 的权倒数";
-    b.lines = {"1/p = [ff] − [af]²/[aa] − [bf·1]²/[bb·1] − [cf·2]²/[cc·2]（高斯约化），f 为 f_x 或 f_y。",
+    b.lines = {"1/p = [ff] - [af]²/[aa] - [bf·1]²/[bb·1] - [cf·2]²/[cc·2]（高斯约化），f 为 f_x 或 f_y。",
                "1/px = " + FormatFixed(L.tables.InvPx.value_or(0), 6) + "，1/py = " + FormatFixed(L.tables.InvPy.value_or(0), 6)};
     return b;
 }
@@ -218,7 +219,7 @@ std::vector<FullReportBlock> AdjustmentStepBlocks(const ChainObservations& obser
         blocks.push_back(Route(L, N));
         blocks.push_back(Misclosures(L, all.azimuthCondition));
         blocks.push_back(Coefficients(L, listing, N));
-        blocks.push_back(Normals(L));
+        blocks.push_back(Normals(L, all.azimuthCondition));
         blocks.push_back(Corrections(L, all.observed, listing, N));
         blocks.push_back(WeightReciprocals(L, N));
     }
@@ -233,5 +234,6 @@ FullReport ComposeAdjustmentSteps(const ChainObservations& observations, const C
     report.notes = listing.notes;
     report.date = date;
     report.blocks = AdjustmentStepBlocks(observations, listing);
+    report.withDrawing = false;
     return report;
 }

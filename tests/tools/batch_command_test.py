@@ -128,7 +128,8 @@ r = run([adjust, "--help"])
 help_lines = r.stdout.decode().split("\n")
 check(r.returncode == 0 and r.stderr == b"" and help_lines[0].startswith("用法：trilat-adjust 观测文件"),
       f"--help: exit {r.returncode}, {help_lines[:1]}")
-for option in ("--json", "--sigma", "--report", "--pdf", "--csv", "--dat", "--gama", "--dxf", "--full-report", "--help"):
+for option in ("--json", "--sigma", "--report", "--pdf", "--csv", "--dat", "--gama", "--dxf", "--full-report", "--steps",
+               "--with-steps", "--help"):
     at = [i for i, l in enumerate(help_lines) if l.split(" ")[2:3] == [option]]
     check(len(at) == 1 and at[0] + 1 < len(help_lines) and help_lines[at[0] + 1].startswith("      ")
           and len(help_lines[at[0] + 1].strip()) > 4, f"--help explains {option}")
@@ -143,6 +144,7 @@ with open(path("locked.obs"), "w", encoding="utf-8") as f:
 os.chmod(path("locked.obs"), 0)
 USAGE = ["用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]",
          "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]",
+         "                     [--steps 文件.pdf|文件.txt] [--with-steps]",
          "（trilat-adjust --help 说明每个选项）"]
 # root reads any file: the permission row runs without the capabilities that let it
 as_user = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
@@ -161,6 +163,10 @@ MESSAGES = [
     ("--sigma -2", [D, "--sigma", "-2"], 2, ["trilat-adjust: --sigma 的值 -2 不是正数（先验测边中误差，毫米）"] + USAGE),
     ("a full report neither PDF nor text", [D, "--full-report", "r.doc"], 2,
      ["trilat-adjust: --full-report 的文件名 r.doc 须以 .pdf 或 .txt 结尾"] + USAGE),
+    ("steps neither PDF nor text", [D, "--steps", "s.doc"], 2,
+     ["trilat-adjust: --steps 的文件名 s.doc 须以 .pdf 或 .txt 结尾"] + USAGE),
+    ("--with-steps without a full report", [D, "--with-steps"], 2,
+     ["trilat-adjust: --with-steps 须与 --full-report 一起用"] + USAGE),
     ("no such file", [path("missing.obs")], 2, [f"trilat-adjust: {path('missing.obs')}: 无法读取：没有这个文件或文件夹"]),
     ("no permission", [path("locked.obs")], 2, [f"trilat-adjust: {path('locked.obs')}: 无法读取：没有权限"]),
     ("a folder", [folder], 2, [f"trilat-adjust: {folder}: 无法读取：这是一个文件夹，不是文件"]),

@@ -205,6 +205,28 @@ for name in ("d", "az", "long") if with_pdf else ():
     check(text.count("\f") == pages, f"{name}.pdf: pdftotext's pages")
     check(name != "long" or pages > 3, f"the long chain fills several pages: {pages}")
 
+# The steps (计算过程): alone, and as a section of the full report; the PDF on A4
+# with the full report's page numbers and no drawing page.
+r = run([adjust, path("az.obs"), "--steps", path("az-steps.txt"), "--full-report", path("az-with.txt"), "--with-steps"])
+check(r.returncode == 0, f"--steps: exit {r.returncode} ({r.stderr.decode()})")
+with open(path("az-steps.txt"), encoding="utf-8") as f:
+    steps = f.read()
+with open(path("az-with.txt"), encoding="utf-8") as f:
+    with_steps = f.read()
+for word in ("三边锁平差计算过程", "第 1 次线性化（在观测值处）", "4. 条件方程 A·v + w = 0 的系数", "N = A·P^-1·A^T", "联系数 k = -N^-1·w"):
+    check(word in steps, f"the steps hold {word}")
+check("三边锁平差成果报告" in with_steps and "计算过程（条件平差）" in with_steps
+      and with_steps.index("计算过程（条件平差）") > with_steps.index("三边锁平差成果报告"), "--with-steps: a section after the report")
+if with_pdf:
+    r = run([adjust, path("long.obs"), "--steps", path("long-steps.pdf")])
+    check(r.returncode == 0, f"steps PDF: exit {r.returncode} ({r.stderr.decode()})")
+    text = run(["pdftotext", "-layout", path("long-steps.pdf"), "-"]).stdout.decode()
+    pages = int(re.search(r"Pages:\s+(\d+)", run(["pdfinfo", path("long-steps.pdf")]).stdout.decode()).group(1))
+    feet = [l.split() for l in text.split("\n") if "共" in l and "页" in l and l.strip().startswith("第")]
+    check(pages > 2 and [(foot[1], foot[4]) for foot in feet] == [(str(n), str(pages)) for n in range(1, pages + 1)],
+          f"steps PDF: 第 n 页 共 {pages} 页 on every page")
+    check("网图" not in text and "计算过程" in text, "the steps PDF has no drawing page")
+
 # A report of another kind is refused as a bad argument.
 r = run([adjust, path("d.obs"), "--full-report", path("d.doc")])
 check(r.returncode == 2 and "须以 .pdf 或 .txt 结尾".encode() in r.stderr and not os.path.exists(path("d.doc")), f".doc refused: exit {r.returncode}")

@@ -3,6 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QDir>
@@ -19,6 +25,7 @@
 #include <cmath>
 #include <variant>
 
+#include "display/AdjustmentSteps.h"
 #include "display/ReportComposer.h"
 #include "files/AtomicWrite.h"
 #include "files/CsvExport.h"
@@ -28,6 +35,7 @@
 #include "files/Journal.h"
 #include "files/ObservationFile.h"
 #include "files/RecordSummary.h"
+#include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/FullReportPdf.h"
 #include "ui/qt/Manual.h"
@@ -139,6 +147,7 @@ ProgramWindow::ProgramWindow()
     viewMenu_ = menuBar()->addMenu(Utf8("查看(&V)"));
     viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
     viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
+    viewMenu_->addAction(Utf8("计算过程(&S)"), this, &ProgramWindow::ShowSteps);
 
     QMenu* help = menuBar()->addMenu(Utf8("帮助(&H)"));
     QAction* manual = help->addAction(Utf8("使用说明(&M)"), this, &ProgramWindow::ShowManual);
@@ -198,6 +207,38 @@ void ProgramWindow::ShowResultsTable()
     table->setAttribute(Qt::WA_DeleteOnClose);
     LabelWithEarlierRun(*table, form_->EarlierRunLabel());
     table->show();
+}
+
+void ProgramWindow::ShowSteps()
+{
+    const CompletedRun* last = form_->Last();
+    if (!last) return;
+    const FullReport steps = ComposeAdjustmentSteps(last->input.observations, last->listing,
+                                                    QDate::currentDate().toString("yyyy-MM-dd").toStdString());
+    auto* window = new QDialog(this);
+    window->setObjectName("StepsWindow");
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(Utf8("计算过程"));
+    LabelWithEarlierRun(*window, form_->EarlierRunLabel());
+    auto* layout = new QVBoxLayout(window);
+    auto* text = new QPlainTextEdit(ToQString(FullReportAsText(steps)), window);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setFont(FormFont(form::FontKind::Song9));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+    QPushButton* save = buttons->addButton(Utf8("导出…"), QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
+    connect(save, &QPushButton::clicked, this, [this, steps] {
+        Export(Utf8("导出计算过程"), Utf8("PDF (*.pdf);;文本文件 (*.txt)"), "pdf", [this, steps](const QString& path) {
+            if (path.endsWith(".txt", Qt::CaseInsensitive)) return WriteBytes(path, FullReportAsText(steps));
+            return WriteFullReportPdf(steps, *form_->Listing(), *form_->Result(), path);
+        });
+    });
+    layout->addWidget(buttons);
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    window->resize(QSize(1000, 700).boundedTo(screen.size() - QSize(40, 80)));
+    window->show();
 }
 
 void ProgramWindow::ContinueCutOffRun()

@@ -41,6 +41,8 @@ public slots:
     void ShowResultsTable();
     // 查看 → 网图: the drawing of the chain, in a window of its own.
     void ShowNetwork();
+    // 查看 → 计算过程: the condition adjustment step by step, with 导出 (PDF or text).
+    void ShowSteps();
     // 帮助 → 使用说明 (F1) and 关于: a short manual, the version and the folders.
     void ShowManual();
     void ShowAbout();
