@@ -51,7 +51,7 @@ ChainObservations ObservationsOf(const ProgramState& s)
     o.Xa = s.Xa, o.Ya = s.Ya, o.Xb = s.Xb, o.Yb = s.Yb, o.Xc = s.Xc, o.Yc = s.Yc, o.Xd = s.Xd, o.Yd = s.Yd;
     o.AzimuthAB = s.run.AzimuthAB;
     o.ClosingAzimuth = s.run.ClosingAzimuth;
-    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{s.run.OrientationAngle};
+    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{s.run.OrientationAngle, std::nullopt};
     SetSides(o, s.SideLengths, s.run.RouteSigns);
     o.UnknownPointCount = s.run.UnknownPointCount;
     const std::string& sigma0 = s.run.Typed.Record().sigma0Mm;

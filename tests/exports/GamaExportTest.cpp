@@ -144,7 +144,7 @@ reference::Network NetworkOf(const GamaDocument& d, std::map<std::string, int>& 
         net.coords.push_back(start);
         net.known.push_back(p.fixed);
     }
-    for (const GamaDistance& g : d.distances) net.distances.push_back({index.at(g.from), index.at(g.to), std::stod(g.val)});
+    for (const GamaDistance& g : d.distances) net.distances.push_back({index.at(g.from), index.at(g.to), std::stod(g.val), std::stod(g.stdev) / 1000, 0});
     if (!d.angles.empty()) {
         const GamaAngle& a = d.angles.front();
         reference::Orientation o;

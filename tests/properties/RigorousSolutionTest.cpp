@@ -240,10 +240,6 @@ TEST(RigorousSolution, EveryPointsCofactorsMatchTheReference)
     for (Closing closing : ALL_CLOSINGS) {
         for (int n : {1, 2, 3, 4, 7, 12, 30, 100, 1000}) {
             if (closing == Closing::PointD && n < 3) continue;
-            if (n == 1000 && closing != Closing::ExternalAzimuth) continue;  // the dense reference is slow there
-#ifdef TRILAT_UNOPTIMISED_BUILD
-            if (n == 1000) continue;  // minutes of dense algebra unoptimised: the optimised build checks it
-#endif
             chain::GeneratedChain g = Generate(n, closing, 3, 300 + static_cast<std::uint64_t>(n));
             SCOPED_TRACE(Label(g));
             ChainOutcome out = AdjustChain(ObservationsOfChain(g));
