@@ -42,8 +42,16 @@ void AppendChecks(std::string& j, const BatchFigures& f)
     j += ",\n  \"iterations\": " + (r ? std::to_string(r->Iterations) : std::string("null"));
     if (r && f.listing && f.listing->closing && !r->Redundancy.empty()) {
         const std::size_t Q = r->Redundancy.size() - 1;
+        const std::optional<ListedOrientation>& o = f.listing->orientation;
+        auto figure = [&o](std::optional<double> ListedOrientation::*member) {
+            return o ? Optional(*o.*member) : std::string("null");
+        };
         j += ",\n  \"orientation\": {\"correction_arcsec\": " + Shortest(r->OrientationCorrection) +
-             ", \"redundancy\": " + Shortest(r->Redundancy[Q]) + ", \"normalised\": " + Optional(r->Normalised[Q]) + "}";
+             ", \"redundancy\": " + Shortest(r->Redundancy[Q]) + ", \"normalised\": " + Optional(r->Normalised[Q]) +
+             ", \"sigma_arcsec\": " + figure(&ListedOrientation::sigmaSec) +
+             ", \"mdb_arcsec\": " + figure(&ListedOrientation::mdbSec) +
+             ", \"bias_to_noise\": " + figure(&ListedOrientation::biasToNoise) +
+             ", \"weakest_shift_mm\": " + figure(&ListedOrientation::weakestShiftMm) + "}";
     }
     j += ",\n  \"sum_redundancy\": " + (r ? Shortest(r->SumRedundancy) : std::string("null"));
     j += ",\n  \"global_test\": ";
@@ -100,6 +108,13 @@ std::string FormatJson(const BatchFigures& f)
          ", \"w2_mm\": " + figure(&ChainResult::wxMillimetres) + ", \"w3_mm\": " + figure(&ChainResult::wyMillimetres) +
          "}";
     j += ",\n  \"ms_mm\": " + figure(&ChainResult::ms);
+    j += ",\n  \"weights\": ";
+    if (f.listing && f.listing->weights) {
+        const ChainListing::Weights& w = *f.listing->weights;
+        j += "{\"a_mm\": " + Shortest(w.aMm) + ", \"b_ppm\": " + Shortest(w.bPpm) + ", \"mu0_mm\": " + Shortest(w.mu0Mm) + "}";
+    } else {
+        j += "null";
+    }
     j += ",\n  \"weakest\": {\"name\": " + (f.completed ? JsonString(f.weakestName) : std::string("null")) +
          ", \"inv_px\": " + figure(&ChainResult::InvPx) + ", \"inv_py\": " + figure(&ChainResult::InvPy) +
          ", \"mx_mm\": " + figure(&ChainResult::mx) + ", \"my_mm\": " + figure(&ChainResult::my) +
@@ -126,7 +141,10 @@ std::string FormatJson(const BatchFigures& f)
             const auto k = static_cast<std::size_t>(s.k);
             const bool checked = r && !s.known && k < r->Redundancy.size();
             j.append(", \"redundancy\": ").append(checked ? Shortest(r->Redundancy[k]) : "null");
-            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null").append("}");
+            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null");
+            j.append(", \"sigma_mm\": ").append(Optional(s.sigmaMm)).append(", \"mdb_mm\": ").append(Optional(s.mdbMm));
+            j.append(", \"bias_to_noise\": ").append(Optional(s.biasToNoise));
+            j.append(", \"weakest_shift_mm\": ").append(Optional(s.weakestShiftMm)).append("}");
             comma = ",\n    ";
         }
         j += "\n  ]";
