@@ -216,7 +216,7 @@ int main(int argc, char** argv)
     if (const ChainFile& file = std::get<ChainFile>(read); file.input && a.precision.edm) {
         const bool orientation = file.input->observations.orientation.has_value();
         if (orientation && !a.precision.orientationSigmaSec)
-            return Fail(BAD_INPUT, "这条三角锁有定向角 Qb：与 --edm 一起须以 --orientation-sigma 给出定向角中误差（秒）");
+            return Fail(BAD_INPUT, "这条三角锁有定向角：与 --edm 一起须以 --orientation-sigma 给出定向角中误差（秒）");
         if (!orientation && a.precision.orientationSigmaSec)
             return Fail(BAD_INPUT, "这条三角锁没有定向角：--orientation-sigma 不适用");
     }

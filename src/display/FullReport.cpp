@@ -48,7 +48,7 @@ FullReportBlock Observations(const ChainListing& l, const ChainResult& r)
     // and bias-to-noise ratio
     const bool weighted = l.weights.has_value();
     if (weighted) {
-        for (const char* column : {"σ", "∇", "λ"}) b.table.header.push_back(column);
+        for (const char* column : {"σ", "MDB", "λ"}) b.table.header.push_back(column);
         b.table.rightAligned.insert(b.table.rightAligned.end(), 3, true);
     }
     auto figure = [](const std::optional<double>& value, int decimals) {
@@ -83,7 +83,7 @@ FullReportBlock Observations(const ChainListing& l, const ChainResult& r)
             b.table.rows.back().insert(b.table.rows.back().end(),
                                        {figure(q.sigmaSec, 2), figure(q.mdbSec, 1), figure(q.biasToNoise, 2)});
         }
-        b.notes.push_back(weighted ? "Qb 行为 C 点的定向角：观测值与平差值为 度.分秒，v、σ、∇ 以秒计。"
+        b.notes.push_back(weighted ? "Qb 行为 C 点的定向角：观测值与平差值为 度.分秒，v、σ、MDB 以秒计。"
                                    : "Qb 行为 C 点的定向角：观测值与平差值为 度.分秒，v 以秒计。");
     }
     b.notes.push_back("v 为改正数，r 为多余观测分量（总和 " + FormatFixed(r.SumRedundancy, 3) + "），w = v/(σ0·√r) 为标准化改正数"
@@ -91,8 +91,8 @@ FullReportBlock Observations(const ChainListing& l, const ChainResult& r)
     if (weighted) {
         b.notes.back() = "v 为改正数，r 为多余观测分量（总和 " + FormatFixed(r.SumRedundancy, 3) +
                          "），w = v/(σ·√r) 为标准化改正数（r < 0.01 的观测不检验，记作 -）。";
-        b.notes.push_back("σ 为观测值的中误差（边长 a + b·D，毫米），∇ = 4.13·σ/√r 为可发现的最小粗差（检验水平 0.001、"
-                          "检验功效 0.80，毫米），λ = 4.13·√((1 − r)/r) 为粗差对坐标的影响与其中误差之比。");
+        b.notes.push_back("σ 为观测值的中误差（边长 a + b·D，毫米），MDB = 4.13·σ/√r 为可发现的最小粗差（检验水平 0.001、"
+                          "检验功效 0.80，毫米），λ = 4.13·√((1 - r)/r) 为粗差对坐标的影响与其中误差之比。");
     }
     return b;
 }

@@ -35,7 +35,7 @@ ExportOutcome CsvExport(const ChainListing& listing)
     if (listing.weights) {
         // a run with weights: the measured sides with their standard errors
         // and checks, after an empty row
-        out += "\r\nk,起点,终点,观测值(m),v(mm),平差值(m),σ(mm),∇(mm),λ\r\n";
+        out += "\r\nk,起点,终点,观测值(m),v(mm),平差值(m),σ(mm),MDB(mm),λ\r\n";
         auto figure = [](const std::optional<double>& value, int decimals) {
             return value ? FormatFixed(*value, decimals) : std::string();
         };

@@ -3,6 +3,8 @@
 // number, as a number. A run from the file gives the results of the typed run.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <cmath>
 #include <filesystem>
 #include <set>
@@ -101,6 +103,32 @@ TEST(RoundTrip, TheAPrioriStandardErrorOfASide)
     auto read = ReadObservationFile(file);
     ASSERT_TRUE(std::holds_alternative<ObservationRecord>(read));
     EXPECT_EQ(std::get<ObservationRecord>(read).sigma0Mm, "1.5");
+}
+
+// The weights are kept as typed: the distance meter's a and b, the
+// orientation angle's standard error and sides' own, in side order.
+TEST(RoundTrip, TheWeightsOfTheObservations)
+{
+    struct Case {
+        const char* why;
+        const char *a, *b, *orientation;
+        std::map<int, std::string> own;
+    };
+    const Case cases[] = {
+        {"a and b", "2", "2", "1.5", {}},
+        {"b alone", "0", "５", "２", {}},
+        {"sides of their own", " 3 ", "1e0", "0.7", {{9, "12"}, {2, "3.25"}, {5, "０.８"}}},
+    };
+    for (const Case& c : cases) {
+        ObservationRecord record = AzimuthChain();
+        record.edmAMm = c.a, record.edmBPpm = c.b, record.orientationSigmaSec = c.orientation;
+        record.sideSigmaMm = c.own;
+        ExpectRoundTrip(record, c.why);
+    }
+    ObservationRecord record = AzimuthChain();
+    record.edmAMm = "2", record.edmBPpm = "2", record.orientationSigmaSec = "1", record.sideSigmaMm = {{7, "4"}};
+    const std::string file = WriteObservationFile(record);
+    EXPECT_NE(file.find("测距固定误差 = 2\n测距比例误差 = 2\n定向角中误差 = 1\nS7 中误差 = 4\n"), std::string::npos) << file;
 }
 
 TEST(RoundTrip, EveryNumberTheDialogueTakesAsANumber)

@@ -83,7 +83,7 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
     // and bias-to-noise ratio (the orientation angle's in seconds)
     const bool weighted = listing.weights.has_value();
     sides->setHorizontalHeaderLabels(
-        QString::fromUtf8(weighted ? "k,起点,终点,观测值,v (毫米),平差值,r,w,σ (毫米),∇ (毫米),λ" : "k,起点,终点,观测值,v (毫米),平差值,r,w")
+        QString::fromUtf8(weighted ? "k,起点,终点,观测值,v (毫米),平差值,r,w,σ (毫米),MDB (毫米),λ" : "k,起点,终点,观测值,v (毫米),平差值,r,w")
             .split(','));
     auto figure = [](const std::optional<double>& value, int decimals) {
         return value ? Number(*value, decimals) : Empty();
@@ -125,7 +125,7 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
     observations_->setObjectName("ObservationsTable");
 
     auto* layout = new QVBoxLayout(this);
-    const char* observationsCaption = weighted ? "观测值的改正与检核（定向角的 v、σ、∇ 为秒）" : "观测值的改正与检核（定向角的 v 为秒）";
+    const char* observationsCaption = weighted ? "观测值的改正与检核（定向角的 v、σ、MDB 为秒）" : "观测值的改正与检核（定向角的 v 为秒）";
     for (auto [caption, table] : {std::pair{"点的成果", points_}, std::pair{observationsCaption, observations_}}) {
         auto* head = new QHBoxLayout;
         head->addWidget(new QLabel(QString::fromUtf8(caption)));
