@@ -166,13 +166,19 @@ std::string FormatSummary(const BatchFigures& f)
                                       : "w1 = " + (r->wbSeconds ? FormatFixed(*r->wbSeconds, 2) + " 秒" : "-");
         t += "，w2 = " + mm(r->wxMillimetres) + "，w3 = " + mm(r->wyMillimetres) + "\n";
     }
-    if (r->ms) t += "单位权测边中误差 ms = " + mm(r->ms) + "\n";
+    const bool weighted = f.listing && f.listing->weights;
+    if (weighted) {
+        const ChainListing::Weights& w = *f.listing->weights;
+        t += "测距精度 a = " + FormatFixed(w.aMm, 2) + " 毫米，b = " + FormatFixed(w.bPpm, 2) + " 毫米/千米，μ0 = a + b = " +
+             FormatFixed(w.mu0Mm, 2) + " 毫米\n";
+    }
+    if (r->ms) t += (weighted ? "验后单位权中误差 ms = " : "单位权测边中误差 ms = ") + mm(r->ms) + "\n";
     if (f.completed) {
         t += "最弱点 " + f.weakestName + "：1/px = " + FormatFixed(*r->InvPx, 4) + "，1/py = " + FormatFixed(*r->InvPy, 4) +
              "，mx = " + mm(r->mx) + "，my = " + mm(r->my) + "，md = " + mm(r->md) + "\n";
         if (r->globalTest) {
             const GlobalTest& g = *r->globalTest;
-            t += "全局检验：[pvv]/σ0² = " + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
+            t += std::string(weighted ? "全局检验：[pvv]/μ0² = " : "全局检验：[pvv]/σ0² = ") + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
                  "，χ²(0.95) = " + FormatFixed(g.critical, 3) + "，" + (g.passed ? "通过" : "未通过") + "\n";
         }
     }
