@@ -84,6 +84,7 @@ ChainOutcome AdjustChain(const ChainObservations& observations)
         ComputePointPrecision(at, r);
         ChooseWeakestPoint(w, r);
         ComputeRedundancy(w, r);
+        ComputeDetectability(at, r);
         ComputeAdjustedCoordinates(w, r);
         CheckAdjustedClosure(w, r);
     } catch (const ChainFaultRaised& raised) {

@@ -43,8 +43,16 @@ void AppendChecks(std::string& j, const BatchFigures& f)
     j += ",\n  \"iterations\": " + (r ? std::to_string(r->Iterations) : std::string("null"));
     if (r && f.listing && f.listing->closing && !r->Redundancy.empty()) {
         const std::size_t Q = r->Redundancy.size() - 1;
+        const std::optional<ListedOrientation>& o = f.listing->orientation;
+        auto figure = [&o](std::optional<double> ListedOrientation::*member) {
+            return o ? Optional(*o.*member) : std::string("null");
+        };
         j += ",\n  \"orientation\": {\"correction_arcsec\": " + Shortest(r->OrientationCorrection) +
-             ", \"redundancy\": " + Shortest(r->Redundancy[Q]) + ", \"normalised\": " + Optional(r->Normalised[Q]) + "}";
+             ", \"redundancy\": " + Shortest(r->Redundancy[Q]) + ", \"normalised\": " + Optional(r->Normalised[Q]) +
+             ", \"sigma_arcsec\": " + figure(&ListedOrientation::sigmaSec) +
+             ", \"mdb_arcsec\": " + figure(&ListedOrientation::mdbSec) +
+             ", \"bias_to_noise\": " + figure(&ListedOrientation::biasToNoise) +
+             ", \"weakest_shift_mm\": " + figure(&ListedOrientation::weakestShiftMm) + "}";
     }
     j += ",\n  \"sum_redundancy\": " + (r ? Shortest(r->SumRedundancy) : std::string("null"));
     j += ",\n  \"global_test\": ";
@@ -137,6 +145,13 @@ std::string FormatJson(const BatchFigures& f)
          ", \"w2_mm\": " + figure(&ChainResult::wxMillimetres) + ", \"w3_mm\": " + figure(&ChainResult::wyMillimetres) +
          "}";
     j += ",\n  \"ms_mm\": " + figure(&ChainResult::ms);
+    j += ",\n  \"weights\": ";
+    if (f.listing && f.listing->weights) {
+        const ChainListing::Weights& w = *f.listing->weights;
+        j += "{\"a_mm\": " + Shortest(w.aMm) + ", \"b_ppm\": " + Shortest(w.bPpm) + ", \"mu0_mm\": " + Shortest(w.mu0Mm) + "}";
+    } else {
+        j += "null";
+    }
     j += ",\n  \"weakest\": {\"name\": " + (f.completed ? JsonString(f.weakestName) : std::string("null")) +
          ", \"inv_px\": " + figure(&ChainResult::InvPx) + ", \"inv_py\": " + figure(&ChainResult::InvPy) +
          ", \"mx_mm\": " + figure(&ChainResult::mx) + ", \"my_mm\": " + figure(&ChainResult::my) +
@@ -163,7 +178,10 @@ std::string FormatJson(const BatchFigures& f)
             const auto k = static_cast<std::size_t>(s.k);
             const bool checked = r && !s.known && k < r->Redundancy.size();
             j.append(", \"redundancy\": ").append(checked ? Shortest(r->Redundancy[k]) : "null");
-            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null").append("}");
+            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null");
+            j.append(", \"sigma_mm\": ").append(Optional(s.sigmaMm)).append(", \"mdb_mm\": ").append(Optional(s.mdbMm));
+            j.append(", \"bias_to_noise\": ").append(Optional(s.biasToNoise));
+            j.append(", \"weakest_shift_mm\": ").append(Optional(s.weakestShiftMm)).append("}");
             comma = ",\n    ";
         }
         j += "\n  ]";
@@ -185,13 +203,19 @@ std::string FormatSummary(const BatchFigures& f)
                                       : "w1 = " + (r->wbSeconds ? FormatFixed(*r->wbSeconds, 2) + " 秒" : "-");
         t += "，w2 = " + mm(r->wxMillimetres) + "，w3 = " + mm(r->wyMillimetres) + "\n";
     }
-    if (r->ms) t += "单位权测边中误差 ms = " + mm(r->ms) + "\n";
+    const bool weighted = f.listing && f.listing->weights;
+    if (weighted) {
+        const ChainListing::Weights& w = *f.listing->weights;
+        t += "测距精度 a = " + FormatFixed(w.aMm, 2) + " 毫米，b = " + FormatFixed(w.bPpm, 2) + " 毫米/千米，μ0 = a + b = " +
+             FormatFixed(w.mu0Mm, 2) + " 毫米\n";
+    }
+    if (r->ms) t += (weighted ? "验后单位权中误差 ms = " : "单位权测边中误差 ms = ") + mm(r->ms) + "\n";
     if (f.completed) {
         t += "最弱点 " + f.weakestName + "：1/px = " + FormatFixed(*r->InvPx, 4) + "，1/py = " + FormatFixed(*r->InvPy, 4) +
              "，mx = " + mm(r->mx) + "，my = " + mm(r->my) + "，md = " + mm(r->md) + "\n";
         if (r->globalTest) {
             const GlobalTest& g = *r->globalTest;
-            t += "全局检验：[pvv]/σ0² = " + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
+            t += std::string(weighted ? "全局检验：[pvv]/μ0² = " : "全局检验：[pvv]/σ0² = ") + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
                  "，χ²(0.95) = " + FormatFixed(g.critical, 3) + "，" + (g.passed ? "通过" : "未通过") + "\n";
         }
     }

@@ -13,16 +13,25 @@
 //               text, the conclusion in words
 //   misclosures w1_arcsec [arc s] (null without an azimuth condition), w2_mm,
 //               w3_mm [mm]
-//   ms_mm       standard error of unit weight [mm]
+//   ms_mm       standard error of unit weight [mm]: without weights from [vv] of
+//               the sides, with weights the a-posteriori one sqrt([pvv]/r)
+//   weights     a_mm, b_ppm, mu0_mm = a + b: the distance meter's accuracy that
+//               weights the sides; null without
 //   weakest     name, inv_px, inv_py [-], mx_mm, my_mm, md_mm [mm]
 //   points      the report's points: name, x, y [m]; qxx, qyy, qxy [-],
 //               mx_mm, my_mm, mp_mm, ellipse {a_mm, b_mm, azimuth_deg} (zeros
 //               for the known B and C)
 //   sides       k, from, to, observed, sign, correction, adjusted [m];
 //               redundancy [-] and normalised [-] (null for A-B, C-D, and
-//               normalised without sigma0 or where redundancy < 0.01)
+//               normalised without sigma0 or where redundancy < 0.01);
+//               sigma_mm the side's a-priori standard error, mdb_mm its minimal
+//               detectable bias, weakest_shift_mm how far that bias moves the
+//               weakest point (null without sigma0 or weights, or where
+//               redundancy < 0.01), bias_to_noise [-] (null where redundancy <
+//               0.01); docs/exports.md lists every field
 //   iterations  linearisations the solution took
-//   orientation where there is one: correction_arcsec, redundancy, normalised
+//   orientation where there is one: correction_arcsec, redundancy, normalised,
+//               sigma_arcsec, mdb_arcsec, bias_to_noise, weakest_shift_mm
 //   sum_redundancy  the redundancy numbers added up (= the conditions)
 //   global_test statistic [pvv]/sigma0^2, dof, critical (chi-square 95 %),
 //               passed; null without sigma0

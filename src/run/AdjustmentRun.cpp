@@ -6,6 +6,7 @@
 #include "dialogue/EntryPhases.h"
 #include "display/CoordinateDisplay.h"
 #include "rules/FaultTexts.h"
+#include "rules/PrecisionLines.h"
 #include "display/ResultDisplay.h"
 #include "run/RunCompletion.h"
 #include "run/RunFields.h"
@@ -51,11 +52,15 @@ ChainObservations ObservationsOf(const ProgramState& s)
     o.Xa = s.Xa, o.Ya = s.Ya, o.Xb = s.Xb, o.Yb = s.Yb, o.Xc = s.Xc, o.Yc = s.Yc, o.Xd = s.Xd, o.Yd = s.Yd;
     o.AzimuthAB = s.run.AzimuthAB;
     o.ClosingAzimuth = s.run.ClosingAzimuth;
-    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{s.run.OrientationAngle};
+    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{s.run.OrientationAngle, std::nullopt};
     SetSides(o, s.SideLengths, s.run.RouteSigns);
     o.UnknownPointCount = s.run.UnknownPointCount;
-    const std::string& sigma0 = s.run.Typed.Record().sigma0Mm;
-    if (!sigma0.empty()) o.sigma0Mm = ReadNumber(sigma0);
+    // the precision lines came with a file; one completed here may miss one
+    // the chain turned out to need
+    const ObservationRecord& record = s.run.Typed.Record();
+    if (std::optional<PrecisionRefusal> refused = RefusePrecisionLines(record, ChainShape{o.N, o.closing}))
+        RaiseFault(FaultKind::InvalidArgument, refused->reason);
+    ApplyPrecisionLines(record, o);
     return o;
 }
 

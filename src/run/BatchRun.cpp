@@ -23,6 +23,11 @@ std::optional<RunFault> KnownSideFault(const ChainObservations& o)
 
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
 {
+    return RunChainFile(file, PrecisionOverride{sigma0Mm, std::nullopt, std::nullopt});
+}
+
+BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision)
+{
     BatchRun run;
     if (!file.input) {
         run.missing = file.missing;
@@ -30,7 +35,13 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
         return run;
     }
     ChainInput input = *file.input;
-    if (sigma0Mm) input.observations.sigma0Mm = sigma0Mm;
+    if (precision.Given()) {
+        ChainObservations& o = input.observations;
+        o.sigma0Mm = precision.sigma0Mm;
+        o.edm = precision.edm;
+        for (SideObservation& side : o.sides) side.sigmaMm.reset();
+        if (o.orientation) o.orientation->sigmaSec = precision.orientationSigmaSec;
+    }
     if (std::optional<RunFault> fault = KnownSideFault(input.observations)) {
         run.outcome = RunOutcome(RunOutcome::Failed, FailureText(*fault));
         return run;

@@ -19,7 +19,7 @@ ChainObservations ObservationsFromTables(const ChainWork& tables)
     o.Xb = w.Xb, o.Yb = w.Yb, o.Xc = w.Xc, o.Yc = w.Yc, o.Xd = w.Xd, o.Yd = w.Yd;
     o.AzimuthAB = w.AzimuthAB;
     o.ClosingAzimuth = w.ClosingAzimuth;
-    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{w.OrientationAngle};
+    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{w.OrientationAngle, std::nullopt};
     SetSides(o, w.SideLengths, w.RouteSigns);
     o.UnknownPointCount = w.UnknownPointCount;
     o.sigma0Mm = w.sigma0Mm;
