@@ -14,10 +14,12 @@ ObservationSigmas SigmasOf(const ChainObservations& o)
     for (std::size_t k = 1; k < o.sides.size(); ++k) {
         const SideObservation& side = o.sides[k];
         if (side.fromCoordinates) continue;
-        if (side.sigmaMm) s.sideMetres[k] = *side.sigmaMm / 1000;
+        if (o.edm) s.sideMetres[k] = SideSigmaMm(*o.edm, side) / 1000;  // its own, or a + b D
+        else if (side.sigmaMm) s.sideMetres[k] = *side.sigmaMm / 1000;
         else if (o.sigma0Mm) s.sideMetres[k] = *o.sigma0Mm / 1000;
         else s.sideMetres[k] = CONSTANT_PART_MM / 1000 + PROPORTIONAL_PART * side.used;
     }
-    if (o.orientation) s.orientationSeconds = ORIENTATION_SIGMA_SECONDS;
+    if (o.orientation)
+        s.orientationSeconds = o.edm && o.orientation->sigmaSec ? *o.orientation->sigmaSec : ORIENTATION_SIGMA_SECONDS;
     return s;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // The standard errors the misclosure test weighs the observations with: the
 // one place that says where they come from.
-//   side k      its own sigma where the observations carry one, else the
-//               chain's a-priori sigma0, else 2 mm + 2 ppm of its length
-//   orientation the orientation angle at C: ORIENTATION_SIGMA_SECONDS
+//   side k      with the distance meter's accuracy a + b D its weight's
+//               sigma (its own where given); else its own sigma where the
+//               observations carry one, else the chain's a-priori sigma0,
+//               else 2 mm + 2 ppm of its length
+//   orientation the orientation angle at C: its own sigma with the distance
+//               meter's accuracy, else ORIENTATION_SIGMA_SECONDS
 // Sides computed from the coordinates (A-B, and C-D with D) are fixed: 0.
 #include <vector>
 

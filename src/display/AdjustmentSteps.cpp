@@ -139,7 +139,11 @@ FullReportBlock Normals(const Linearisation& L, bool azimuth)
     const Table6& n = L.tables.NormalMatrix;
     FullReportBlock b;
     b.heading = "5. 法方程 N·k + w = 0，N = A·P^-1·A^T";
-    b.lines = {"各边等权（P = I），定向角的权为 1（秒²/米²）；[uv] 为 u、v 两行对应系数乘积之和。"};
+    if (L.at.InverseWeights.empty())
+        b.lines = {"各边等权（P = I），定向角的权为 1（秒²/米²）；[uv] 为 u、v 两行对应系数乘积之和。"};
+    else
+        b.lines = {"P = diag(p)，p_k = μ0²/σ_k²（μ0 = " + FormatFixed(L.at.sigma0Mm.value_or(0), 2) +
+                   " 毫米）；[quv] 为 q·u·v 之和，q_k = 1/p_k 见第 6 步。"};
     if (!azimuth) b.lines.push_back("没有方位角条件：a 行、a 列只在对角线上取 1，使 k1 = 0。");
     b.hasTable = true;
     b.table = Table({"", "a", "b", "c", "f_x", "f_y"});
@@ -159,17 +163,21 @@ FullReportBlock Corrections(const Linearisation& L, const std::vector<double>& o
     const auto& A = L.tables.ConditionCoefficients;
     FullReportBlock b;
     b.heading = "6. 改正数 v = P^-1·A^T·k 与平差后边长";
-    b.lines = {"v_k = a_k·k1 + b_k·k2 + c_k·k3；平差值 = 观测值 + v（v 为对观测值的总改正数）。"};
+    const bool weighted = !L.at.InverseWeights.empty();
+    b.lines = {std::string(weighted ? "v_k = q_k·(a_k·k1 + b_k·k2 + c_k·k3)" : "v_k = a_k·k1 + b_k·k2 + c_k·k3") +
+               "；平差值 = 观测值 + v（v 为对观测值的总改正数）。"};
     b.hasTable = true;
-    b.table = Table({"观测值", "观测值 (m)", "v (mm)", "平差值 (m)"});
+    b.table = weighted ? Table({"观测值", "q = 1/p", "观测值 (m)", "v (mm)", "平差值 (m)"})
+                       : Table({"观测值", "观测值 (m)", "v (mm)", "平差值 (m)"});
     double vv = 0;
     for (int k = 2; k <= 2 * N + 1; ++k) {
         const auto c = static_cast<std::size_t>(k);
         const double v = L.v[c];
         vv += v * v;
         if (!SideShown(k, N)) continue;
-        b.table.rows.push_back(
-            {SideName(l, k), FormatFixed(observed[c], 4), FormatFixed(v * 1000, 3), FormatFixed(observed[c] + v, 4)});
+        Row row{SideName(l, k), FormatFixed(observed[c], 4), FormatFixed(v * 1000, 3), FormatFixed(observed[c] + v, 4)};
+        if (weighted) row.insert(row.begin() + 1, FormatFixed(InverseWeight(L.at, c), 6));
+        b.table.rows.push_back(std::move(row));
     }
     if (N > STEPS_WHOLE_UP_TO) b.notes.push_back(Omission(N, "边"));
     b.notes.push_back("[vv] = " + FormatFixed(vv * 1e6, 4) + " 毫米²");

@@ -110,14 +110,18 @@ struct Case {
     const char* label;
     chain::Closing closing;
     int N;
+    bool weighted = false;  // 3 mm + 2 ppm, the orientation angle 1.5"
 };
 
 const Case kCases[] = {{"C alone, N = 1", chain::Closing::NoAzimuth, 1},
                        {"C alone, N = 6", chain::Closing::NoAzimuth, 6},
+                       {"C alone, N = 6, weighted", chain::Closing::NoAzimuth, 6, true},
                        {"outer azimuth, N = 2", chain::Closing::ExternalAzimuth, 2},
                        {"outer azimuth, N = 9", chain::Closing::ExternalAzimuth, 9},
+                       {"outer azimuth, N = 9, weighted", chain::Closing::ExternalAzimuth, 9, true},
                        {"C-D, N = 3", chain::Closing::PointD, 3},
-                       {"C-D, N = 8", chain::Closing::PointD, 8}};
+                       {"C-D, N = 8", chain::Closing::PointD, 8},
+                       {"C-D, N = 8, weighted", chain::Closing::PointD, 8, true}};
 
 TEST(AdjustmentSteps, CoefficientsNormalsAndCorrelatesOfEveryClosingKind)
 {
@@ -127,9 +131,14 @@ TEST(AdjustmentSteps, CoefficientsNormalsAndCorrelatesOfEveryClosingKind)
         spec.closing = c.closing;
         spec.noiseMm = 5;
         spec.seed = 7;
-        const ChainObservations observed = ObservationsOfGenerated(chain::GenerateChain(spec));
+        ChainObservations observed = ObservationsOfGenerated(chain::GenerateChain(spec));
+        if (c.weighted) {
+            observed.edm = DistanceAccuracy{3, 2};
+            if (observed.orientation) observed.orientation->sigmaSec = 1.5;
+        }
         const Linearisations all = FirstAndLastLinearisation(observed);
         ASSERT_FALSE(all.shown.empty()) << c.label;
+        ASSERT_EQ(all.shown[0].at.InverseWeights.empty(), !c.weighted);
         EXPECT_EQ(all.shown.size(), 2u) << c.label << ": noise of 5 mm takes more than one linearisation";
         for (const Linearisation& L : all.shown) {
             const auto& A = L.tables.ConditionCoefficients;
@@ -158,12 +167,23 @@ TEST(AdjustmentSteps, CoefficientsNormalsAndCorrelatesOfEveryClosingKind)
                         << c.label << ", linearisation " << L.number << ", row " << row << ", side " << k;
                 }
             }
-            // N = A A' over every column, sides and the orientation angle
+            // N = A P^-1 A' over every column, sides and the orientation angle:
+            // q = 1/p from the distance meter's a + b D, worked here
+            const double mu0 = 3 + 2;  // [mm], a side of 1 km
             // (without an azimuth condition its row and column stand for k1 = 0)
             for (std::size_t i = all.azimuthCondition ? 1 : 2; i <= 5; ++i)
                 for (std::size_t j = all.azimuthCondition ? 1 : 2; j <= 5; ++j) {
                     double n = 0;
-                    for (std::size_t col = 2; col < A[i].size(); ++col) n += A[i][col] * A[j][col];
+                    for (std::size_t col = 2; col < A[i].size(); ++col) {
+                        double q = 1;
+                        if (c.weighted) {
+                            const bool angle = col == A[i].size() - 1;
+                            const double sigma = angle ? 1.5 * 1000 : 3 + 2 * observed.sides[col].used / 1000;  // angle: mm per ″ of unit weight
+                            q = (col == 2 * static_cast<std::size_t>(N) + 1 && c.closing == chain::Closing::PointD)
+                                    ? 0 : sigma * sigma / (mu0 * mu0);
+                        }
+                        n += A[i][col] * A[j][col] * q;
+                    }
                     EXPECT_NEAR(L.tables.NormalMatrix[i][j], n, 1e-9 * std::max(1.0, std::fabs(n))) << c.label << i << j;
                 }
             // the correlates solve N k + w = 0 for the conditions used
