@@ -262,9 +262,11 @@ std::optional<Slot> ObservationSheet::SlotOf(ValueKey key, int K) const
     return std::nullopt;
 }
 
-std::optional<ValueKey> ObservationSheet::KeyOf(Slot slot) const
+std::optional<ValueKey> ObservationSheet::KeyOf(Slot slot) const { return KeyOf(slot, UnknownPointCount()); }
+
+std::optional<ValueKey> ObservationSheet::KeyOf(Slot slot, int K) const
 {
-    const int K = std::max(UnknownPointCount(), 0);
+    K = std::max(K, 0);
     switch (slot.kind) {
     case SlotKind::Count: return ValueKey{ValueKind::TriangleCount, 0};
     case SlotKind::Coordinate: return ValueKey{ValueKind::Coordinate, slot.index};
@@ -282,12 +284,16 @@ std::optional<ValueKey> ObservationSheet::KeyOf(Slot slot) const
 std::vector<SheetRow> ObservationSheet::Rows() const
 {
     std::vector<SheetRow> rows;
-    auto add = [&rows, this](SheetGroup group, Slot slot) {
+    const int N = TriangleCount();
+    const bool D = PointDGiven();
+    const int K = std::max(UnknownPointCount(), 0);
+    if (N > 0) rows.reserve(3 * static_cast<std::size_t>(N) + 20);
+    auto add = [&rows, K, this](SheetGroup group, Slot slot) {
         SheetRow row;
         row.group = group;
         row.slot = slot;
         row.label = SlotLabel(slot);
-        row.key = KeyOf(slot);
+        row.key = KeyOf(slot, K);
         rows.push_back(std::move(row));
     };
     add(SheetGroup::Project, {SlotKind::Project, 0});
@@ -295,19 +301,16 @@ std::vector<SheetRow> ObservationSheet::Rows() const
     add(SheetGroup::Project, {SlotKind::Sigma0, 0});
     add(SheetGroup::Count, {SlotKind::Count, 0});
     for (int i = 0; i < 8; ++i) add(SheetGroup::KnownPoints, {SlotKind::Coordinate, i});
-    const bool D = PointDGiven();
     if (!D) {
         add(SheetGroup::Closing, {SlotKind::Azimuth, 0});
         add(SheetGroup::Closing, {SlotKind::Orientation, 0});
     }
-    const int N = TriangleCount();
     if (N == 0) return rows;
 
     // which points each side joins, from the 左/右 of the even sides
     std::vector<int> signs(static_cast<std::size_t>(N) + 2, 0);
     for (int k = 1; k <= N; ++k) signs[static_cast<std::size_t>(k)] = RightOfRoute(2 * k) ? -1 : 1;
     const ChainTopology topology = ChainTopologyOf(N, signs, D);
-    const int K = std::max(UnknownPointCount(), 0);
     auto pointName = [&](int id) -> std::string {
         if (id == CHAIN_POINT_A) return "A";
         if (id == topology.D) return "D";
@@ -316,7 +319,8 @@ std::vector<SheetRow> ObservationSheet::Rows() const
         if (id == K + 2 && D) return NamePoint(nameAfterC_, "C后");
         return NamePoint(RecordText({SlotKind::NameUnknown, id}), std::to_string(id));
     };
-    for (int n = 2; n <= LastSide(); ++n) {
+    const int last = D ? 2 * N : 2 * N + 1;
+    for (int n = 2; n <= last; ++n) {
         add(SheetGroup::Sides, {SlotKind::Side, n});
         const ChainSide& side = topology.sides.at(static_cast<std::size_t>(n));
         rows.back().ends = pointName(side.from) + " — " + pointName(side.to);
@@ -325,7 +329,7 @@ std::vector<SheetRow> ObservationSheet::Rows() const
     add(SheetGroup::Names, {SlotKind::NameB, 0});
     for (int i = 1; i <= K; ++i) add(SheetGroup::Names, {SlotKind::NameUnknown, i});
     if (K + 1 >= 1) add(SheetGroup::Names, {SlotKind::NameC, 0});
-    if (PointAfterC() && K + 2 >= 1) add(SheetGroup::Names, {SlotKind::NameAfterC, 0});
+    if (D && N >= 2 && signs[static_cast<std::size_t>(N)] == signs[static_cast<std::size_t>(N - 1)] && K + 2 >= 1) add(SheetGroup::Names, {SlotKind::NameAfterC, 0});
     return rows;
 }
 

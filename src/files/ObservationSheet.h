@@ -106,6 +106,7 @@ private:
     std::string* Stored(Slot slot);
     const std::string* Stored(Slot slot) const;
     std::optional<Slot> SlotOf(ValueKey key, int K) const;
+    std::optional<ValueKey> KeyOf(Slot slot, int K) const;
     void Cut(int N);
 };
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "core/ChainObservations.h"
 #include "core/Geometry.h"
@@ -14,6 +16,8 @@ namespace {
 
 int SignOf(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 
+
+
 class Checker {
 public:
     explicit Checker(const ObservationSheet& sheet) : sheet_(sheet) {}
@@ -23,7 +27,7 @@ public:
     {
         const std::string text = sheet_.RecordText(slot);
         if (text.empty()) {
-            missing_.push_back(slot);
+            missing_.insert(SlotCode(slot));
             return std::nullopt;
         }
         double value = 0;
@@ -33,18 +37,7 @@ public:
         }
         return value;
     }
-    void Refuse(Slot slot, const std::string& reason)
-    {
-        for (const SheetFault& f : faults_)
-            if (f.slot == slot) return;
-        faults_.push_back({slot, reason});
-    }
-    bool Refused(Slot slot) const
-    {
-        for (const SheetFault& f : faults_)
-            if (f.slot == slot) return true;
-        return false;
-    }
+    void Refuse(Slot slot, const std::string& reason) { faults_.emplace(SlotCode(slot), reason); }
     SheetCheck Result() const;
 
     void CheckSigma0();
@@ -55,10 +48,11 @@ public:
 
 private:
     const ObservationSheet& sheet_;
-    std::vector<SheetFault> faults_;
-    std::vector<Slot> missing_;
+    std::unordered_map<long long, std::string> faults_;  // by SlotCode; the first reason of a slot
+    std::unordered_set<long long> missing_;
     int N_ = 0;
     std::optional<double> c_[8];
+    bool complete_ = false;
 };
 
 void Checker::CheckSigma0()
@@ -154,6 +148,7 @@ void Checker::CheckSides()
 void Checker::CheckRecord()
 {
     const ObservationRecord record = sheet_.Record();
+    complete_ = record.complete;
     DialogueSequence sequence;
     for (const TypedValue& v : record.values) {
         if (!sequence.Next() || !(*sequence.Next() == v.key)) return;  // a value missing before it
@@ -168,22 +163,28 @@ SheetCheck Checker::Result() const
 {
     SheetCheck check;
     for (const SheetRow& row : sheet_.Rows()) {
-        for (const SheetFault& f : faults_)
-            if (f.slot == row.slot) check.faults.push_back(f);
-        for (const Slot& m : missing_)
-            if (m == row.slot) check.missing.push_back(m);
+        const long long code = SlotCode(row.slot);
+        if (auto f = faults_.find(code); f != faults_.end()) {
+            check.faultAt[code] = check.faults.size();
+            check.faults.push_back({row.slot, f->second});
+        }
+        if (missing_.count(code)) check.missing.push_back(row.slot);
     }
-    check.ready = check.faults.empty() && sheet_.Record().complete;
+    check.ready = check.faults.empty() && complete_;
     return check;
 }
 
 }  // namespace
 
+long long SlotCode(Slot slot)
+{
+    return static_cast<long long>(slot.kind) << 32 | static_cast<long long>(static_cast<unsigned>(slot.index));
+}
+
 const std::string* SheetCheck::ReasonFor(Slot slot) const
 {
-    for (const SheetFault& f : faults)
-        if (f.slot == slot) return &f.reason;
-    return nullptr;
+    const auto at = faultAt.find(SlotCode(slot));
+    return at == faultAt.end() ? nullptr : &faults[at->second].reason;
 }
 
 SheetCheck CheckSheet(const ObservationSheet& sheet)

@@ -10,6 +10,7 @@
 // A value is checked once the values its rule needs read; an empty value is
 // missing, not refused.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "files/ObservationSheet.h"
@@ -26,7 +27,12 @@ struct SheetCheck {
     bool ready = false;
 
     const std::string* ReasonFor(Slot slot) const;
+
+    std::unordered_map<long long, std::size_t> faultAt;  // SlotCode -> its element of faults
 };
+
+// A number for a slot, to look it up.
+long long SlotCode(Slot slot);
 
 SheetCheck CheckSheet(const ObservationSheet& sheet);
 

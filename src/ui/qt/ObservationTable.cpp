@@ -180,7 +180,8 @@ void ObservationTable::SpanTitles()
 void ObservationTable::Apply(const ObservationSheet& sheet, bool toJournal)
 {
     sheet_ = sheet;
-    model_->SetSheet(sheet_);
+    check_ = CheckSheet(sheet_);
+    model_->SetSheet(sheet_, check_);
     if (toJournal && journal_) {
         std::optional<std::string> error = journal_->Replace(sheet_.Record());
         journalProblem_ = error ? Utf8("输入记录无法写入（%1），请及时保存观测数据。").arg(ToQString(*error)) : QString();
@@ -295,7 +296,7 @@ void ObservationTable::GoTo(Slot slot, SheetColumn column)
 
 void ObservationTable::Adjust()
 {
-    const SheetCheck check = CheckSheet(sheet_);
+    const SheetCheck& check = check_;
     if (!check.ready) {
         if (!check.faults.empty())
             GoTo(check.faults.front().slot);
@@ -310,7 +311,7 @@ void ObservationTable::Adjust()
 
 void ObservationTable::ShowStatus()
 {
-    const SheetCheck check = CheckSheet(sheet_);
+    const SheetCheck& check = check_;
     QString text = ToQString(SheetStatus(check));
     if (!pasteNote_.isEmpty()) text += "\n" + pasteNote_;
     if (!journalProblem_.isEmpty()) text += "\n" + journalProblem_;

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "files/ObservationSheet.h"
+#include "files/SheetCheck.h"
 #include "files/SheetPaste.h"
 
 class Journal;
@@ -71,6 +72,7 @@ private:
     void ClearSelection();
 
     ObservationSheet sheet_;
+    SheetCheck check_;
     ObservationRecord loaded_;  // what LoadRun took last, to tell a run that took nothing
     ObservationTableModel* model_ = nullptr;
     ObservationTableView* view_ = nullptr;

@@ -37,7 +37,6 @@ ObservationTableModel::ObservationTableModel(QObject* parent) : QAbstractTableMo
 void ObservationTableModel::Rebuild()
 {
     rows_ = sheet_.Rows();
-    check_ = CheckSheet(sheet_);
     modelRows_.clear();
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (i == 0 || rows_[i].group != rows_[i - 1].group) modelRows_.push_back({-1, rows_[i].group});
@@ -45,15 +44,16 @@ void ObservationTableModel::Rebuild()
     }
 }
 
-void ObservationTableModel::SetSheet(const ObservationSheet& sheet)
+void ObservationTableModel::SetSheet(const ObservationSheet& sheet, const SheetCheck& check)
 {
     pending_ = sheet;
+    pendingCheck_ = check;
     if (resetQueued_) return;  // the reset to come takes this sheet
-    if (SameRows(sheet.Rows(), rows_)) {
+    std::vector<SheetRow> rows = sheet.Rows();
+    if (SameRows(rows, rows_)) {
         sheet_ = sheet;
-        std::vector<SheetRow> rows = sheet_.Rows();
         rows_ = std::move(rows);  // a side's two points may have changed
-        check_ = CheckSheet(sheet_);
+        check_ = check;
         if (!modelRows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
         return;
     }
@@ -69,6 +69,7 @@ void ObservationTableModel::ApplyPending()
     resetQueued_ = false;
     beginResetModel();
     sheet_ = pending_;
+    check_ = pendingCheck_;
     Rebuild();
     endResetModel();
     emit RowsRebuilt();
@@ -140,7 +141,7 @@ QVariant ObservationTableModel::data(const QModelIndex& index, int role) const
     }
     if (role == Qt::ToolTipRole && reason && (index.column() == ValueColumn || index.column() == CheckColumn))
         return ToQString(*reason);
-    if (role == Qt::BackgroundRole && reason && (index.column() == ValueColumn || index.column() == SideColumn))
+    if (role == Qt::BackgroundRole && reason && (index.column() == ValueColumn || (index.column() == SideColumn && row->routeSide)))
         return QBrush(QColor(255, 214, 214));
     if (role == Qt::ForegroundRole && index.column() == CheckColumn) return QBrush(QColor(176, 0, 0));
     if (role == Qt::TextAlignmentRole && index.column() == SideColumn) return int(Qt::AlignCenter);

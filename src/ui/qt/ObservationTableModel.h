@@ -23,7 +23,7 @@ public:
     // The sheet to show. Rows that stay the same change in place; rows that
     // come or go reset the model once control is back in the event loop (an
     // editor that handed on the edit closes first).
-    void SetSheet(const ObservationSheet& sheet);
+    void SetSheet(const ObservationSheet& sheet, const SheetCheck& check);
     const ObservationSheet& Sheet() const { return sheet_; }
     // Rebuilds the rows now if a reset waits (never from inside an editor's commit).
     void Settle();
@@ -60,6 +60,7 @@ private:
     std::vector<ModelRow> modelRows_;
     SheetCheck check_;
     ObservationSheet pending_;
+    SheetCheck pendingCheck_;
     bool resetQueued_ = false;
 
     void Rebuild();
