@@ -5,6 +5,7 @@
 // those of the run typed right through the boxes.
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -327,6 +328,35 @@ TEST(ObservationTable, AWrongSignMendedAndAdjustedAgainEqualsTheRunTypedRight)
     EXPECT_EQ(Read(folder.File("mended.trilat")), WriteObservationFile(right.Form().State().LastTyped));
     // no journal is left by a run that completed
     EXPECT_TRUE(QDir(JournalFolder::Path()).entryList({"journal-*.trilat"}).isEmpty());
+}
+
+TEST(ObservationTable, SaveWritesTheTablesValuesOnceEdited)
+{
+    const NoJournalsLeft clean;
+    const TestFolder folder;
+    const chain::GeneratedChain chain = Chain();
+    Typed typed(chain.answers);
+    ObservationTable& table = TableOf(typed.window);
+    TypeInto(table, {SlotKind::NameC, 0}, "柳树湾");
+    {
+        DialogAnswerer save({});
+        save.SetSaveFile(QString::fromStdString(folder.File("renamed.trilat")));
+        table.findChild<QPushButton*>("TableSave")->click();
+        EXPECT_TRUE(save.Messages().isEmpty()) << save.Messages().join("\n").toStdString();
+    }
+    ObservationRecord renamed = typed.Form().State().LastTyped;
+    renamed.values.back().text = "柳树湾";  // the last name is C's
+    EXPECT_EQ(Read(folder.File("renamed.trilat")), WriteObservationFile(renamed));
+
+    // a value the rules refuse: the reason 打开 would give, and no file
+    TypeInto(table, {SlotKind::Side, 3}, "abc");
+    DialogAnswerer save({});
+    save.SetSaveFile(QString::fromStdString(folder.File("refused.trilat")));
+    typed.window.SaveObservations();
+    ASSERT_EQ(save.Messages().size(), 1);
+    EXPECT_TRUE(save.Messages().front().contains(QString::fromUtf8("S3：「abc」：输入的不是数字")))
+        << save.Messages().front().toStdString();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(folder.File("refused.trilat"))));
 }
 
 TEST(ObservationTable, ABlockOfTwentySidesPastedFromAFieldBook)

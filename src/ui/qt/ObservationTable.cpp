@@ -294,16 +294,22 @@ void ObservationTable::GoTo(Slot slot, SheetColumn column)
     }
 }
 
+bool ObservationTable::GoToFirstProblem()
+{
+    if (!check_.faults.empty())
+        GoTo(check_.faults.front().slot);
+    else if (!check_.missing.empty())
+        GoTo(check_.missing.front());
+    else
+        return false;
+    return true;
+}
+
 void ObservationTable::Adjust()
 {
-    const SheetCheck& check = check_;
-    if (!check.ready) {
-        if (!check.faults.empty())
-            GoTo(check.faults.front().slot);
-        else if (!check.missing.empty())
-            GoTo(check.missing.front());
+    if (!check_.ready) {
+        GoToFirstProblem();
         view_->setFocus();
-        ShowStatus();
         return;
     }
     emit AdjustRequested();

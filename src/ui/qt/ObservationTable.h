@@ -52,6 +52,8 @@ public:
     QUndoStack* UndoStack() const { return undo_; }
     QPushButton* AdjustButton() const { return adjust_; }
     QLabel* Status() const { return status_; }
+    // The first value refused, else the first missing, made current; false when there is none.
+    bool GoToFirstProblem();
     // The model row and column of a slot's value (or 左/右) cell, made current.
     void GoTo(Slot slot, SheetColumn column = SheetColumn::Value);
 

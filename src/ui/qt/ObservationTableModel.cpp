@@ -124,6 +124,7 @@ QVariant ObservationTableModel::data(const QModelIndex& index, int role) const
             bold.setBold(true);
             return bold;
         }
+        if (role == Qt::ForegroundRole) return QBrush(Qt::black);  // a title is no cell, but not greyed
         return {};
     }
     const std::string* reason = check_.ReasonFor(row->slot);
@@ -158,7 +159,7 @@ QVariant ObservationTableModel::headerData(int section, Qt::Orientation orientat
 Qt::ItemFlags ObservationTableModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid()) return Qt::NoItemFlags;
-    if (!RowAt(index.row())) return Qt::ItemIsEnabled;
+    if (!RowAt(index.row())) return Qt::NoItemFlags;  // the arrow keys pass over a title
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (Editable(index)) f |= Qt::ItemIsEditable;
     return f;

@@ -47,13 +47,17 @@ void ProgramWindow::TableAfterRun()
         }
         return;
     }
-    const bool cutOff = !state.LastRunCompleted && !state.LastTyped.values.empty();
+    // a run abandoned as the window closes: nothing to open
+    const bool cutOff = !state.LastRunCompleted && !state.LastTyped.values.empty() && !closeWhenRunEnds_;
     if (!table_ && !cutOff) return;
     // A run from values that stopped before their end: the values it did not
     // reach are in the table, and go to the journal with the rest.
     const bool rest = cutOff && !form_->Given().values.empty();
     Table().LoadRun(form_->Given(), state.LastTyped, rest);
-    if (cutOff) ShowObservationTable();
+    if (cutOff) {
+        ShowObservationTable();
+        table_->GoToFirstProblem();  // where the surveyor goes on
+    }
 }
 
 QString ProgramWindow::ObservationsToSave(ObservationRecord& record) const
