@@ -554,12 +554,13 @@ TEST(ObservationTable, TheJournalAfterAKillInTheMiddleOfEditing)
     setenv("XDG_DATA_HOME", own.constData(), 1);
 }
 
-TEST(ObservationTable, AJournalWithARefusedValueReadsBackWhole)
+TEST(ObservationTable, AJournalWithARefusedValueReadsBackWholeAndNothingIsLostOnResuming)
 {
     const NoJournalsLeft clean;
     // the table's journal while S3 is "abc": every value, the ones after S3 too
     const chain::GeneratedChain chain = Chain();
-    Typed typed(chain.answers);
+    auto owned = std::make_unique<Typed>(chain.answers);
+    Typed& typed = *owned;
     ObservationTable& table = TableOf(typed.window);
     TypeInto(table, {SlotKind::Side, 3}, "abc");
     TypeInto(table, {SlotKind::Side, 13}, "");
@@ -575,7 +576,30 @@ TEST(ObservationTable, AJournalWithARefusedValueReadsBackWhole)
         EXPECT_EQ(back.values[i].key, record.values[i].key) << i;
         EXPECT_EQ(back.values[i].text, record.values[i].text) << i;
     }
-    EXPECT_EQ(std::get<ObservationRecord>(read).values[12].text, "abc");
+    EXPECT_EQ(back.values[12].text, "abc");
+
+    // the window goes; at the next start 是, the refused S3 asked again, Cancel:
+    // the table opens with every value, the journal keeps them all
+    owned.reset();
+    {
+        ProgramWindow again;
+        DialogAnswerer at({"<CANCEL>"});
+        at.SetAcceptMessages(true);
+        again.OfferCutOffRuns();
+        ASSERT_EQ(at.Messages().size(), 2);  // the offer, S3's reason
+        EXPECT_EQ(at.Messages()[1].toStdString(), "输入的不是数字，请重新输入一个数值（例如 1234.567）");
+        EXPECT_EQ(at.Prompts().size(), 1);
+        ObservationTable* table = again.Observations();
+        ASSERT_NE(table, nullptr);
+        EXPECT_TRUE(table->isVisible());
+        EXPECT_EQ(WriteObservationFile(table->Record()), WriteObservationFile(record));
+        const QFileInfoList journals =
+            QDir(JournalFolder::Path()).entryInfoList({"journal-*.trilat"}, QDir::Files, QDir::Time);
+        ASSERT_EQ(journals.size(), 1);
+        auto kept = ReadJournal(Read(journals.front().absoluteFilePath().toStdString()));
+        ASSERT_TRUE(std::holds_alternative<ObservationRecord>(kept));
+        EXPECT_EQ(WriteObservationFile(std::get<ObservationRecord>(kept)), WriteObservationFile(record));
+    }
 }
 
 }  // namespace

@@ -182,11 +182,15 @@ void ObservationTable::Apply(const ObservationSheet& sheet, bool toJournal)
     sheet_ = sheet;
     check_ = CheckSheet(sheet_);
     model_->SetSheet(sheet_, check_);
-    if (toJournal && journal_) {
-        std::optional<std::string> error = journal_->Replace(sheet_.Record());
-        journalProblem_ = error ? Utf8("输入记录无法写入（%1），请及时保存观测数据。").arg(ToQString(*error)) : QString();
-    }
+    if (toJournal) WriteJournal();
     ShowStatus();
+}
+
+void ObservationTable::WriteJournal()
+{
+    if (!journal_) return;
+    std::optional<std::string> error = journal_->Replace(sheet_.Record());
+    journalProblem_ = error ? Utf8("输入记录无法写入（%1），请及时保存观测数据。").arg(ToQString(*error)) : QString();
 }
 
 void ObservationTable::Change(const ObservationSheet& sheet, const QString& what)
@@ -206,6 +210,8 @@ void ObservationTable::LoadRun(const ObservationRecord& given, const Observation
         Apply(sheet, toJournal);  // the table's first values: nothing before them to go back to
     else if (!(sheet == sheet_))
         undo_->push(new SheetChange(*this, sheet_, sheet, Utf8("载入运行的观测数据"), toJournal));
+    else if (toJournal)
+        WriteJournal(), ShowStatus();
     undo_->setClean();
 }
 

@@ -70,6 +70,7 @@ private:
     void Adjust();
     void ShowStatus();
     void SpanTitles();
+    void WriteJournal();
     void Copy() const;
     void ClearSelection();
 
