@@ -117,11 +117,20 @@ const std::string* ObservationSheet::Stored(Slot slot) const
 {
     const auto at = static_cast<std::size_t>(slot.index < 0 ? 0 : slot.index);
     switch (slot.kind) {
+    case SlotKind::Project: return &project_;
     case SlotKind::Note: return at < notes_.size() ? &notes_[at] : nullptr;
+    case SlotKind::Sigma0: return &sigma0_;
+    case SlotKind::Count: return &count_;
+    case SlotKind::Coordinate: return at < 8 ? &coordinates_[at] : nullptr;
+    case SlotKind::Azimuth: return &azimuth_;
+    case SlotKind::Orientation: return &orientation_;
     case SlotKind::Side: return slot.index >= 2 && at < sides_.size() ? &sides_[at] : nullptr;
+    case SlotKind::NameB: return &nameB_;
     case SlotKind::NameUnknown: return slot.index >= 1 && at < unknownNames_.size() ? &unknownNames_[at] : nullptr;
-    default: return const_cast<ObservationSheet*>(this)->Stored(slot);  // the others never grow
+    case SlotKind::NameC: return &nameC_;
+    case SlotKind::NameAfterC: return &nameAfterC_;
     }
+    return nullptr;
 }
 
 std::string ObservationSheet::RecordText(Slot slot) const
@@ -262,25 +271,6 @@ std::optional<Slot> ObservationSheet::SlotOf(ValueKey key, int K) const
     return std::nullopt;
 }
 
-std::optional<ValueKey> ObservationSheet::KeyOf(Slot slot) const { return KeyOf(slot, UnknownPointCount()); }
-
-std::optional<ValueKey> ObservationSheet::KeyOf(Slot slot, int K) const
-{
-    K = std::max(K, 0);
-    switch (slot.kind) {
-    case SlotKind::Count: return ValueKey{ValueKind::TriangleCount, 0};
-    case SlotKind::Coordinate: return ValueKey{ValueKind::Coordinate, slot.index};
-    case SlotKind::Azimuth: return ValueKey{ValueKind::ExternalAzimuth, 0};
-    case SlotKind::Orientation: return ValueKey{ValueKind::OrientationAngle, 0};
-    case SlotKind::Side: return ValueKey{ValueKind::Side, slot.index};
-    case SlotKind::NameB: return ValueKey{ValueKind::PointName, 0};
-    case SlotKind::NameUnknown: return ValueKey{ValueKind::PointName, slot.index};
-    case SlotKind::NameC: return ValueKey{ValueKind::PointName, K + 1};
-    case SlotKind::NameAfterC: return ValueKey{ValueKind::PointName, K + 2};
-    default: return std::nullopt;
-    }
-}
-
 std::vector<SheetRow> ObservationSheet::Rows() const
 {
     std::vector<SheetRow> rows;
@@ -288,12 +278,11 @@ std::vector<SheetRow> ObservationSheet::Rows() const
     const bool D = PointDGiven();
     const int K = std::max(UnknownPointCount(), 0);
     if (N > 0) rows.reserve(3 * static_cast<std::size_t>(N) + 20);
-    auto add = [&rows, K, this](SheetGroup group, Slot slot) {
+    auto add = [&rows](SheetGroup group, Slot slot) {
         SheetRow row;
         row.group = group;
         row.slot = slot;
         row.label = SlotLabel(slot);
-        row.key = KeyOf(slot, K);
         rows.push_back(std::move(row));
     };
     add(SheetGroup::Project, {SlotKind::Project, 0});

@@ -45,7 +45,6 @@ struct SheetRow {
     std::string label;          // "工程名称", "备注 2", "N", "Xa", "S4", "点名 B", "点名 3", "点名 C"
     std::string ends;           // a side: its two points, "B — P1"; else empty
     bool routeSide = false;     // an even side: 左/右 is chosen with it
-    std::optional<ValueKey> key;  // the record's key of a value of the dialogue
 };
 
 class ObservationSheet {
@@ -88,7 +87,6 @@ public:
 
     // The slot of a record's key in this chain (K as the sheet gives it).
     std::optional<Slot> SlotOf(ValueKey key) const;
-    std::optional<ValueKey> KeyOf(Slot slot) const;
 
     bool operator==(const ObservationSheet&) const = default;
 
@@ -106,7 +104,6 @@ private:
     std::string* Stored(Slot slot);
     const std::string* Stored(Slot slot) const;
     std::optional<Slot> SlotOf(ValueKey key, int K) const;
-    std::optional<ValueKey> KeyOf(Slot slot, int K) const;
     void Cut(int N);
 };
 
