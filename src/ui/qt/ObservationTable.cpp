@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -111,6 +114,7 @@ ObservationTable::ObservationTable(QWidget* parent) : QWidget(parent, Qt::Window
     buttons->addStretch();
     auto* keys = new QLabel(Utf8("Tab、Enter：下一格　空格：切换左右　Ctrl+Z：撤销　Ctrl+Y：重做　Ctrl+C、Ctrl+V：复制、粘贴"), this);
     keys->setObjectName("TableKeys");
+    keys->setWordWrap(true);
     status_ = new QLabel(this);
     status_->setObjectName("TableStatus");
     status_->setWordWrap(true);
@@ -130,7 +134,10 @@ ObservationTable::ObservationTable(QWidget* parent) : QWidget(parent, Qt::Window
     view_->setColumnWidth(ObservationTableModel::ValueColumn, 170);
     view_->setColumnWidth(ObservationTableModel::SideColumn, 50);
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 8);
-    resize(900, 620);
+    // as much of the table as the screen has room for (1024 x 768 at a scale of 2 too)
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() - QSize(24, 64) : QSize(900, 620);
+    resize(QSize(900, 620).boundedTo(room));
 
     connect(model_, &ObservationTableModel::EditRequested, this, [this](Slot slot, int column, const QString& text) {
         Edit(slot, column == ObservationTableModel::SideColumn ? SheetColumn::RouteSide : SheetColumn::Value, text);
@@ -297,6 +304,7 @@ void ObservationTable::GoTo(Slot slot, SheetColumn column)
     if (row >= 0) {
         view_->setCurrentIndex(model_->index(row, modelColumn));
         view_->scrollTo(view_->currentIndex());
+        view_->horizontalScrollBar()->setValue(0);  // the label and the value stay in sight
     }
 }
 
