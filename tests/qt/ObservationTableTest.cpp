@@ -586,7 +586,7 @@ TEST(ObservationTable, AJournalWithARefusedValueReadsBackWholeAndNothingIsLostOn
         DialogAnswerer at({"<CANCEL>"});
         at.SetAcceptMessages(true);
         again.OfferCutOffRuns();
-        ASSERT_EQ(at.Messages().size(), 2);  // the offer, S3's reason
+        ASSERT_GE(at.Messages().size(), 2);  // the offer, S3's reason (then what the window says of a cut-off run)
         EXPECT_EQ(at.Messages()[1].toStdString(), "输入的不是数字，请重新输入一个数值（例如 1234.567）");
         EXPECT_EQ(at.Prompts().size(), 1);
         ObservationTable* table = again.Observations();
