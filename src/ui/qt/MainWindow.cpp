@@ -242,9 +242,17 @@ void MainWindow::Abandon()
         if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
 }
 
-void MainWindow::RunAdjustment() { Run(nullptr); }
+void MainWindow::RunAdjustment()
+{
+    given_ = {};
+    Run(nullptr);
+}
 
-void MainWindow::RunFromRecord(const ObservationRecord& record) { Run(&record); }
+void MainWindow::RunFromRecord(const ObservationRecord& record)
+{
+    given_ = record;
+    Run(&record);
+}
 
 void MainWindow::Run(const ObservationRecord* prefilled)
 {

@@ -54,6 +54,9 @@ public:
     // prompts: a complete file runs without any box, an incomplete one asks
     // the rest.
     void RunFromRecord(const ObservationRecord& record);
+    // The values the last run was given to take without their prompts
+    // (empty for a run typed from the start).
+    const ObservationRecord& Given() const { return given_; }
     // The points and sides of the last completed run, for the exports.
     const ChainListing* Listing() const { return Last() ? &Last()->listing : nullptr; }
     // Every figure of the last completed run (point precision, redundancy
@@ -111,6 +114,7 @@ private:
 
     ProgramState state_;
     QString lastCompletedAt_;  // "20:31": when the last completed run completed
+    ObservationRecord given_;
     Journal* journal_ = nullptr;
     BoxMemory boxes_;
     bool running_ = false;

@@ -145,9 +145,11 @@ ProgramWindow::ProgramWindow()
     quit->setShortcut(QKeySequence::Quit);
 
     viewMenu_ = menuBar()->addMenu(Utf8("查看(&V)"));
-    viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
-    viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
-    viewMenu_->addAction(Utf8("计算过程(&S)"), this, &ProgramWindow::ShowSteps);
+    resultViews_ << viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
+    resultViews_ << viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
+    QAction* observations = viewMenu_->addAction(Utf8("观测数据(&D)"), this, &ProgramWindow::ShowObservationTable);
+    observations->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    resultViews_ << viewMenu_->addAction(Utf8("计算过程(&S)"), this, &ProgramWindow::ShowSteps);
 
     QMenu* help = menuBar()->addMenu(Utf8("帮助(&H)"));
     QAction* manual = help->addAction(Utf8("使用说明(&M)"), this, &ProgramWindow::ShowManual);
@@ -155,6 +157,7 @@ ProgramWindow::ProgramWindow()
     help->addAction(Utf8("关于(&A)"), this, &ProgramWindow::ShowAbout);
 
     connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::UpdateMenus);
+    connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::TableAfterRun);
     connect(form_, &MainWindow::RunEnded, this, [this] {
         if (closeWhenRunEnds_) QTimer::singleShot(0, this, &QWidget::close);
     });
@@ -181,7 +184,7 @@ void ProgramWindow::UpdateMenus()
 {
     const bool results = form_->Listing() && form_->Result();
     exportMenu_->setEnabled(results);
-    viewMenu_->setEnabled(results);
+    for (QAction* view : resultViews_) view->setEnabled(results);
     continueAction_->setEnabled(!form_->Running() && (form_->CutOffRun() || journals_.HasOrphans()));
 }
 
@@ -315,7 +318,8 @@ void ProgramWindow::ShowAbout()
 
 void ProgramWindow::SaveObservations()
 {
-    const ObservationRecord& typed = form_->State().LastTyped;
+    ObservationRecord typed;  // the table's values once they were edited, else the last run's
+    if (const QString fault = ObservationsToSave(typed); !fault.isEmpty()) return Warn(fault);
     if (typed.values.empty()) return Warn(Utf8("还没有输入观测数据，没有可保存的内容。"));
     const QString path = ChooseFile(true, Utf8("保存观测数据"), Utf8(OBSERVATIONS_FILTER), "trilat");
     if (path.isEmpty()) return;
