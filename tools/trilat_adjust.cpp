@@ -1,15 +1,22 @@
 // trilat-adjust: the batch command. Reads an observation file, adjusts the
 // chain with the program's own core and writes what is asked.
-//   trilat-adjust FILE [--json] [--sigma MM] [--report TXT] [--pdf PDF] [--csv CSV] [--dat DAT] [--gama XML]
-//                 [--dxf DXF] [--full-report FILE.pdf|FILE.txt] [--plane-to-ground]
+//   trilat-adjust FILE [--json] [--sigma MM | --edm A,B [--orientation-sigma SEC]] [--report TXT] [--pdf PDF]
+//                 [--csv CSV] [--dat DAT] [--gama XML] [--dxf DXF] [--full-report FILE.pdf|FILE.txt]
+//                 [--steps FILE.pdf|FILE.txt] [--with-steps] [--plane-to-ground]
 // --help lists every option with a line of explanation. Every message is
 // Chinese, the system's reasons too (SystemErrorText).
 // --sigma: the a-priori standard error of one side [mm], over the file's
 // 先验测边中误差; with either, the JSON holds the normalised corrections and the
-// global test. --full-report: the full report (成果报告) of today, as PDF or
+// global test. --edm A,B: the distance meter's accuracy a [mm] + b [mm/km]
+// times the side, which weights every side by its own standard error, with
+// --orientation-sigma the orientation angle's [arc s] (needed where the chain
+// has one); either of --sigma and --edm replaces the file's whole precision
+// model. --full-report: the full report (成果报告) of today, as PDF or
 // plain text by the file's ending; only a PDF starts Qt. --dxf: the drawing of
-// the chain (网图) for CAD. --plane-to-ground: after the summary, each
-// adjusted side's plane length brought back to the ground at its marks' heights.
+// the chain (网图) for CAD. --steps: the condition adjustment step by step
+// (计算过程), alone or (--with-steps) as a section of the full report.
+// --plane-to-ground: after the summary, each adjusted side's plane length
+// brought back to the ground at its marks' heights.
 // Exit status: 0 the adjustment completed; 1 it ended with a named fault;
 // 2 a bad or incomplete file, a value the dialogue would refuse, or bad
 // arguments; 3 an output file cannot be written. Messages go to standard
@@ -24,6 +31,7 @@
 #include <vector>
 
 #include "adjust_pdf.h"
+#include "display/AdjustmentSteps.h"
 #include "display/FullReport.h"
 #include "display/ReportComposer.h"
 #include "files/AtomicWrite.h"
@@ -45,8 +53,10 @@ constexpr int COMPLETED = 0, FAULT = 1, BAD_INPUT = 2, CANNOT_WRITE = 3;
 struct Arguments {
     std::string file;
     bool json = false;
+    std::string report, pdf, csv, dat, gama, dxf, sigma, fullReport, edm, orientationSigma, steps;
+    PrecisionOverride precision;
+    bool withSteps = false;  // the full report with the steps as a section
     bool planeToGround = false;
-    std::string report, pdf, csv, dat, gama, dxf, sigma, fullReport;
 };
 
 // The options with their values and a line of explanation each, as --help
@@ -57,7 +67,9 @@ struct OptionHelp {
 };
 const OptionHelp OPTIONS[] = {
     {"--json", "在标准输出上写一份 JSON 文档（代替简短的摘要）"},
-    {"--sigma 毫米", "先验测边中误差（毫米，正数），优先于文件中的“先验测边中误差”；有了它才作全局检验"},
+    {"--sigma 毫米", "先验测边中误差（毫米，正数），代替文件中的精度（“先验测边中误差”或测距精度）；有了它才作全局检验"},
+    {"--edm a,b", "测距仪标称精度 a 毫米 + b 毫米/千米 × 边长：各边按自己的中误差定权，代替文件中的精度"},
+    {"--orientation-sigma 秒", "与 --edm 一起：定向角中误差（秒，正数），三角锁有定向角时必须给出"},
     {"--report 文件.txt", "打印报告的文字，逐行写入文件"},
     {"--pdf 文件.pdf", "打印报告，写成 PDF 文件"},
     {"--csv 文件.csv", "平差坐标与点位精度，CSV 表格（UTF-8）"},
@@ -65,14 +77,17 @@ const OptionHelp OPTIONS[] = {
     {"--gama 文件.xml", "观测值与已知点，GNU Gama 的 XML 输入文件"},
     {"--dxf 文件.dxf", "网图，CAD 的 DXF 文件"},
     {"--full-report 文件", "成果报告：以 .pdf 结尾写 PDF，以 .txt 结尾写纯文字"},
+    {"--steps 文件", "计算过程（条件方程、法方程、联系数、改正数，第一次和最后一次线性化）：以 .pdf 或 .txt 结尾"},
+    {"--with-steps", "成果报告后附上计算过程（与 --full-report 一起用）"},
     {"--plane-to-ground", "在摘要之后列出平差后各边的高斯平面边长换算到地面（两标志平均高程处的平距）的长度"},
     {"--help", "显示本说明并退出"},
 };
 
 std::string Usage()
 {
-    return "用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]\n"
-           "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]\n"
+    return "用法：trilat-adjust 观测文件 [--json] [--sigma 毫米 | --edm a,b [--orientation-sigma 秒]] [--report 文件.txt]\n"
+           "                     [--pdf 文件.pdf] [--csv 文件.csv] [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf]\n"
+           "                     [--full-report 文件.pdf|文件.txt] [--steps 文件.pdf|文件.txt] [--with-steps]\n"
            "                     [--plane-to-ground]\n";
 }
 
@@ -104,10 +119,15 @@ std::string Parse(int argc, char** argv, Arguments& a)
                               : arg == "--gama" ? &a.gama
                               : arg == "--dxf"  ? &a.dxf
                               : arg == "--sigma" ? &a.sigma
+                              : arg == "--edm" ? &a.edm
+                              : arg == "--orientation-sigma" ? &a.orientationSigma
                               : arg == "--full-report" ? &a.fullReport
+                              : arg == "--steps" ? &a.steps
                                                 : nullptr;
         if (arg == "--json") {
             a.json = true;
+        } else if (arg == "--with-steps") {
+            a.withSteps = true;
         } else if (arg == "--plane-to-ground") {
             a.planeToGround = true;
         } else if (target) {
@@ -127,9 +147,28 @@ std::string Parse(int argc, char** argv, Arguments& a)
     if (!a.sigma.empty()) {
         std::optional<double> mm = ReadNumber(a.sigma);
         if (!mm || !(*mm > 0)) return "--sigma 的值 " + a.sigma + " 不是正数（先验测边中误差，毫米）";
+        a.precision.sigma0Mm = mm;
+    }
+    if (!a.edm.empty()) {
+        if (!a.sigma.empty()) return "--sigma 与 --edm 不能同时给出：前者给所有边同一个中误差，后者按边长给出各边的中误差";
+        const std::size_t comma = a.edm.find(',');
+        std::optional<double> mm = ReadNumber(a.edm.substr(0, comma));
+        std::optional<double> ppm = comma == std::string::npos ? std::nullopt : ReadNumber(a.edm.substr(comma + 1));
+        if (!mm || !ppm || !(*mm >= 0) || !(*ppm >= 0) || !(*mm + *ppm > 0))
+            return "--edm 的值 " + a.edm + " 应是「a,b」：a 毫米、b 毫米每千米，都不小于零，不能都为零（例如 2,2）";
+        a.precision.edm = DistanceAccuracy{*mm, *ppm};
+    }
+    if (!a.orientationSigma.empty()) {
+        if (a.edm.empty()) return "--orientation-sigma 只与 --edm 一起给出";
+        std::optional<double> seconds = ReadNumber(a.orientationSigma);
+        if (!seconds || !(*seconds > 0)) return "--orientation-sigma 的值 " + a.orientationSigma + " 不是正数（定向角中误差，秒）";
+        a.precision.orientationSigmaSec = seconds;
     }
     if (!a.fullReport.empty() && !EndsWith(a.fullReport, ".pdf") && !EndsWith(a.fullReport, ".txt"))
         return "--full-report 的文件名 " + a.fullReport + " 须以 .pdf 或 .txt 结尾";
+    if (!a.steps.empty() && !EndsWith(a.steps, ".pdf") && !EndsWith(a.steps, ".txt"))
+        return "--steps 的文件名 " + a.steps + " 须以 .pdf 或 .txt 结尾";
+    if (a.withSteps && a.fullReport.empty()) return "--with-steps 须与 --full-report 一起用";
     if (a.planeToGround && a.json) return "--plane-to-ground 不能与 --json 同时使用";
     if (a.file.empty()) return "缺少观测文件";
     return {};
@@ -210,7 +249,14 @@ int main(int argc, char** argv)
     std::string().swap(bytes);  // a long chain's file is a megabyte: not kept while the run goes on
     if (const FileError* error = std::get_if<FileError>(&read)) return Fail(BAD_INPUT, a.file + ": " + FormatFileError(*error));
 
-    BatchRun run = RunChainFile(std::get<ChainFile>(read), a.sigma.empty() ? std::nullopt : ReadNumber(a.sigma));
+    if (const ChainFile& file = std::get<ChainFile>(read); file.input && a.precision.edm) {
+        const bool orientation = file.input->observations.orientation.has_value();
+        if (orientation && !a.precision.orientationSigmaSec)
+            return Fail(BAD_INPUT, "这条三角锁有定向角：与 --edm 一起须以 --orientation-sigma 给出定向角中误差（秒）");
+        if (!orientation && a.precision.orientationSigmaSec)
+            return Fail(BAD_INPUT, "这条三角锁没有定向角：--orientation-sigma 不适用");
+    }
+    BatchRun run = RunChainFile(std::get<ChainFile>(read), a.precision);
     read = FileError{};  // the run keeps what it took of the file
     if (run.outcome.kind == RunOutcome::Cancelled)
         return Fail(BAD_INPUT, a.file + ": 观测文件不完整，缺少 " + run.missing);
@@ -246,8 +292,14 @@ int main(int argc, char** argv)
         outputs.push_back({e.path, std::move(composed.bytes)});
     }
     const ChainResult& result = run.outcome.chain->result;
-    const FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.completed->listing, result, Today());
+    FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.completed->listing, result, Today());
+    const ChainObservations& observed = run.completed->input.observations;
+    if (a.withSteps)
+        for (FullReportBlock& b : AdjustmentStepBlocks(observed, run.completed->listing)) full.blocks.push_back(std::move(b));
     if (EndsWith(a.fullReport, ".txt")) outputs.push_back({a.fullReport, FullReportAsText(full)});
+    const FullReport steps =
+        a.steps.empty() ? FullReport{} : ComposeAdjustmentSteps(observed, run.completed->listing, Today());
+    if (EndsWith(a.steps, ".txt")) outputs.push_back({a.steps, FullReportAsText(steps)});
     for (const Output& o : outputs)
         if (std::optional<std::string> error = WriteFileAtomically(o.path, o.bytes)) return Fail(CANNOT_WRITE, o.path + ": " + *error);
     if (!a.pdf.empty()) {
@@ -258,6 +310,10 @@ int main(int argc, char** argv)
     if (EndsWith(a.fullReport, ".pdf")) {
         std::string error = WriteAdjustFullReportPdf(full, run.completed->listing, result, a.fullReport, argc, argv);
         if (!error.empty()) return Fail(CANNOT_WRITE, a.fullReport + ": " + error);
+    }
+    if (EndsWith(a.steps, ".pdf")) {
+        std::string error = WriteAdjustFullReportPdf(steps, run.completed->listing, result, a.steps, argc, argv);
+        if (!error.empty()) return Fail(CANNOT_WRITE, a.steps + ": " + error);
     }
 
     std::string out = a.json ? FormatJson(figures) : FormatSummary(figures) + ground;

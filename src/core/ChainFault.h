@@ -13,6 +13,8 @@ enum class ChainFaultKind {
     NegativeReciprocal,   // a clearly negative weight reciprocal (quantity)
     ClosureMissed,        // the adjusted chain misses the known C
     NotConverged,         // the iterated solution did not settle within the limit
+    SignMistyped,         // completed, but with misclosures far beyond the sides' standard
+                          // errors that one mistyped sign explains (the outcome's diagnosis)
 };
 
 // The figure a NotFinite or NegativeReciprocal fault concerns.

@@ -53,5 +53,28 @@ ChainWork WorkOf(const ChainObservations& o)
     w.RouteSigns = RouteSignsOf(o);
     w.UnknownPointCount = o.UnknownPointCount;
     w.sigma0Mm = o.sigma0Mm;
+    if (o.edm) {
+        // p_c = mu0^2 / sigma_c^2: sides with sigma and mu0 in mm, the
+        // orientation angle with sigma in arc seconds and mu0 in metres
+        const double mu0 = UnitWeightSigmaMm(*o.edm);
+        w.sigma0Mm = mu0;
+        w.weighted = true;
+        w.InverseWeights.assign(2 * static_cast<std::size_t>(o.N) + 3, 1.0);
+        for (std::size_t k = 2; k < o.sides.size(); ++k) {
+            if (o.sides[k].fromCoordinates) continue;
+            const double ratio = SideSigmaMm(*o.edm, o.sides[k]) / mu0;
+            w.InverseWeights[k] = ratio * ratio;
+        }
+        if (o.orientation && o.orientation->sigmaSec) {
+            const double ratio = *o.orientation->sigmaSec / (mu0 / 1000);
+            w.InverseWeights.back() = ratio * ratio;
+        }
+    }
     return w;
+}
+
+double SideSigmaMm(const DistanceAccuracy& edm, const SideObservation& s)
+{
+    if (s.sigmaMm) return *s.sigmaMm;
+    return edm.aMm + edm.bPpm * (s.measured / 1000);
 }

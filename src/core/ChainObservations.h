@@ -19,7 +19,12 @@
 //   orientation      the orientation angle at C [deg], signed: from the last
 //            route side clockwise to the outward direction
 //   UnknownPointCount  K, the unknown points between B and C
-//   sigma0Mm         optional a-priori standard error of one side [mm]
+//   sigma0Mm         optional a-priori standard error of one side [mm], the
+//            same for every side (equal weights)
+//   edm      optional nominal accuracy of the distance meter: sigma_k = a + b D_k
+//            [mm], D_k side k in km; with it every side is weighted by its own
+//            sigma (or the one given for it, sigmaMm) and the orientation angle
+//            by its own (sigmaSec)
 // Azimuths are decimal degrees clockwise from +X; a leg of length s and
 // azimuth T moves a point by s cos T in X and s sin T in Y.
 #include <cstdint>
@@ -71,10 +76,18 @@ struct SideObservation {
 };
 
 struct OrientationObservation {
-    double angleDeg = 0;  // [deg], signed, as the adjustment uses it
+    double angleDeg = 0;             // [deg], signed, as the adjustment uses it
+    std::optional<double> sigmaSec;  // its standard error [arc s]; needed with edm
     // The direction correction of the last route side taken off the angle as
     // measured on the ground [arc s]; 0 on a plane chain.
     double reductionArcSec = 0;
+};
+
+// The nominal accuracy of a distance meter, +-(a + b D): the standard error of
+// a side of D km is a + b D [mm].
+struct DistanceAccuracy {
+    double aMm = 0;   // constant part a [mm], >= 0
+    double bPpm = 0;  // part proportional to the side b [mm/km], >= 0; a + b > 0
 };
 
 struct ChainObservations {
@@ -90,7 +103,18 @@ struct ChainObservations {
     // A-priori standard error of one side [mm], where the surveyor gives one:
     // the normalised corrections and the global test rest on it.
     std::optional<double> sigma0Mm;
+    // The distance meter's accuracy: every side weighted by its own standard
+    // error (this takes the place of sigma0Mm).
+    std::optional<DistanceAccuracy> edm;
 };
+
+// The standard error of side s under the accuracy a + b D [mm]: its own where
+// it has one, else a + b times its measured length in km.
+double SideSigmaMm(const DistanceAccuracy& edm, const SideObservation& s);
+
+// The a-priori standard error of unit weight mu0 under that accuracy: that of
+// a side of 1 km, a + b [mm].
+inline double UnitWeightSigmaMm(const DistanceAccuracy& edm) { return edm.aMm + edm.bPpm; }
 
 // The sides of o from the tables the input gathers: S 0..2N+1 [m] (even sides
 // without their sign, S1 and with D S(2N+1) from the coordinates) and the

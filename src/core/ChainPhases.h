@@ -14,6 +14,10 @@ ChainResult SizedResult(const ChainWork& o);
 void ComputeApproximateChain(const ChainWork& o, ChainResult& r);
 // w1 [arc s], w2, w3 [m] into Misclosures, and the shown figures.
 void ComputeMisclosures(const ChainWork& o, ChainResult& r);
+// The misclosures at o in double precision (after ComputeApproximateChain),
+// computed minus known, as the single step forms them: w1 [arc s] the short
+// way round, w2, w3 [m].
+std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r);
 // Condition rows 1..3, weight-function rows 4..5 of the weakest point, normal
 // equations into NormalMatrix and NormalWork.
 void FormConditionEquations(const ChainWork& o, ChainResult& r);
@@ -29,6 +33,9 @@ void ApplyCorrections(const ChainWork& o, ChainResult& r);
 ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r);
 // ms, mx, my, md.
 void ComputeStandardErrors(const ChainWork& o, ChainResult& r);
+// [pvv] of the corrections: sides [m^2] and the orientation angle, each by its
+// weight (1 without weights).
+double WeightedSquareSum(const ChainWork& o, const ChainResult& r);
 // Cofactors, standard errors and error ellipse of every listed point, from the
 // linearisation made at `at` (AdjustIteratively's).
 void ComputePointPrecision(const ChainWork& at, ChainResult& r);
@@ -36,8 +43,13 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r);
 // where it is not the station M the condition rows 4, 5 stand for, its Qxx,
 // Qyy become 1/px, 1/py and mx, my, md follow.
 void ChooseWeakestPoint(const ChainWork& o, ChainResult& r);
-// Redundancy numbers of every observation, [pvv]; with o.sigma0Mm the tests.
+// Redundancy numbers of every observation, [pvv]; with o.sigma0Mm (mu0) the
+// a-priori standard errors and the tests.
 void ComputeRedundancy(const ChainWork& o, ChainResult& r);
+// How well each observation is checked: lambda, and with mu0 the minimal
+// detectable bias and the shift it gives the weakest point (after
+// ChooseWeakestPoint and ComputeRedundancy), from the linearisation at `at`.
+void ComputeDetectability(const ChainWork& at, ChainResult& r);
 // Standard error ellipse of cofactors Qxx, Qyy, Qxy and unit weight ms [mm].
 ErrorEllipse EllipseOf(double Qxx, double Qyy, double Qxy, double ms);
 // Coordinates of the new points carried again with the adjusted sides.

@@ -48,14 +48,37 @@
 //   SumRedundancy   their sum, equal to ConditionCount
 //   SumWeightedSquares [pvv] of the sides [m^2] and the orientation angle
 //                   [arc s^2, weight 1 m^2 per arc s^2]
-// With an a-priori standard error of a side sigma0 (TestCorrections):
-//   Normalised      w_k = v_k / (sigma0 sqrt(r_k)) where r_k >= 0.01, else none
-//   globalTest      [pvv] / sigma0^2 against chi-square(ConditionCount), 95 %
+// With weights p_k = mu0^2 / sigma_k^2 (the distance meter's accuracy a + b D,
+// Weighted) every sum above takes them: the normal matrix A P^-1 A', the
+// corrections P^-1 A' k, the cofactors, r_k = p_k (Qvv)_kk, [pvv] = sum p v^2;
+// ms is then the a-posteriori standard error of unit weight sqrt([pvv] / r)
+// [mm] (the orientation angle included), without weights sqrt([vv] / r).
+// With an a-priori standard error of unit weight mu0 (sigma0, or a + b with
+// weights; TestCorrections):
+//   Mu0Mm           mu0 [mm]
+//   Sigma           0..2N+2 the a-priori standard error of each observation:
+//                   sides [m], the orientation angle [arc s]; 0 for A-B, C-D
+//   Normalised      w_k = v_k / (sigma_k sqrt(r_k)) where r_k >= 0.01, else none
+//   globalTest      [pvv] / mu0^2 against chi-square(ConditionCount), 95 %
+// How well the chain checks each observation k (where r_k >= 0.01, else none):
+//   BiasToNoise     lambda_k = DELTA0 sqrt((1 - r_k) / r_k) [-]
+//   Mdb             with mu0: the minimal detectable bias DELTA0 sigma_k /
+//                   sqrt(r_k) [m, the orientation angle arc s]
+//   WeakestShift    with mu0: how far an undetected bias Mdb_k moves the
+//                   weakest point [m]
 #include <array>
 #include <optional>
 #include <vector>
 
 using Table6 = std::array<std::array<double, 6>, 6>;
+
+// The w-test: |w| above W_TEST_CRITICAL flags an observation (alpha0 = 0.001,
+// two-sided). A bias of DELTA0 standard errors of its correction is found with
+// probability 0.80 (beta = 0.80): DELTA0 = 3.29 + 0.84. An observation with a
+// redundancy number below LEAST_TESTED_REDUNDANCY is not checked.
+inline constexpr double W_TEST_CRITICAL = 3.29;
+inline constexpr double DELTA0 = 4.13;
+inline constexpr double LEAST_TESTED_REDUNDANCY = 0.01;
 
 struct ErrorEllipse {
     double E = 0, F = 0;  // semi-axes [mm], E >= F
@@ -70,7 +93,7 @@ struct PointPrecision {
 };
 
 struct GlobalTest {
-    double statistic = 0;  // [pvv] / sigma0^2
+    double statistic = 0;  // [pvv] / mu0^2
     int dof = 0;
     double critical = 0;   // chi-square quantile 0.95 of dof
     bool passed = false;
@@ -116,4 +139,9 @@ struct ChainResult {
     double SumWeightedSquares = 0;
     std::vector<std::optional<double>> Normalised;
     std::optional<GlobalTest> globalTest;
+
+    bool Weighted = false;
+    std::optional<double> Mu0Mm;
+    std::vector<double> Sigma;
+    std::vector<std::optional<double>> BiasToNoise, Mdb, WeakestShift;
 };

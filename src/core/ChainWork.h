@@ -6,7 +6,17 @@
 //   RouteSigns    0..N+1: element k the sign of side 2k, N+1 that of the
 //                 orientation angle
 //   OrientationAngle  signed orientation angle at C [deg], 0 where there is none
+//   sigma0Mm      a-priori standard error of unit weight mu0 [mm]: the
+//                 observations' sigma0Mm, or a + b with the distance meter's
+//                 accuracy; none without either
+//   InverseWeights  0..2N+2: q_c = 1/p_c of observation c (side c, 2N+2 the
+//                 orientation angle), p_c = mu0^2 / sigma_c^2 in the units of
+//                 the equal weights (a side's correction in m, the angle's in
+//                 arc s, mu0 in m); empty: every weight 1
+//   weighted      every side weighted by its own sigma (the distance meter's
+//                 accuracy): ms is then sqrt([pvv]/r)
 // The other fields as in ChainObservations.
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -24,7 +34,15 @@ struct ChainWork {
     std::vector<int> RouteSigns;
     int UnknownPointCount = 0;
     std::optional<double> sigma0Mm;
+    std::vector<double> InverseWeights;
+    bool weighted = false;
 };
+
+// q_c of observation c: 1 where the observations carry no weights.
+inline double InverseWeight(const ChainWork& o, std::size_t c)
+{
+    return o.InverseWeights.empty() ? 1.0 : o.InverseWeights[c];
+}
 
 ChainWork WorkOf(const ChainObservations& o);
 

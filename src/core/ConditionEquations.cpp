@@ -2,6 +2,7 @@
 //   row 1  azimuth at the closing end      [arc seconds per metre]
 //   row 2  northing of C, row 3 easting    [m/m]
 //   rows 4, 5  northing and easting of the weakest station M = HalfCount
+// The normal matrix A P^-1 A' takes the weights p of the observations.
 // A change of side 2i moves the route angle beta_i of triangle i by
 // rho sigma_i / h_i; a change of side 2i-1 moves beta_(i-1) and beta_i through
 // the cosines of gamma_(i-1) and alpha_i. Each angle change turns the rest of
@@ -106,16 +107,18 @@ void FormConditionEquations(const ChainWork& o, ChainResult& r)
     CoordinateRows(o, r, 4, 5, X[M], Y[M], M, M);
     LastRouteSide(o, r, 4, 5, X[M], Y[M], M);
 
-    // Normal equations: [uv] summed over columns 2..2N+2 in column order, all
-    // fifteen sums in one pass over the table (each sum in the same order).
+    // Normal equations: [u q v] summed over columns 2..2N+2 in column order
+    // (q = 1/p the inverse weight of the column), all fifteen sums in one pass
+    // over the table (each sum in the same order).
     const int last = 2 * N + 2;
     const double* a[6] = {};
     for (int i = 1; i <= 5; ++i) a[i] = r.ConditionCoefficients[i].data();
     double sum[6][6] = {};
     for (int k = 2; k <= last; ++k) {
         const double c[6] = {0, a[1][k], a[2][k], a[3][k], a[4][k], a[5][k]};
+        const double q = InverseWeight(o, static_cast<std::size_t>(k));
         for (int i = 1; i <= 5; ++i)
-            for (int j = i; j <= 5; ++j) sum[i][j] += c[i] * c[j];
+            for (int j = i; j <= 5; ++j) sum[i][j] += c[i] * c[j] * q;
     }
     for (int i = 1; i <= 5; ++i) {
         for (int j = i; j <= 5; ++j) {

@@ -1,4 +1,4 @@
-// Correlates k of N k + w = 0, corrections v = A^T k of every side [m], the
+// Correlates k of N k + w = 0, corrections v = P^-1 A^T k of every side [m], the
 // adjusted sides in place, and [vv] [m^2]. The orientation angle column gets
 // no correction. Nothing is applied until all three correlates exist.
 #include "core/ChainPhases.h"
@@ -18,7 +18,7 @@ void ApplyCorrections(const ChainWork& o, ChainResult& r)
     const std::vector<double>& A3 = r.ConditionCoefficients[3];
     double vv = 0;
     for (int c = 2; c <= 2 * N + 1; ++c) {
-        double v = (k[1] * A1[c] + k[2] * A2[c]) + k[3] * A3[c];
+        double v = ((k[1] * A1[c] + k[2] * A2[c]) + k[3] * A3[c]) * InverseWeight(o, static_cast<std::size_t>(c));
         r.Corrections[c] = v;
         vv = vv + v * v;
     }

@@ -4,15 +4,16 @@
 //   v_i    total corrections after linearisation i; l_i = l + v_i
 //   A_i    condition coefficients at l_i; f(l_i) the misclosures there, in double
 //   w_i    f(l_i) - A_i v_i, the misclosure of the observations seen from l_i
-//   N_i k + w_i = 0, v_(i+1) = A_i' k  (so that f(l_i) + A_i (v - v_i) = 0)
+//   N_i k + w_i = 0, v_(i+1) = P^-1 A_i' k  (so that f(l_i) + A_i (v - v_i) = 0),
+//          N_i = A_i P^-1 A_i' with the weights p of the observations
 // Linearisation 1 is the single step at the observations, with the misclosures
 // in single precision as shown. The solution has settled when no side's
 // correction changes by 0.01 mm or more and the orientation angle's by
 // 0.01 arc second or more; it may take ITERATION_LIMIT linearisations. A limit
 // of 1 lets the single step stand as it is (the closure check then judges it).
-// The orientation angle (weight 1 in arc seconds) enters the azimuth row as
+// The orientation angle (weight 1 in arc seconds, or p_Q) enters the azimuth row as
 // its size with the coefficient sigma_(N+1), its sign: its correction
-// v_Q = sigma_(N+1) k1 corrects the size, so the angle as typed moves by
+// v_Q = sigma_(N+1) k1 / p_Q corrects the size, so the angle as typed moves by
 // sigma_(N+1) v_Q (= k1). That is applied internally, and kept in
 // OrientationCorrection.
 #include <algorithm>
@@ -20,13 +21,6 @@
 
 #include "core/ChainPhases.h"
 
-namespace {
-
-constexpr double SIDE_TOLERANCE = 1e-5;         // [m]
-constexpr double ORIENTATION_TOLERANCE = 0.01;  // [arc s]
-
-// The misclosures at o in double precision, computed minus known, as the
-// single step forms them: w1 [arc s] the short way round, w2, w3 [m].
 std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r)
 {
     const int N = o.N;
@@ -41,6 +35,11 @@ std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r)
     for (int j = 1; j <= 3; ++j) RequireFinite(w[j], ChainQuantity::Corrections);
     return w;
 }
+
+namespace {
+
+constexpr double SIDE_TOLERANCE = 1e-5;         // [m]
+constexpr double ORIENTATION_TOLERANCE = 0.01;  // [arc s]
 
 // The tables of linearisation `from` become the result's; the observed sides
 // and the misclosures of the observations stay.
@@ -100,7 +99,8 @@ ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r)
     ApplyCorrections(o, r);
     r.Iterations = 1;
     std::vector<double> v = r.Corrections;
-    double vQ = r.Correlates[1] * r.ConditionCoefficients[1][Q];
+    const double qQ = InverseWeight(o, static_cast<std::size_t>(Q));
+    double vQ = r.Correlates[1] * r.ConditionCoefficients[1][Q] * qQ;
     double change = 0;
     for (int c = 2; c <= 2 * N + 1; ++c) change = std::max(change, std::fabs(v[c]));
     double changeQ = std::fabs(vQ);
@@ -143,13 +143,13 @@ ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r)
         change = 0;
         double vv = 0;
         for (int c = 2; c <= 2 * N + 1; ++c) {
-            double vc = (k[1] * A[1][c] + k[2] * A[2][c]) + k[3] * A[3][c];
+            double vc = ((k[1] * A[1][c] + k[2] * A[2][c]) + k[3] * A[3][c]) * InverseWeight(o, static_cast<std::size_t>(c));
             change = std::max(change, std::fabs(vc - v[c]));
             v[c] = vc;
             vv += vc * vc;
         }
         RequireFinite(vv, ChainQuantity::Corrections);
-        const double vQnext = k[1] * A[1][Q];
+        const double vQnext = k[1] * A[1][Q] * qQ;
         changeQ = std::fabs(vQnext - vQ);
         vQ = vQnext;
 

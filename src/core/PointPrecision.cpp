@@ -4,6 +4,9 @@
 //   A        condition rows 1..3; Qkk = N^-1 the correlate matrix
 //   Q(P)     = f'f - (Af)' Qkk (Af) = min over L of ||f - A'L||^2, at L = Qkk A f
 //            [2 x 2: Qxx Qxy; Qxy Qyy]
+//   weights  with weights p every column's term is scaled by its q = 1/p:
+//            Q(P) = sum q_c (f_c - L'a_c)(f_c - L'a_c)', L = Qkk A P^-1 f
+//            (the sums below, M, S_p, A f, each take q_c)
 // Near C the two terms of the first form nearly cancel (f'f of 10^12 against
 // a difference of order 1 on long chains), and expanded prefix sums of
 // coordinates of millions of metres lose the rest. The second form is a sum
@@ -33,6 +36,7 @@
 #include <numbers>
 
 #include "core/ChainPhases.h"
+#include "core/LinearisedChain.h"
 
 namespace {
 
@@ -41,71 +45,11 @@ using Mat3 = std::array<Vec3, 3>;
 using Mat32 = std::array<std::array<double, 2>, 3>;
 using Mat2 = std::array<std::array<double, 2>, 2>;
 
-// A column of a weight function: translation (tx, ty) and turns w1, w2 [rad/m]
-// about stations s1, s2.
-struct ColumnForm {
-    double tx = 0, ty = 0;
-    double w1 = 0, w2 = 0;
-    int s1 = 0, s2 = 0;
-};
-
-struct Linearised {
-    const std::vector<double>& S;
-    const std::vector<int>& sigma;
-    const std::vector<double>& h;
-    const std::vector<double>& alpha;
-    const std::vector<double>& gamma;
-    const std::vector<double>& X;
-    const std::vector<double>& Y;
-    const std::vector<double>& T;
-    double rpd;
-
-    // Column c (2 .. 2N) in its general form, as the coordinate rows have it.
-    ColumnForm Column(int c) const
-    {
-        ColumnForm f;
-        const int i = (c + 1) / 2;
-        if (c % 2 == 0) {  // cross side 2i (and side 2 of triangle 1): turns beta_i about station i-1
-            f.w1 = sigma[i] / h[i];
-            f.s1 = i - 1;
-            return f;
-        }
-        // route side 2i-1: moves station i-1 along itself, turns beta_(i-1), beta_i
-        f.tx = (X[i - 1] - X[i - 2]) / S[c];
-        f.ty = (Y[i - 1] - Y[i - 2]) / S[c];
-        f.w1 = -sigma[i - 1] * std::cos(gamma[i - 1] * rpd) / h[i - 1];
-        f.s1 = i - 2;
-        f.w2 = -sigma[i] * std::cos(alpha[i] * rpd) / h[i];
-        f.s2 = i - 1;
-        return f;
-    }
-    // (gx, gy, Omega) of column c at the point (Px, Py).
-    Vec3 U(int c, double Px, double Py) const
-    {
-        ColumnForm f = Column(c);
-        double gx = f.tx - f.w1 * (Py - Y[f.s1]) - f.w2 * (Py - Y[f.s2]);
-        double gy = f.ty + f.w1 * (Px - X[f.s1]) + f.w2 * (Px - X[f.s2]);
-        return {gx, gy, f.w1 + f.w2};
-    }
-    // Point p, the far end of leg p, from its station.
-    std::array<double, 2> Point(int p) const
-    {
-        const double side = S[2 * p + 1];
-        return {X[p - 1] + side * std::cos(T[p] * rpd), Y[p - 1] + side * std::sin(T[p] * rpd)};
-    }
-    // Coefficients of point p in its last column 2p+1.
-    std::array<double, 2> Last(int p, double Px, double Py) const
-    {
-        const double side = S[2 * p + 1];
-        const double w = -sigma[p] * std::cos(gamma[p] * rpd) / h[p];
-        return {(Px - X[p - 1]) / side - w * (Py - Y[p - 1]), (Py - Y[p - 1]) / side + w * (Px - X[p - 1])};
-    }
-};
-
-void AddOuter(Mat3& m, const Vec3& a, const Vec3& b)
+// m += a a' q, q the inverse weight of the column.
+void AddOuter(Mat3& m, const Vec3& a, double q)
 {
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) m[i][j] += a[i] * b[j];
+        for (int j = 0; j < 3; ++j) m[i][j] += a[i] * a[j] * q;
 }
 
 // M <- T M T' with T = [1 0 dx; 0 1 dy; 0 0 1]: every u moved by Omega (dx, dy).
@@ -123,13 +67,14 @@ Vec3 ConditionColumn(const ChainResult& r, int c)
     return {r.ConditionCoefficients[1][c], r.ConditionCoefficients[2][c], r.ConditionCoefficients[3][c]};
 }
 
-// (f - L'a)(f - L'a)' added to Q for one column taken directly.
-void AddDirect(Mat2& Q, const std::array<double, 2>& f, const Vec3& a, const Mat32& L)
+// (f - L'a) q (f - L'a)' added to Q for one column taken directly, q its
+// inverse weight.
+void AddDirect(Mat2& Q, const std::array<double, 2>& f, const Vec3& a, const Mat32& L, double q)
 {
     double e[2];
     for (int j = 0; j < 2; ++j) e[j] = f[j] - (L[0][j] * a[0] + L[1][j] * a[1] + L[2][j] * a[2]);
     for (int i = 0; i < 2; ++i)
-        for (int j = 0; j < 2; ++j) Q[i][j] += e[i] * e[j];
+        for (int j = 0; j < 2; ++j) Q[i][j] += e[i] * e[j] * q;
 }
 
 // X'SX for S 3 x 3 symmetric and X 3 x 2.
@@ -168,8 +113,9 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r)
     const int N = at.N;
     const int n = r.ResultPointCount;
     const int cIndex = PointDGiven(at) ? at.UnknownPointCount + 1 : N;
-    const Linearised chain{at.SideLengths,  at.RouteSigns, r.TriangleTerm, r.TriangleAngle1, r.TriangleAngle3,
-                           r.StationX,      r.StationY,    r.RouteAzimuths, at.constants.RADIANS_PER_DEGREE};
+    const LinearisedChain chain{at.SideLengths, at.RouteSigns, r.TriangleTerm,  r.TriangleAngle1, r.TriangleAngle3,
+                                r.StationX,     r.StationY,    r.RouteAzimuths, at.constants.RADIANS_PER_DEGREE};
+    auto q = [&at](int c) { return InverseWeight(at, static_cast<std::size_t>(c)); };
     const double rhoKappa = AzimuthConditionUsed(at) ? at.constants.RHO_SECONDS : 0.0;
 
     // With D the cross sides beyond C (triangles after L) move nothing the
@@ -183,7 +129,7 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r)
     Mat3 acc{};
     for (int c = 2 * N + 2; c >= 2; --c) {
         Vec3 a = ConditionColumn(r, c);
-        AddOuter(acc, a, a);
+        AddOuter(acc, a, q(c));
         if (c % 2 == 0 && c / 2 - 1 <= n) suffix[static_cast<std::size_t>(c / 2 - 1)] = acc;
     }
 
@@ -208,7 +154,7 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r)
                 continue;
             }
             Vec3 u = chain.U(c, Px, Py);
-            AddOuter(M, u, u);
+            AddOuter(M, u, q(c));
         }
         PointPrecision& out = r.PointPrecisions[static_cast<std::size_t>(p)];
         if (p == cIndex) {
@@ -222,19 +168,20 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r)
         const std::array<double, 2> last = chain.Last(p, Px, Py);
         const Vec3 aLast = ConditionColumn(r, 2 * p + 1);
 
-        // A f = J M E' + a_last f_last' + the direct columns
+        // A P^-1 f = J M E' + a_last q f_last' + the direct columns
+        const double qLast = q(2 * p + 1);
         Mat32 AF{};
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 2; ++j) {
                 double sum = 0;
                 for (int k = 0; k < 3; ++k) sum += J[i][k] * M[k][j];
-                AF[i][j] = sum + aLast[i] * last[j];
+                AF[i][j] = sum + aLast[i] * last[j] * qLast;
             }
         for (int c : direct) {
             Vec3 u = chain.U(c, Px, Py);
             Vec3 a = ConditionColumn(r, c);
             for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 2; ++j) AF[i][j] += a[i] * u[j];
+                for (int j = 0; j < 2; ++j) AF[i][j] += a[i] * u[j] * q(c);
         }
         Mat32 Lambda{};
         for (int i = 0; i < 3; ++i)
@@ -250,10 +197,10 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r)
         const Mat2 tail = Congruence(suffix[static_cast<std::size_t>(p)], Lambda);
         for (int i = 0; i < 2; ++i)
             for (int j = 0; j < 2; ++j) Q[i][j] += tail[i][j];
-        AddDirect(Q, last, aLast, Lambda);
+        AddDirect(Q, last, aLast, Lambda, qLast);
         for (int c : direct) {
             Vec3 u = chain.U(c, Px, Py);
-            AddDirect(Q, {u[0], u[1]}, ConditionColumn(r, c), Lambda);
+            AddDirect(Q, {u[0], u[1]}, ConditionColumn(r, c), Lambda, q(c));
         }
 
         out.Qxx = std::max(0.0, Q[0][0]);

@@ -1,6 +1,7 @@
 // Precision of the weakest point M:
 //   1/px = [fx fx] - u^T N^-1 u, 1/py likewise, from the normal equations;
 //   ms = sqrt([vv] / r) [mm], r = number of conditions (3, or 2 without azimuth);
+//        with weights sqrt([pvv] / r), the orientation angle included;
 //   mx = ms sqrt(1/px), my = ms sqrt(1/py), md = sqrt(my^2 + mx^2) [mm].
 // ms, mx, my and md are single precision: each is rounded when stored, and the
 // next uses the stored value.
@@ -46,10 +47,20 @@ static float StoreMillimetres(double value, ChainQuantity quantity)
     return stored;
 }
 
+double WeightedSquareSum(const ChainWork& o, const ChainResult& r)
+{
+    if (o.InverseWeights.empty()) return r.SumSquaredCorrections + r.OrientationCorrection * r.OrientationCorrection;
+    double pvv = 0;
+    for (std::size_t c = 2; c <= 2 * static_cast<std::size_t>(o.N) + 1; ++c)
+        pvv += r.Corrections[c] * r.Corrections[c] / o.InverseWeights[c];
+    return pvv + r.OrientationCorrection * r.OrientationCorrection / o.InverseWeights.back();
+}
+
 void ComputeStandardErrors(const ChainWork& o, ChainResult& r)
 {
     const int conditions = AzimuthConditionUsed(o) ? 3 : 2;
-    const float ms = StoreMillimetres(std::sqrt(r.SumSquaredCorrections / conditions) * 1000, ChainQuantity::UnitWeightError);
+    const double squares = o.weighted ? WeightedSquareSum(o, r) : r.SumSquaredCorrections;
+    const float ms = StoreMillimetres(std::sqrt(squares / conditions) * 1000, ChainQuantity::UnitWeightError);
     r.ms = ms;
     const float mx = StoreMillimetres(ms * std::sqrt(*r.InvPx), ChainQuantity::NorthingError);
     r.mx = mx;

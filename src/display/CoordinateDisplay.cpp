@@ -1,5 +1,6 @@
 #include "display/CoordinateDisplay.h"
 
+#include "display/FieldFit.h"
 #include "rules/PromptTexts.h"
 #include "text/DisplayFormat.h"
 #include "rules/FormFields.h"
@@ -12,7 +13,7 @@ void ShowAdjustedCoordinates(const ChainResult& r, const std::vector<std::string
         if (paced && p.PacingPrompt(texts::DISPLAY_PROMPT)) paced = false;  // 全部显示: the rest at once
         p.SetFieldText(field::NameHint, texts::DISPLAY_HINT);
         p.SetFieldText(field::PointName, " " + names.at(at));
-        p.SetFieldText(field::PointX, FormatFixed(r.PointX.at(at), 3));
-        p.SetFieldText(field::PointY, FormatFixed(r.PointY.at(at), 3));
+        ShowFigure(p, field::PointX, FormatFixed(r.PointX.at(at), 3));
+        ShowFigure(p, field::PointY, FormatFixed(r.PointY.at(at), 3));
     }
 }

@@ -45,6 +45,16 @@ FullReportBlock Observations(const ChainListing& l, const ChainResult& r)
     b.hasTable = true;
     b.table.header = {"k", "起点", "终点", "观测值 (m)", "v (mm)", "平差值 (m)", "r", "w"};
     b.table.rightAligned = {true, false, false, true, true, true, true, true};
+    // with weights: each observation's standard error, minimal detectable bias
+    // and bias-to-noise ratio
+    const bool weighted = l.weights.has_value();
+    if (weighted) {
+        for (const char* column : {"σ", "MDB", "λ"}) b.table.header.push_back(column);
+        b.table.rightAligned.insert(b.table.rightAligned.end(), 3, true);
+    }
+    auto figure = [](const std::optional<double>& value, int decimals) {
+        return value ? FormatFixed(*value, decimals) : std::string(DASH);
+    };
     auto normalised = [&r](std::size_t k) {
         return k < r.Normalised.size() && r.Normalised[k] ? FormatFixed(*r.Normalised[k], 2) : std::string(DASH);
     };
@@ -55,6 +65,9 @@ FullReportBlock Observations(const ChainListing& l, const ChainResult& r)
                                 s.known ? std::string("已知") : FormatFixed(s.correction * 1000.0, 2),
                                 FormatFixed(s.adjusted, 4), checked ? FormatFixed(r.Redundancy[k], 3) : DASH,
                                 checked ? normalised(k) : DASH});
+        if (weighted)
+            b.table.rows.back().insert(b.table.rows.back().end(),
+                                       {figure(s.sigmaMm, 2), figure(s.mdbMm, 1), figure(s.biasToNoise, 2)});
     }
     if (l.closing && !r.Redundancy.empty() && !l.sides.empty()) {
         // The orientation angle at C: from the last route side (C towards its
@@ -66,14 +79,26 @@ FullReportBlock Observations(const ChainListing& l, const ChainResult& r)
         b.table.rows.push_back({"Qb", C, l.closing->lastSideFar, DegreesToPacked(l.closing->orientationDeg),
                                 FormatFixed(r.OrientationCorrection, 2), DegreesToPacked(adjusted),
                                 FormatFixed(r.Redundancy[Q], 3), normalised(Q)});
-        b.notes.push_back("Qb 行为 C 点的定向角：观测值与平差值为 度.分秒，v 以秒计。");
+        if (weighted && l.orientation) {
+            const ListedOrientation& q = *l.orientation;
+            b.table.rows.back().insert(b.table.rows.back().end(),
+                                       {figure(q.sigmaSec, 2), figure(q.mdbSec, 1), figure(q.biasToNoise, 2)});
+        }
+        b.notes.push_back(weighted ? "Qb 行为 C 点的定向角：观测值与平差值为 度.分秒，v、σ、MDB 以秒计。"
+                                   : "Qb 行为 C 点的定向角：观测值与平差值为 度.分秒，v 以秒计。");
     }
     b.notes.push_back("v 为改正数，r 为多余观测分量（总和 " + FormatFixed(r.SumRedundancy, 3) + "），w = v/(σ0·√r) 为标准化改正数"
                       "（给出先验测边中误差时才计算；r < 0.01 的观测不检验）。");
+    if (weighted) {
+        b.notes.back() = "v 为改正数，r 为多余观测分量（总和 " + FormatFixed(r.SumRedundancy, 3) +
+                         "），w = v/(σ·√r) 为标准化改正数（r < 0.01 的观测不检验，记作 -）。";
+        b.notes.push_back("σ 为观测值的中误差（边长 a + b·D，毫米），MDB = 4.13·σ/√r 为可发现的最小粗差（检验水平 0.001、"
+                          "检验功效 0.80，毫米），λ = 4.13·√((1 - r)/r) 为粗差对坐标的影响与其中误差之比。");
+    }
     return b;
 }
 
-FullReportBlock Misclosures(const ChainResult& r)
+FullReportBlock Misclosures(const ChainListing& l, const ChainResult& r)
 {
     FullReportBlock b;
     b.heading = "三、闭合差与精度评定";
@@ -81,11 +106,19 @@ FullReportBlock Misclosures(const ChainResult& r)
                                               : "方位角条件闭合差 w1 = " + Mm(r.wbSeconds) + " 秒");
     b.lines.push_back("纵坐标条件闭合差 w2 = " + Mm(r.wxMillimetres) + " 毫米");
     b.lines.push_back("横坐标条件闭合差 w3 = " + Mm(r.wyMillimetres) + " 毫米");
-    b.lines.push_back("单位权测边中误差 ms = " + Mm(r.ms) + " 毫米");
+    if (l.weights) {
+        const ChainListing::Weights& w = *l.weights;
+        b.lines.push_back("测距标称精度 a = " + FormatFixed(w.aMm, 2) + " 毫米，b = " + FormatFixed(w.bPpm, 2) +
+                          " 毫米/千米；先验单位权中误差 μ0 = a + b = " + FormatFixed(w.mu0Mm, 2) +
+                          " 毫米（1 千米边长的测距中误差）");
+        b.lines.push_back("验后单位权中误差 ms = " + Mm(r.ms) + " 毫米（各观测按 p = μ0²/σ² 定权）");
+    } else {
+        b.lines.push_back("单位权测边中误差 ms = " + Mm(r.ms) + " 毫米");
+    }
     b.lines.push_back("条件数 " + FormatInteger(r.ConditionCount) + "，线性化次数 " + FormatInteger(r.Iterations));
     if (r.globalTest) {
         const GlobalTest& t = *r.globalTest;
-        b.lines.push_back("全局检验：[pvv]/σ0² = " + FormatFixed(t.statistic, 3) + "，自由度 " + FormatInteger(t.dof) +
+        b.lines.push_back(std::string(l.weights ? "全局检验：[pvv]/μ0² = " : "全局检验：[pvv]/σ0² = ") + FormatFixed(t.statistic, 3) + "，自由度 " + FormatInteger(t.dof) +
                           "，χ²(0.95) = " + FormatFixed(t.critical, 3) + "，" + (t.passed ? "通过" : "未通过"));
     } else {
         b.lines.push_back("未作全局检验：没有给出先验测边中误差。");
@@ -125,7 +158,7 @@ FullReport ComposeFullReport(const ChainListing& listing, const ChainResult& res
     report.title = (listing.project.empty() ? std::string() : listing.project + " ") + "三边锁平差成果报告";
     report.notes = listing.notes;
     report.date = date;
-    report.blocks = {KnownPoints(listing, result), Observations(listing, result), Misclosures(result),
+    report.blocks = {KnownPoints(listing, result), Observations(listing, result), Misclosures(listing, result),
                      Points(listing, result)};
     if (listing.reduction) report.blocks.insert(report.blocks.begin() + 2, ReductionBlock(listing));
     return report;

@@ -36,6 +36,7 @@ struct FullReport {
     std::vector<std::string> notes;   // the project's 备注, printed under the title
     std::string date;                 // as handed in, e.g. "2026-12-09"
     std::vector<FullReportBlock> blocks;
+    bool withDrawing = true;          // the PDF ends with a page of the drawing of the chain
 };
 
 // date: the day of the report as it is to be printed (passed in, so that the

@@ -1,5 +1,6 @@
 #include "display/ResultDisplay.h"
 
+#include "display/FieldFit.h"
 #include "rules/PromptTexts.h"
 #include "text/DisplayFormat.h"
 #include "rules/FormFields.h"
@@ -13,13 +14,13 @@ std::string Millimetres(float value, const char* lead) { return lead + FormatFix
 void ShowResult(const ChainResult& r, Platform& p)
 {
     if (r.withoutAngleCondition) p.SetFieldText(field::wb, texts::NO_ANGLE_CONDITION);
-    if (r.wbSeconds) p.SetFieldText(field::wb, " " + FormatFixed(*r.wbSeconds, 2) + " 秒");
-    if (r.wxMillimetres) p.SetFieldText(field::wx, Millimetres(*r.wxMillimetres, " "));
-    if (r.wyMillimetres) p.SetFieldText(field::wy, Millimetres(*r.wyMillimetres, " "));
-    if (r.InvPx) p.SetFieldText(field::InvPx, "  " + FormatFixed(*r.InvPx, 4));
-    if (r.InvPy) p.SetFieldText(field::InvPy, "  " + FormatFixed(*r.InvPy, 4));
-    if (r.ms) p.SetFieldText(field::ms, Millimetres(*r.ms, ""));
-    if (r.mx) p.SetFieldText(field::mx, Millimetres(*r.mx, "  "));
-    if (r.my) p.SetFieldText(field::my, Millimetres(*r.my, "  "));
-    if (r.md) p.SetFieldText(field::md, Millimetres(*r.md, "  "));
+    if (r.wbSeconds) ShowFigure(p, field::wb, " " + FormatFixed(*r.wbSeconds, 2) + " 秒");
+    if (r.wxMillimetres) ShowFigure(p, field::wx, Millimetres(*r.wxMillimetres, " "));
+    if (r.wyMillimetres) ShowFigure(p, field::wy, Millimetres(*r.wyMillimetres, " "));
+    if (r.InvPx) ShowFigure(p, field::InvPx, "  " + FormatFixed(*r.InvPx, 4));
+    if (r.InvPy) ShowFigure(p, field::InvPy, "  " + FormatFixed(*r.InvPy, 4));
+    if (r.ms) ShowFigure(p, field::ms, Millimetres(*r.ms, ""));
+    if (r.mx) ShowFigure(p, field::mx, Millimetres(*r.mx, "  "));
+    if (r.my) ShowFigure(p, field::my, Millimetres(*r.my, "  "));
+    if (r.md) ShowFigure(p, field::md, Millimetres(*r.md, "  "));
 }

@@ -32,5 +32,22 @@ ExportOutcome CsvExport(const ChainListing& listing)
         }
         out += "\r\n";
     }
+    if (listing.weights) {
+        // a run with weights: the measured sides with their standard errors
+        // and checks, after an empty row
+        out += "\r\nk,起点,终点,观测值(m),v(mm),平差值(m),σ(mm),MDB(mm),λ\r\n";
+        auto figure = [](const std::optional<double>& value, int decimals) {
+            return value ? FormatFixed(*value, decimals) : std::string();
+        };
+        for (const ListedSide& s : listing.sides) {
+            if (s.known) continue;
+            for (const std::string* name : {&s.from, &s.to})
+                if (!IsValidUtf8(*name))
+                    return ExportOutcome::Refused("点名" + QuotedName(*name) + "不是有效的 UTF-8 文字，不能写入 CSV 文件");
+            out += std::to_string(s.k) + "," + CsvField(s.from) + "," + CsvField(s.to) + "," + FormatFixed(s.observed, 4) +
+                   "," + FormatFixed(s.correction * 1000, 2) + "," + FormatFixed(s.adjusted, 4) + "," +
+                   figure(s.sigmaMm, 2) + "," + figure(s.mdbMm, 1) + "," + figure(s.biasToNoise, 2) + "\r\n";
+        }
+    }
     return ExportOutcome::Written(std::move(out));
 }

@@ -12,6 +12,11 @@
 // taken by a spreadsheet for a formula; it is written with an apostrophe in
 // front ('=1+2), which spreadsheets take as "this cell is text" and do not
 // show. Refuses a name that is not valid UTF-8, naming it.
+//
+// A run with weights (the distance meter's accuracy) adds, after an empty row,
+// a table of the measured sides: k, the two names, observed and adjusted [m]
+// with 4 decimals, v [mm] with 2, sigma [mm] with 2, the minimal detectable
+// bias [mm] with 1 and lambda with 2 (empty where the side is not checked).
 #include "state/ChainListing.h"
 #include "files/ExportOutcome.h"
 

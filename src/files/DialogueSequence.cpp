@@ -45,7 +45,7 @@ ChainInput DialogueSequence::Input() const
     o.Xa = c[0], o.Ya = c[1], o.Xb = c[2], o.Yb = c[3], o.Xc = c[4], o.Yc = c[5], o.Xd = c[6], o.Yd = c[7];
     o.AzimuthAB = azimuthAB_;
     o.ClosingAzimuth = pointDGiven_ ? azimuthCD_ : azimuthDegrees_;
-    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{orientationDegrees_};
+    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{orientationDegrees_, std::nullopt};
     std::vector<int> routeSigns = signs_;
     routeSigns.resize(static_cast<std::size_t>(N_) + 2, 0);
     SetSides(o, sides_, routeSigns);

@@ -13,8 +13,10 @@
 namespace {
 
 constexpr double AUXILIARY_DISTANCE = 1000;  // [m] from C to the point along Tb
-constexpr const char* SIDE_STDEV_MM = "1000";
-constexpr const char* ANGLE_STDEV_SEC = "1";
+// Without weights: the program's equal weights, 1 for a side in metres and 1
+// for the angle in arc seconds, scaled to a unit weight of 1 mm.
+constexpr const char* SIDE_STDEV_MM = "1";
+constexpr const char* ANGLE_STDEV_SEC = "0.001";
 
 std::string Escaped(std::string_view text)
 {
@@ -81,12 +83,15 @@ ExportOutcome GamaExport(const ChainListing& listing)
     if (!listing.project.empty()) description += " " + ValidUtf8Text(listing.project);
     description += "：已知点 A、B、C";
     if (listing.knownPoints.size() > 3) description += "、D";
-    description += " 固定，新点以平差坐标为近似坐标；边长 1000 mm、角 1\" 即程序的权。";
+    description += " 固定，新点以平差坐标为近似坐标；";
+    description += listing.weights ? "边长按测距精度 a + b·D 的中误差（mm）、定向角按其中误差（\"）定权，sigma-apr 为 μ0 = a + b。"
+                                   : "边长 1 mm、角 0.001\"、sigma-apr 1 即程序的等权。";
     // the project name may hold control characters XML cannot carry
     description.erase(std::remove_if(description.begin(), description.end(),
                                      [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r'; }),
                       description.end());
     out += "<description>" + Escaped(description) + "</description>\n";
+    out += "<parameters sigma-apr=\"" + (listing.weights ? ShortestDecimal(listing.weights->mu0Mm) : std::string("1")) + "\"/>\n";
     out += "<points-observations>\n";
 
     for (const ListedPoint* p : fixed) out += Point(p->name, p->X, p->Y, "fix=\"xy\"");
@@ -110,14 +115,19 @@ ExportOutcome GamaExport(const ChainListing& listing)
     for (const ListedSide& side : listing.sides) {
         if (side.known) continue;
         out += "<distance from=\"" + Escaped(side.from) + "\" to=\"" + Escaped(side.to) + "\" val=\"" +
-               ShortestDecimal(side.observed) + "\" stdev=\"" + SIDE_STDEV_MM + "\"/>\n";
+               ShortestDecimal(side.observed) + "\" stdev=\"" +
+               (listing.weights && side.sigmaMm ? ShortestDecimal(*side.sigmaMm) : std::string(SIDE_STDEV_MM)) + "\"/>\n";
     }
     out += "</obs>\n";
     if (!auxiliary.empty()) {
         const ListedPoint& C = listing.knownPoints[2];
         out += "<obs>\n<angle from=\"" + Escaped(C.name) + "\" bs=\"" + Escaped(listing.closing->lastSideFar) +
                "\" fs=\"" + Escaped(auxiliary) + "\" val=\"" + DegreesToDashedDms(listing.closing->orientationDeg) +
-               "\" stdev=\"" + ANGLE_STDEV_SEC + "\"/>\n</obs>\n";
+               "\" stdev=\"" +
+               (listing.weights && listing.orientation && listing.orientation->sigmaSec
+                    ? ShortestDecimal(*listing.orientation->sigmaSec)
+                    : std::string(ANGLE_STDEV_SEC)) +
+               "\"/>\n</obs>\n";
     }
     out += "</points-observations>\n</network>\n</gama-local>\n";
     return ExportOutcome::Written(std::move(out));

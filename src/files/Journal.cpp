@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "files/AtomicWrite.h"
+#include "files/RecordLines.h"
 #include "files/SystemErrorText.h"
 
 Journal::~Journal() { Close(); }
@@ -56,6 +57,12 @@ std::optional<std::string> Journal::Update(const ObservationRecord& record)
     return std::nullopt;
 }
 
+std::optional<std::string> Journal::Replace(const ObservationRecord& record)
+{
+    K_ = RecordUnknownPointCount(record);
+    return Rewrite(record);
+}
+
 void Journal::Start()
 {
     Close();
@@ -77,5 +84,8 @@ std::variant<ObservationRecord, FileError> ReadJournal(std::string_view bytes)
     bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(0, end + 1);
     std::string file(bytes);
     file += "未完成\n";
-    return ReadObservationFile(file);
+    std::variant<ObservationRecord, FileError> read = ReadObservationFile(file);
+    if (std::holds_alternative<FileError>(read))
+        if (std::optional<ObservationRecord> written = ReadValuesAsWritten(file)) return std::move(*written);
+    return read;
 }

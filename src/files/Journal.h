@@ -28,6 +28,10 @@ public:
     // last call, or writes the file anew when values were dropped (a refused
     // pair asked again). Returns the reason when the file cannot be written.
     std::optional<std::string> Update(const ObservationRecord& record);
+    // Writes the file anew with the record: values edited in place (the
+    // observation table), also values the dialogue's rules refuse and values
+    // missing between others.
+    std::optional<std::string> Replace(const ObservationRecord& record);
     // The run completed: nothing to keep.
     void Remove();
 
@@ -43,4 +47,6 @@ private:
 };
 
 // The record of a journal: an incomplete record of the values in the file.
+// A journal the observation table wrote may hold values the rules refuse or
+// miss some between others: it is read value by value as it was written.
 std::variant<ObservationRecord, FileError> ReadJournal(std::string_view bytes);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "rules/FaultTexts.h"
 #include "rules/ReductionTexts.h"
 #include "text/DisplayFormat.h"
 #include "text/Utf8.h"
@@ -52,8 +53,16 @@ void AppendChecks(std::string& j, const BatchFigures& f)
     j += ",\n  \"iterations\": " + (r ? std::to_string(r->Iterations) : std::string("null"));
     if (r && f.listing && f.listing->closing && !r->Redundancy.empty()) {
         const std::size_t Q = r->Redundancy.size() - 1;
+        const std::optional<ListedOrientation>& o = f.listing->orientation;
+        auto figure = [&o](std::optional<double> ListedOrientation::*member) {
+            return o ? Optional(*o.*member) : std::string("null");
+        };
         j += ",\n  \"orientation\": {\"correction_arcsec\": " + Shortest(r->OrientationCorrection) +
-             ", \"redundancy\": " + Shortest(r->Redundancy[Q]) + ", \"normalised\": " + Optional(r->Normalised[Q]) + "}";
+             ", \"redundancy\": " + Shortest(r->Redundancy[Q]) + ", \"normalised\": " + Optional(r->Normalised[Q]) +
+             ", \"sigma_arcsec\": " + figure(&ListedOrientation::sigmaSec) +
+             ", \"mdb_arcsec\": " + figure(&ListedOrientation::mdbSec) +
+             ", \"bias_to_noise\": " + figure(&ListedOrientation::biasToNoise) +
+             ", \"weakest_shift_mm\": " + figure(&ListedOrientation::weakestShiftMm) + "}";
     }
     j += ",\n  \"sum_redundancy\": " + (r ? Shortest(r->SumRedundancy) : std::string("null"));
     j += ",\n  \"global_test\": ";
@@ -64,6 +73,41 @@ void AppendChecks(std::string& j, const BatchFigures& f)
     } else {
         j += "null";
     }
+}
+
+const char* VerdictName(SignVerdict v)
+{
+    switch (v) {
+    case SignVerdict::OneSign: return "one_sign";
+    case SignVerdict::TwoSigns: return "two_signs";
+    case SignVerdict::NoSingleSign: break;
+    }
+    return "no_single_sign";
+}
+
+// "w1_arcsec": .., "w2_mm": .., "w3_mm": .. of misclosures w1 [arc s], w2, w3 [m]
+std::string MisclosureMembers(const std::array<double, 4>& w, int conditions)
+{
+    return "\"w1_arcsec\": " + (conditions == 3 ? Shortest(w[1]) : std::string("null")) +
+           ", \"w2_mm\": " + Shortest(w[2] * 1000) + ", \"w3_mm\": " + Shortest(w[3] * 1000);
+}
+
+std::string DiagnosisJson(const SignDiagnosis& d)
+{
+    std::string j = "{\"verdict\": \"" + std::string(VerdictName(d.verdict)) + "\", \"statistic\": " + Shortest(d.statistic) +
+                    ", \"dof\": " + std::to_string(d.conditions) + ", \"critical\": " + Shortest(d.critical) +
+                    ", \"misclosures\": {" + MisclosureMembers(d.w, d.conditions) + "}, \"first_triangle\": " +
+                    (d.firstTriangle > 0 ? std::to_string(d.firstTriangle) : std::string("null")) + ", \"candidates\": [";
+    const char* comma = "";
+    for (const SignCandidate& c : d.best) {
+        const bool side = c.side != 0;
+        j.append(comma).append("{\"side\": ").append(side ? std::to_string(c.side) : "null");
+        j.append(", \"triangle\": ").append(side ? std::to_string(c.triangle) : "null");
+        j.append(", \"typed_sign\": ").append(std::to_string(c.typedSign)).append(", ");
+        j.append(MisclosureMembers(c.w, d.conditions)).append(", \"statistic\": ").append(Shortest(c.statistic)).append("}");
+        comma = ", ";
+    }
+    return j + "], \"text\": " + JsonString(SignDiagnosisText(d)) + "}";
 }
 
 }  // namespace
@@ -105,11 +149,19 @@ std::string FormatJson(const BatchFigures& f)
     j += "{\n  \"status\": ";
     j += f.completed ? "\"completed\"" : "\"failed\"";
     if (!f.completed) j += ",\n  \"fault\": " + JsonString(f.fault);
+    j += ",\n  \"diagnosis\": " + (f.diagnosis ? DiagnosisJson(*f.diagnosis) : std::string("null"));
     auto figure = [r](auto member) -> std::string { return r ? Optional(r->*member) : "null"; };
     j += ",\n  \"misclosures\": {\"w1_arcsec\": " + figure(&ChainResult::wbSeconds) +
          ", \"w2_mm\": " + figure(&ChainResult::wxMillimetres) + ", \"w3_mm\": " + figure(&ChainResult::wyMillimetres) +
          "}";
     j += ",\n  \"ms_mm\": " + figure(&ChainResult::ms);
+    j += ",\n  \"weights\": ";
+    if (f.listing && f.listing->weights) {
+        const ChainListing::Weights& w = *f.listing->weights;
+        j += "{\"a_mm\": " + Shortest(w.aMm) + ", \"b_ppm\": " + Shortest(w.bPpm) + ", \"mu0_mm\": " + Shortest(w.mu0Mm) + "}";
+    } else {
+        j += "null";
+    }
     j += ",\n  \"weakest\": {\"name\": " + (f.completed ? JsonString(f.weakestName) : std::string("null")) +
          ", \"inv_px\": " + figure(&ChainResult::InvPx) + ", \"inv_py\": " + figure(&ChainResult::InvPy) +
          ", \"mx_mm\": " + figure(&ChainResult::mx) + ", \"my_mm\": " + figure(&ChainResult::my) +
@@ -137,6 +189,9 @@ std::string FormatJson(const BatchFigures& f)
             const bool checked = r && !s.known && k < r->Redundancy.size();
             j.append(", \"redundancy\": ").append(checked ? Shortest(r->Redundancy[k]) : "null");
             j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null");
+            j.append(", \"sigma_mm\": ").append(Optional(s.sigmaMm)).append(", \"mdb_mm\": ").append(Optional(s.mdbMm));
+            j.append(", \"bias_to_noise\": ").append(Optional(s.biasToNoise));
+            j.append(", \"weakest_shift_mm\": ").append(Optional(s.weakestShiftMm));
             j.append(", \"reduction\": ").append(ReductionJson(s.reduction)).append("}");
             comma = ",\n    ";
         }
@@ -161,7 +216,13 @@ std::string FormatSummary(const BatchFigures& f)
                                       : "w1 = " + (r->wbSeconds ? FormatFixed(*r->wbSeconds, 2) + " 秒" : "-");
         t += "，w2 = " + mm(r->wxMillimetres) + "，w3 = " + mm(r->wyMillimetres) + "\n";
     }
-    if (r->ms) t += "单位权测边中误差 ms = " + mm(r->ms) + "\n";
+    const bool weighted = f.listing && f.listing->weights;
+    if (weighted) {
+        const ChainListing::Weights& w = *f.listing->weights;
+        t += "测距精度 a = " + FormatFixed(w.aMm, 2) + " 毫米，b = " + FormatFixed(w.bPpm, 2) + " 毫米/千米，μ0 = a + b = " +
+             FormatFixed(w.mu0Mm, 2) + " 毫米\n";
+    }
+    if (r->ms) t += (weighted ? "验后单位权中误差 ms = " : "单位权测边中误差 ms = ") + mm(r->ms) + "\n";
     if (f.completed && f.listing && f.listing->reduction) {
         t += ReductionLine(*f.listing) + "\n";
         if (const std::string warning = DistortionWarning(*f.listing); !warning.empty()) t += warning + "\n";
@@ -171,7 +232,7 @@ std::string FormatSummary(const BatchFigures& f)
              "，mx = " + mm(r->mx) + "，my = " + mm(r->my) + "，md = " + mm(r->md) + "\n";
         if (r->globalTest) {
             const GlobalTest& g = *r->globalTest;
-            t += "全局检验：[pvv]/σ0² = " + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
+            t += std::string(weighted ? "全局检验：[pvv]/μ0² = " : "全局检验：[pvv]/σ0² = ") + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
                  "，χ²(0.95) = " + FormatFixed(g.critical, 3) + "，" + (g.passed ? "通过" : "未通过") + "\n";
         }
     }

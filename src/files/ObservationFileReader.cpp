@@ -13,13 +13,13 @@
 #include "text/Utf8.h"
 #include "files/ObservationFile.h"
 #include "text/NumberReading.h"
+#include "rules/PrecisionLines.h"
 
 namespace {
 
 const std::string kIncompleteMarker = "未完成";
 const std::string kProjectKey = "工程名称";
 const std::string kNoteKey = "备注";
-const std::string kSigma0Key = "先验测边中误差";
 
 // A key as found in a file, ordered as the dialogue asks: within one kind by
 // index; names B, 1..K, C, the point after C.
@@ -113,6 +113,26 @@ std::optional<FoundKey> ReadValueKey(const std::string& key)
 
 std::string Quoted(std::string_view s) { return "「" + std::string(s) + "」"; }
 
+// A precision line's key as found (rules/PrecisionLines.h): its label and,
+// for S<k> 中误差, the side.
+struct PrecisionKey {
+    std::string label;
+    int side = 0;  // S<k> 中误差: k; else 0
+};
+
+std::optional<PrecisionKey> ReadPrecisionKey(const std::string& key)
+{
+    for (const char* label : {kSigma0Key, kEdmAKey, kEdmBKey, kOrientationSigmaKey})
+        if (key == label) return PrecisionKey{label, 0};
+    const std::string suffix = "中误差";
+    if (key.size() > suffix.size() + 1 && key[0] == 's' && key.compare(key.size() - suffix.size(), suffix.size(), suffix) == 0)
+        if (std::optional<long> k = ReadIndex(std::string_view(key).substr(1, key.size() - 1 - suffix.size()))) {
+            const int side = static_cast<int>(std::min<long>(*k, 999999999));
+            return PrecisionKey{SideSigmaKey(side), side};
+        }
+    return std::nullopt;
+}
+
 // At most about 30 characters of a line, for a message.
 std::string Excerpt(std::string_view line)
 {
@@ -137,8 +157,8 @@ private:
     ObservationRecord record_;
     std::map<std::string, int> seenAt_;  // label of a value key -> its line
     std::map<std::string, int> reductionAt_;  // label of a reduction key -> its line
-    int projectLine_ = 0, markerLine_ = 0, sigma0Line_ = 0;
-    std::optional<double> sigma0Mm_;
+    int projectLine_ = 0, markerLine_ = 0;
+    std::map<std::string, int> precisionLines_;  // label of a precision line -> its line
     std::string* pending_ = nullptr;  // the value a "+ =" line continues
     bool pendingIsValue_ = false;
     int pendingLine_ = 0;
@@ -147,6 +167,7 @@ private:
     static void CheckLineText(std::string_view line, int number);
     static void CheckHeader(std::string_view line);
     void ReadLine(std::string_view line, int number);
+    void ReadPrecisionLine(const PrecisionKey& key, std::string value, int number);
     void TakePending();
     void CheckPlace(const FoundKey& found, int number);
     void TakeReduction(const std::string& key, const std::string& value, int number);
@@ -301,15 +322,8 @@ void FileReader::ReadLine(std::string_view raw, int number)
         pendingIsValue_ = false;
         return;
     }
-    if (key == kSigma0Key) {
-        if (sigma0Line_ != 0)
-            Fail(number, Quoted(kSigma0Key) + "已在第 " + std::to_string(sigma0Line_) + " 行给出，只能给一次");
-        std::optional<double> mm = ReadNumber(*value);
-        if (!mm || !(*mm > 0))
-            Fail(number, Quoted(kSigma0Key) + "应是一个正数，以毫米计（例如 2），却是" + Quoted(Excerpt(*value)));
-        sigma0Line_ = number;
-        sigma0Mm_ = mm;
-        record_.sigma0Mm = std::move(*value);
+    if (std::optional<PrecisionKey> precision = ReadPrecisionKey(key)) {
+        ReadPrecisionLine(*precision, std::move(*value), number);
         return;
     }
     if (key == kNoteKey) {
@@ -323,7 +337,7 @@ void FileReader::ReadLine(std::string_view raw, int number)
     if (!found)
         Fail(number, "不认识的键" + Quoted(Excerpt(TrimBlanks(line.substr(0, separator)))) +
                          "：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-                         "工程名称，备注，先验测边中误差，+，"
+                         "工程名称，备注，先验测边中误差，测距固定误差，测距比例误差，定向角中误差，S2 中误差 …，+，"
                          "边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）");
     CheckPlace(*found, number);
     seenAt_[found->Label()] = number;
@@ -349,6 +363,26 @@ int FileReader::LineOf(const std::string& label) const
     if (auto at = reductionAt_.find(label); at != reductionAt_.end()) return at->second;
     if (auto at = seenAt_.find(label); at != seenAt_.end()) return at->second;
     return 0;
+}
+
+void FileReader::ReadPrecisionLine(const PrecisionKey& key, std::string value, int number)
+{
+    if (auto seen = precisionLines_.find(key.label); seen != precisionLines_.end())
+        Fail(number, Quoted(key.label) + "已在第 " + std::to_string(seen->second) + " 行给出，只能给一次");
+    double number_ = 0;
+    const Refusal refused = key.label == kSigma0Key            ? RefuseSigma0(value, number_)
+                            : key.label == kEdmAKey            ? RefuseEdmA(value, number_)
+                            : key.label == kEdmBKey            ? RefuseEdmB(value, number_)
+                            : key.label == kOrientationSigmaKey ? RefuseOrientationSigma(value, number_)
+                                                               : RefuseSideSigma(value, number_);
+    if (refused) Fail(number, Quoted(key.label) + *refused + "，却是" + Quoted(Excerpt(value)));
+    precisionLines_[key.label] = number;
+    std::string& field = key.label == kSigma0Key            ? record_.sigma0Mm
+                         : key.label == kEdmAKey            ? record_.edmAMm
+                         : key.label == kEdmBKey            ? record_.edmBPpm
+                         : key.label == kOrientationSigmaKey ? record_.orientationSigmaSec
+                                                            : record_.sideSigmaMm[key.side];
+    field = std::move(value);
 }
 
 ChainFile FileReader::Read(std::string_view bytes)
@@ -380,9 +414,15 @@ ChainFile FileReader::Read(std::string_view bytes)
     }
     record_.complete = markerLine_ == 0;
     ChainFile file;
+    std::optional<ChainShape> shape;
     if (record_.complete) {
         file.input = sequence_.Input();
-        file.input->observations.sigma0Mm = sigma0Mm_;
+        shape = ChainShape{file.input->observations.N, file.input->observations.closing};
+    }
+    if (std::optional<PrecisionRefusal> refused = RefusePrecisionLines(record_, shape))
+        Fail(refused->key.empty() ? 0 : precisionLines_.at(refused->key), refused->reason);
+    if (record_.complete) {
+        ApplyPrecisionLines(record_, file.input->observations);
         file.input->project = record_.project;
         file.input->notes = record_.notes;
         auto reduction = ReductionOf(record_.reduction, *file.input);
@@ -428,7 +468,7 @@ ChainFile ChainOfRecord(const ObservationRecord& record)
     const DialogueSequence sequence = SequenceOf(record);
     if (record.complete && !sequence.Next()) {
         file.input = sequence.Input();
-        if (!record.sigma0Mm.empty()) file.input->observations.sigma0Mm = ReadNumber(record.sigma0Mm);
+        ApplyPrecisionLines(record, file.input->observations);
         file.input->project = record.project;
         file.input->notes = record.notes;
         auto reduction = ReductionOf(record.reduction, *file.input);

@@ -111,6 +111,7 @@ RunFault DescribeChainFault(const ChainFault& f)
                 "平差后推算的 C 点与已知 C 点仍相差 " + FormatFixed(f.miss * 1000, 1) +
                     " 毫米：闭合差对这样的图形太大，平差不能消除（最扁的是第" + FormatInteger(f.triangle) +
                     "个三角形，高 " + FormatFixed(f.height, 3) + " 米），平差结果不可靠，请检查观测边长"};
+    case ChainFaultKind::SignMistyped: return {FaultKind::InvalidArgument, "闭合差远远超出测边中误差所容许的范围"};
     case ChainFaultKind::NotConverged:
         return {FaultKind::InvalidArgument,
                 "平差迭代 " + FormatInteger(f.iterations) + " 次仍不收敛，边长改正数最后一次仍变化 " +
@@ -119,4 +120,65 @@ RunFault DescribeChainFault(const ChainFault& f)
                     " 米），平差结果不可靠，请检查观测边长"};
     }
     return {FaultKind::InvalidArgument, "计算中止"};
+}
+
+namespace {
+
+// "wb = 0.4 秒、wx = 1.2 毫米、wy = -0.8 毫米"; without an azimuth condition
+// the coordinates only.
+std::string MisclosureWords(const std::array<double, 4>& w, int conditions)
+{
+    std::string text;
+    if (conditions == 3) text = "wb = " + FormatFixed(w[1], 1) + " 秒、";
+    return text + "wx = " + FormatFixed(w[2] * 1000, 1) + " 毫米、wy = " + FormatFixed(w[3] * 1000, 1) + " 毫米";
+}
+
+// "S6 的左右" or "定向角的正负号"
+std::string CandidateName(const SignCandidate& c)
+{
+    return c.side == 0 ? std::string("定向角的正负号") : "S" + FormatInteger(c.side) + " 的左右";
+}
+
+// "改为右侧后，闭合差为 ..."
+std::string CandidateMending(const SignCandidate& c, int conditions)
+{
+    const char* to = c.side == 0 ? (c.typedSign > 0 ? "改为负值" : "改为正值") : (c.typedSign > 0 ? "改为右侧" : "改为左侧");
+    return std::string(to) + "后，闭合差为 " + MisclosureWords(c.w, conditions);
+}
+
+std::string ShortName(const SignCandidate& c) { return c.side == 0 ? std::string("定向角") : "S" + FormatInteger(c.side); }
+
+}  // namespace
+
+std::string SignDiagnosisText(const SignDiagnosis& d)
+{
+    switch (d.verdict) {
+    case SignVerdict::OneSign: return CandidateName(d.best[0]) + "可能输错了：" + CandidateMending(d.best[0], d.conditions);
+    case SignVerdict::TwoSigns: {
+        const SignCandidate& a = d.best[0];
+        const SignCandidate& b = d.best[1];
+        return ShortName(a) + " 或 " + ShortName(b) + " 的" + (a.side == 0 || b.side == 0 ? "符号" : "左右") +
+               "可能输错了：" + ShortName(a) + " " + CandidateMending(a, d.conditions) + "；" + ShortName(b) + " " +
+               CandidateMending(b, d.conditions);
+    }
+    case SignVerdict::NoSingleSign: break;
+    }
+    return std::string("改正任何一条边的左右") + (d.orientationTried ? "或定向角的正负号" : "") +
+           "都不能使闭合差合限：不是某一个符号输错了";
+}
+
+RunFault DescribeChainFailure(const ChainFault& fault, const std::optional<SignDiagnosis>& diagnosis)
+{
+    if (!diagnosis) return DescribeChainFault(fault);
+    const SignDiagnosis& d = *diagnosis;
+    const std::string misclosures = "闭合差 " + MisclosureWords(d.w, d.conditions) + " 远远超出测边中误差所容许的范围";
+    if (d.verdict == SignVerdict::NoSingleSign) {
+        RunFault described = DescribeChainFault(fault);
+        described.message += "；" + misclosures + "，" + SignDiagnosisText(d);
+        return described;
+    }
+    // the orientation angle alone: the misclosure appears at C
+    const bool atC = d.verdict == SignVerdict::OneSign && d.best[0].side == 0;
+    const std::string where = atC ? "，出现在终点 C 的方位角上：" : "，从第" + FormatInteger(d.firstTriangle) + "个三角形开始出现：";
+    return {FaultKind::InvalidArgument, misclosures + where + SignDiagnosisText(d)};
 }

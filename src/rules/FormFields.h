@@ -22,4 +22,18 @@ enum Field : int {
 // The result fields, emptied when a run starts.
 constexpr Field FIRST_RESULT = wb, LAST_RESULT = md;
 
+// Half-width characters a figure field shows whole (a Chinese character
+// counts two): its width less the frame's 60 twips, at 90 twips a column
+// (宋体 bold 9 pt). 0 for the fields that show no figure.
+constexpr int ColumnsOf(int n)
+{
+    switch (n) {
+    case wb: case wx: case wy: return 15;               // 1455 twips
+    case ms: return 12;                                 // 1215 twips
+    case InvPx: case InvPy: case mx: case my: case md:  // 1335 twips
+    case PointX: case PointY: return 14;
+    default: return 0;
+    }
+}
+
 }  // namespace field

@@ -29,6 +29,12 @@ public:
     virtual void MessageBox(const std::string& text) = 0;
     // Replaces the whole text of field TextN (N = 1..29).
     virtual void SetFieldText(int field, const std::string& text) = 0;
+    // The same with a tip that is not the text itself (a figure too long for
+    // its field: the field says so, the tip holds the figure).
+    virtual void SetFieldTextWithTip(int field, const std::string& text, const std::string& /*tip*/)
+    {
+        SetFieldText(field, text);
+    }
     // Hands a composed report to the printer.
     virtual void PrintReport(const Report& report) = 0;
     // The boxes that follow ask about the value shown in field TextN: a

@@ -11,6 +11,8 @@ inline std::string ConfirmationHeading(const std::string& name, const std::strin
     return name + " = " + typed + (unit.empty() ? std::string() : " " + unit);
 }
 inline const std::string METRES = "米";
+// A figure that does not fit its field; the field's tip holds it whole.
+inline const std::string BEYOND_FIELD = "超限";
 inline const std::string PACKED_DEGREES = "度.分秒";  // an angle typed as D.MMSS
 // An even side S(n) typed with the sign of its side of the route: negative right.
 inline std::string EvenSideHeading(int n, const std::string& typed, bool right)

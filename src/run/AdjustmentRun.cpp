@@ -6,6 +6,7 @@
 #include "dialogue/EntryPhases.h"
 #include "display/CoordinateDisplay.h"
 #include "rules/FaultTexts.h"
+#include "rules/PrecisionLines.h"
 #include "rules/ReductionTexts.h"
 #include "display/ResultDisplay.h"
 #include "run/ChainReduction.h"
@@ -53,11 +54,15 @@ ChainObservations ObservationsOf(const ProgramState& s)
     o.Xa = s.Xa, o.Ya = s.Ya, o.Xb = s.Xb, o.Yb = s.Yb, o.Xc = s.Xc, o.Yc = s.Yc, o.Xd = s.Xd, o.Yd = s.Yd;
     o.AzimuthAB = s.run.AzimuthAB;
     o.ClosingAzimuth = s.run.ClosingAzimuth;
-    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{s.run.OrientationAngle};
+    if (o.closing == ClosingKind::OnCWithAzimuth) o.orientation = OrientationObservation{s.run.OrientationAngle, std::nullopt};
     SetSides(o, s.SideLengths, s.run.RouteSigns);
     o.UnknownPointCount = s.run.UnknownPointCount;
-    const std::string& sigma0 = s.run.Typed.Record().sigma0Mm;
-    if (!sigma0.empty()) o.sigma0Mm = ReadNumber(sigma0);
+    // the precision lines came with a file; one completed here may miss one
+    // the chain turned out to need
+    const ObservationRecord& record = s.run.Typed.Record();
+    if (std::optional<PrecisionRefusal> refused = RefusePrecisionLines(record, ChainShape{o.N, o.closing}))
+        RaiseFault(FaultKind::InvalidArgument, refused->reason);
+    ApplyPrecisionLines(record, o);
     return o;
 }
 
@@ -104,7 +109,7 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
         ChainInput input = InputOf(s);
         outcome.observations = input.observations;
         outcome.chain = ComputeAdjustment(input.observations, p);
-        if (outcome.chain->fault) throw DescribeChainFault(*outcome.chain->fault);
+        if (outcome.chain->fault) throw DescribeChainFailure(*outcome.chain->fault, outcome.chain->diagnosis);
         const ChainResult& result = outcome.chain->result;
         ShowAdjustedCoordinates(result, input.names, p, !s.run.Typed.AllPrefilled());
         s.LastRun = CompleteRun(std::move(input), result);

@@ -24,6 +24,11 @@ std::optional<RunFault> KnownSideFault(const ChainObservations& o)
 
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
 {
+    return RunChainFile(file, PrecisionOverride{sigma0Mm, std::nullopt, std::nullopt});
+}
+
+BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision)
+{
     BatchRun run;
     if (!file.input) {
         run.missing = file.missing;
@@ -31,7 +36,13 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
         return run;
     }
     ChainInput input = *file.input;
-    if (sigma0Mm) input.observations.sigma0Mm = sigma0Mm;
+    if (precision.Given()) {
+        ChainObservations& o = input.observations;
+        o.sigma0Mm = precision.sigma0Mm;
+        o.edm = precision.edm;
+        for (SideObservation& side : o.sides) side.sigmaMm.reset();
+        if (o.orientation) o.orientation->sigmaSec = precision.orientationSigmaSec;
+    }
     if (!file.refused.empty()) {
         run.outcome = RunOutcome(RunOutcome::Failed, file.refused);
         return run;
@@ -48,7 +59,8 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
     run.outcome.chain = AdjustChain(input.observations);
     if (run.outcome.chain->fault) {
         run.outcome.kind = RunOutcome::Failed;
-        run.outcome.reason = FailureText(DescribeChainFault(*run.outcome.chain->fault));
+        const ChainOutcome& chain = *run.outcome.chain;
+        run.outcome.reason = FailureText(DescribeChainFailure(*chain.fault, chain.diagnosis));
         return run;
     }
     run.completed = CompleteRun(std::move(input), run.outcome.chain->result);
@@ -66,6 +78,7 @@ BatchFigures BatchRun::Figures() const
     f.completed = Completed();
     f.fault = outcome.reason;
     if (outcome.chain) f.result = &outcome.chain->result;
+    if (outcome.chain && outcome.chain->diagnosis) f.diagnosis = &*outcome.chain->diagnosis;
     if (completed) {
         f.listing = &completed->listing;
         const std::size_t weakest = static_cast<std::size_t>(completed->result.WeakestPoint);

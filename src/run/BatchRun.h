@@ -19,8 +19,19 @@ struct BatchRun {
     BatchFigures Figures() const;
 };
 
+// A precision model given on the command line: where it gives sigma0Mm or
+// edm it replaces the file's whole one (先验测边中误差, or a, b with the
+// orientation angle's and the sides' own standard errors).
+struct PrecisionOverride {
+    std::optional<double> sigma0Mm;             // one a-priori standard error for every side [mm]
+    std::optional<DistanceAccuracy> edm;        // a [mm], b [mm/km]
+    std::optional<double> orientationSigmaSec;  // with edm, the orientation angle's [arc s]
+    bool Given() const { return sigma0Mm || edm; }
+};
+
 // sigma0Mm: the a-priori standard error of a side [mm] that overrides the
 // file's; with either, the normalised corrections and the global test.
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm = std::nullopt);
+BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision);
 // The same for a record already read.
 BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm = std::nullopt);

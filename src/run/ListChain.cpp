@@ -88,6 +88,13 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
         side.correction = side.known || uk >= r.Corrections.size() ? 0.0 : r.Corrections[uk];
         side.adjusted = r.SideLengths.at(uk);
         side.reduction = o.sides.at(uk).reduction;
+        if (!side.known) {
+            auto mm = [](const std::optional<double>& m) { return m ? std::optional<double>(*m * 1000) : std::nullopt; };
+            if (uk < r.Sigma.size() && r.Sigma[uk] > 0) side.sigmaMm = r.Sigma[uk] * 1000;
+            if (uk < r.Mdb.size()) side.mdbMm = mm(r.Mdb[uk]);
+            if (uk < r.BiasToNoise.size()) side.biasToNoise = r.BiasToNoise[uk];
+            if (uk < r.WeakestShift.size()) side.weakestShiftMm = mm(r.WeakestShift[uk]);
+        }
         l.sides.push_back(side);
     }
 
@@ -102,7 +109,20 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
         // measured on the ground: the angle on the plane the adjustment used
         if (o.orientation && o.orientation->reductionArcSec != 0) c.orientationDeg = o.orientation->angleDeg;
         l.closing = c;
+        if (!r.Redundancy.empty()) {
+            const std::size_t Q = r.Redundancy.size() - 1;
+            ListedOrientation q;
+            q.correctionSec = r.OrientationCorrection;
+            q.redundancy = r.Redundancy[Q];
+            if (Q < r.Normalised.size()) q.normalised = r.Normalised[Q];
+            if (Q < r.Sigma.size() && r.Sigma[Q] > 0) q.sigmaSec = r.Sigma[Q];
+            if (Q < r.Mdb.size()) q.mdbSec = r.Mdb[Q];
+            if (Q < r.BiasToNoise.size()) q.biasToNoise = r.BiasToNoise[Q];
+            if (Q < r.WeakestShift.size() && r.WeakestShift[Q]) q.weakestShiftMm = *r.WeakestShift[Q] * 1000;
+            l.orientation = q;
+        }
     }
     l.reduction = ListedReductionOf(input);
+    if (r.Weighted && o.edm && r.Mu0Mm) l.weights = ChainListing::Weights{o.edm->aMm, o.edm->bPpm, *r.Mu0Mm};
     return l;
 }

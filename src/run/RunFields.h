@@ -16,6 +16,10 @@ public:
     }
     void MessageBox(const std::string& text) override { platform_.MessageBox(text); }
     void SetFieldText(int field, const std::string& text) override { platform_.SetFieldText(field, text); }
+    void SetFieldTextWithTip(int field, const std::string& text, const std::string& tip) override
+    {
+        platform_.SetFieldTextWithTip(field, text, tip);
+    }
     void PrintReport(const Report& report) override { platform_.PrintReport(report); }
     void AskingFor(int field) override { platform_.AskingFor(field); }
 

@@ -80,9 +80,16 @@ std::size_t ScriptedPlatform::QuestionBox(const std::string& text, const std::ve
 
 void ScriptedPlatform::MessageBox(const std::string& text) { Write("MESSAGE", text); }
 
+void ScriptedPlatform::SetFieldTextWithTip(int field, const std::string& text, const std::string& tip)
+{
+    SetFieldText(field, text);
+    tips_.at(static_cast<std::size_t>(field)) = tip;
+}
+
 void ScriptedPlatform::SetFieldText(int field, const std::string& text)
 {
     fields_.at(static_cast<std::size_t>(field)) = text;
+    tips_.at(static_cast<std::size_t>(field)) = text;
     char name[16];
     std::snprintf(name, sizeof name, "Text%d", field);
     Write("TEXT", name, text, true);

@@ -33,6 +33,8 @@ public:
     std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;
+    // The transcript shows the text; the tip is kept apart (Tip).
+    void SetFieldTextWithTip(int field, const std::string& text, const std::string& tip) override;
     void PrintReport(const Report& report) override;
 
     void EndRun(const RunOutcome& outcome);
@@ -41,6 +43,8 @@ public:
     const std::string& Transcript() const { return transcript_; }
     std::string TakeTranscript();  // the transcript so far, leaving it empty
     const std::string& Field(int n) const { return fields_.at(static_cast<std::size_t>(n)); }
+    // The tip of field TextN: its text, or the figure a too narrow field holds.
+    const std::string& Tip(int n) const { return tips_.at(static_cast<std::size_t>(n)); }
     const Report& PrintedReport() const { return printed_; }
 
 private:
@@ -49,6 +53,7 @@ private:
     std::set<std::string> askedSinceInputRanOut_;
     std::string transcript_;
     std::array<std::string, 30> fields_;
+    std::array<std::string, 30> tips_;
     Report printed_;
     std::FILE* out_ = nullptr;
 

@@ -26,6 +26,19 @@ struct ListedSide {
     double adjusted = 0;      // [m]
     bool known = false;       // A-B, and C-D when D is given
     std::optional<SideReduction> reduction;  // a side measured on the ground: its reduction to the plane
+    // How the run checks a measured side, where it has the figure (none for
+    // the known sides, and where the redundancy number is below 0.01): its
+    // a-priori standard error [mm], the minimal detectable bias [mm], the
+    // bias-to-noise ratio [-], the shift of the weakest point by that bias [mm].
+    std::optional<double> sigmaMm, mdbMm, biasToNoise, weakestShiftMm;
+};
+
+// The orientation angle at C with its correction and check, as ListedSide
+// has them: v, sigma and the minimal detectable bias in arc seconds.
+struct ListedOrientation {
+    double correctionSec = 0;
+    double redundancy = 0;
+    std::optional<double> normalised, sigmaSec, mdbSec, biasToNoise, weakestShiftMm;
 };
 
 // The reduction of the sides to the Gauss plane, where the run made one.
@@ -61,4 +74,11 @@ struct ChainListing {
     };
     std::optional<ClosingAngles> closing;  // nullopt with D, or without azimuth data
     std::optional<ListedReduction> reduction;  // nullopt on a plane chain
+    std::optional<ListedOrientation> orientation;  // with closing, once adjusted
+    // A run with weights: the distance meter's accuracy a [mm], b [mm/km] and
+    // mu0 = a + b [mm], the standard error of unit weight (a side of 1 km).
+    struct Weights {
+        double aMm = 0, bPpm = 0, mu0Mm = 0;
+    };
+    std::optional<Weights> weights;
 };

@@ -6,6 +6,7 @@
 //   where the chain has one, of the point after C.
 // A value is kept as its text, so a run from a record gives bit-identical
 // results to the typed run; a name is kept byte for byte.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,15 @@ struct ObservationRecord {
     // A-priori standard error of one side [mm] as typed (先验测边中误差), a
     // positive number; empty when the file gives none.
     std::string sigma0Mm;
+    // The standard errors that weight the observations, as typed; each empty
+    // (none) when not given (rules/PrecisionLines.h has their rules):
+    //   edmAMm     测距固定误差 a [mm] and edmBPpm 测距比例误差 b [mm/km]: a side of
+    //              D km has the standard error a + b D
+    //   orientationSigmaSec  定向角中误差, the orientation angle's [arc s]
+    //   sideSigmaMm          S<k> 中误差, side k's own [mm], by side number
+    std::string edmAMm, edmBPpm;
+    std::string orientationSigmaSec;
+    std::map<int, std::string> sideSigmaMm;
     ReductionRecord reduction;       // the sides' reduction to the Gauss plane, optional
     std::vector<TypedValue> values;  // in dialogue order
     bool complete = false;           // every value of the run is here

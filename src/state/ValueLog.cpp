@@ -11,6 +11,10 @@ void ValueLog::Prefill(const ObservationRecord& values)
     record_.project = values.project;
     record_.notes = values.notes;
     record_.sigma0Mm = values.sigma0Mm;
+    record_.edmAMm = values.edmAMm;
+    record_.edmBPpm = values.edmBPpm;
+    record_.orientationSigmaSec = values.orientationSigmaSec;
+    record_.sideSigmaMm = values.sideSigmaMm;
     record_.reduction = values.reduction;
 }
 

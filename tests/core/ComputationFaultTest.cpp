@@ -118,6 +118,62 @@ TEST(ComputationFault, ObservedSidesKeepEveryTypedMillimetre)
     EXPECT_EQ(FormatFixed(o.s.LastRun->result.ObservedSides[3], 3), "50000.002");
 }
 
+// The message of a chain the sign finder looked at: the fault, the finder's
+// conclusion (misclosures as typed w [m], w1 [arc s]), and the exact text.
+struct SignMessage {
+    const char* why;
+    ChainFaultKind fault;
+    SignVerdict verdict;
+    int conditions;
+    std::array<double, 4> w;
+    std::vector<SignCandidate> best;
+    int firstTriangle;
+    bool orientationTried;
+    const char* text;
+};
+
+TEST(ComputationFault, AWrongSignIsNamedWhereTheMisclosureAppears)
+{
+    ChainFault broken{ChainFaultKind::NotATriangle};
+    broken.triangle = 5, broken.sides = {1347.895, 1497.541, 1294.446}, broken.adjustedSides = true;
+    const std::array<double, 4> typed = {0, 0, -10336.8610, 2.34562};
+    const SignCandidate s6{6, 3, 1, {0, 0, 0.00121, -0.00079}, 0.2};
+    const SignCandidate s10{10, 5, -1, {0, 0, 0.00204, 0.00151}, 0.9};
+    const SignCandidate q{0, 13, 1, {0, 0.44, 0.0031, -0.0004}, 1.1};
+    const SignMessage rows[] = {
+        {"one sign", ChainFaultKind::NotATriangle, SignVerdict::OneSign, 2, typed, {s6, s10}, 3, false,
+         "无效参数：闭合差 wx = -10336861.0 毫米、wy = 2345.6 毫米 远远超出测边中误差所容许的范围，从第3个三角形开始出现："
+         "S6 的左右可能输错了：改为右侧后，闭合差为 wx = 1.2 毫米、wy = -0.8 毫米"},
+        {"two signs", ChainFaultKind::NotConverged, SignVerdict::TwoSigns, 2, typed, {s10, s6}, 3, false,
+         "无效参数：闭合差 wx = -10336861.0 毫米、wy = 2345.6 毫米 远远超出测边中误差所容许的范围，从第3个三角形开始出现："
+         "S10 或 S6 的左右可能输错了：S10 改为左侧后，闭合差为 wx = 2.0 毫米、wy = 1.5 毫米；"
+         "S6 改为右侧后，闭合差为 wx = 1.2 毫米、wy = -0.8 毫米"},
+        {"the orientation angle", ChainFaultKind::ClosureMissed, SignVerdict::OneSign, 3, {0, 1296000.4, 0.0031, -0.0004},
+         {q}, 13, true,
+         "无效参数：闭合差 wb = 1296000.4 秒、wx = 3.1 毫米、wy = -0.4 毫米 远远超出测边中误差所容许的范围，出现在终点 C 的方位角上："
+         "定向角的正负号可能输错了：改为负值后，闭合差为 wb = 0.4 秒、wx = 3.1 毫米、wy = -0.4 毫米"},
+        {"a completed chain", ChainFaultKind::SignMistyped, SignVerdict::OneSign, 2, typed, {s6}, 3, false,
+         "无效参数：闭合差 wx = -10336861.0 毫米、wy = 2345.6 毫米 远远超出测边中误差所容许的范围，从第3个三角形开始出现："
+         "S6 的左右可能输错了：改为右侧后，闭合差为 wx = 1.2 毫米、wy = -0.8 毫米"},
+        {"no single sign", ChainFaultKind::NotATriangle, SignVerdict::NoSingleSign, 3, {0, 12.26, -10336.8610, 2.34562},
+         {s6, s10}, 0, true,
+         "无效参数：第5个三角形 (S9=1347.895, S10=1497.541, S11=1294.446) 平差改正后的三条边不能构成三角形；"
+         "闭合差 wb = 12.3 秒、wx = -10336861.0 毫米、wy = 2345.6 毫米 远远超出测边中误差所容许的范围，"
+         "改正任何一条边的左右或定向角的正负号都不能使闭合差合限：不是某一个符号输错了"},
+    };
+    for (const SignMessage& row : rows) {
+        SCOPED_TRACE(row.why);
+        ChainFault fault = broken;
+        fault.kind = row.fault;
+        SignDiagnosis d;
+        d.verdict = row.verdict, d.conditions = row.conditions, d.w = row.w, d.best = row.best;
+        d.firstTriangle = row.firstTriangle, d.orientationTried = row.orientationTried;
+        EXPECT_EQ(FailureText(DescribeChainFailure(fault, d)), row.text);
+    }
+    // without the finder's word, the fault's own
+    EXPECT_EQ(FailureText(DescribeChainFailure(broken, std::nullopt)), FailureText(DescribeChainFault(broken)));
+}
+
 struct Computed {
     ChainWork o;
     ChainResult r;

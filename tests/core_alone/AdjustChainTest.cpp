@@ -9,6 +9,7 @@
 #include "core/ChainPhases.h"
 #include "core/ChiSquare.h"
 #include "core/Geometry.h"
+#include "core/ObservationSigmas.h"
 
 namespace {
 
@@ -257,3 +258,36 @@ TEST(ChainObservations, TheClosingIsNamedByOneRule)
 }
 
 }  // namespace
+
+// Where the sign finder's standard errors come from: the distance meter's
+// a + b D (a side's own where given), else a side's own, else the chain's
+// sigma0, else 2 mm + 2 ppm; the sides from the coordinates none.
+TEST(AdjustChain, TheStandardErrorsTheMisclosureTestWeighsWith)
+{
+    ChainObservations o = TwoTriangles();
+    o.sides[3].used = o.sides[3].measured = 3000;
+    o.sides[4].sigmaMm = 1.5;
+    struct Row {
+        const char* why;
+        std::optional<double> sigma0Mm;
+        std::optional<DistanceAccuracy> edm;
+        std::array<double, 6> metres;  // sides 0..5
+    };
+    const Row rows[] = {
+        {"2 mm + 2 ppm", std::nullopt, std::nullopt, {0, 0, 0.0022, 0.008, 0.0015, 0.0022}},
+        {"sigma0 of the chain", 3.0, std::nullopt, {0, 0, 0.003, 0.003, 0.0015, 0.003}},
+        {"3 mm + 5 ppm of the distance meter", std::nullopt, DistanceAccuracy{3, 5}, {0, 0, 0.0035, 0.018, 0.0015, 0.0035}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        o.sigma0Mm = row.sigma0Mm;
+        o.edm = row.edm;
+        const ObservationSigmas s = SigmasOf(o);
+        for (std::size_t k = 0; k < 6; ++k) EXPECT_NEAR(s.sideMetres[k], row.metres[k], 1e-15) << "side " << k;
+        EXPECT_EQ(s.orientationSeconds, 0);
+    }
+    o.orientation = OrientationObservation{12.5, 1.2};
+    EXPECT_EQ(SigmasOf(o).orientationSeconds, 1.2);  // its own, with the distance meter's accuracy
+    o.edm.reset();
+    EXPECT_EQ(SigmasOf(o).orientationSeconds, 2.0);
+}

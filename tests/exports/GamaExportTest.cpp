@@ -10,6 +10,7 @@
 #include <set>
 
 #include "ExportFixtures.h"
+#include "core/AdjustChain.h"
 #include "files/GamaExport.h"
 #include "text/PackedAngle.h"
 #include "reference/ParametricAdjustment.h"
@@ -20,7 +21,7 @@ using namespace exports;
 using chain::Closing;
 
 // Prints the document's points, distances and angles, names in hex:
-//   P id x y fix|adj     D from to val stdev     A from bs fs val stdev
+//   P id x y fix|adj     D from to val stdev     A from bs fs val stdev     S sigma-apr
 const char* GAMA_READER = R"(
 import sys, xml.etree.ElementTree as ET
 NS = '{http://www.gnu.org/software/gama/gama-local}'
@@ -37,6 +38,8 @@ for e in root.iter():
         print('D', h(e.get('from')), h(e.get('to')), e.get('val'), e.get('stdev'))
     elif e.tag == NS + 'angle':
         print('A', h(e.get('from')), h(e.get('bs')), h(e.get('fs')), e.get('val'), e.get('stdev'))
+    elif e.tag == NS + 'parameters':
+        print('S', e.get('sigma-apr'))
 )";
 
 struct GamaPoint {
@@ -54,6 +57,7 @@ struct GamaDocument {
     std::vector<std::string> order;  // point ids in document order
     std::vector<GamaDistance> distances;
     std::vector<GamaAngle> angles;
+    std::string sigmaApr;  // of <parameters>, empty without one
 };
 
 GamaDocument Parse(const std::string& xml)
@@ -73,6 +77,9 @@ GamaDocument Parse(const std::string& xml)
             d.order.push_back(id);
         } else if (w[0] == "D" && w.size() == 5) {
             d.distances.push_back({FromHex(w[1]), FromHex(w[2]), w[3], w[4]});
+        } else if (w[0] == "S" && w.size() == 2) {
+            EXPECT_TRUE(d.sigmaApr.empty()) << "two parameters";
+            d.sigmaApr = w[1];
         } else if (w[0] == "A" && w.size() == 6) {
             d.angles.push_back({FromHex(w[1]), FromHex(w[2]), FromHex(w[3]), w[4], w[5]});
         } else {
@@ -102,12 +109,15 @@ chain::GeneratedChain Chain(Closing closing, int n, std::uint64_t seed, double n
 }
 
 // Every typed side exactly once between its two names, with its typed value
-// and the weight of a side in metres.
+// and its standard error: with weights its own [mm], else the equal weights'
+// 1 mm.
 void ExpectEveryTypedSideOnce(const ChainListing& l, const GamaDocument& d)
 {
     std::multiset<std::string> seen;
     for (const GamaDistance& g : d.distances) {
-        EXPECT_EQ(g.stdev, "1000");
+        if (!l.weights) {
+            EXPECT_EQ(g.stdev, "1");
+        }
         EXPECT_TRUE(d.points.count(g.from) && d.points.count(g.to)) << g.from << " " << g.to;
         seen.insert(g.from + "|" + g.to + "|" + g.val);
     }
@@ -121,6 +131,10 @@ void ExpectEveryTypedSideOnce(const ChainListing& l, const GamaDocument& d)
                 std::stod(g.val) == s.observed) {
                 EXPECT_FALSE(found) << "side " << s.k << " twice";
                 found = true;
+                if (l.weights) {
+                    ASSERT_TRUE(s.sigmaMm);
+                    EXPECT_EQ(std::stod(g.stdev), *s.sigmaMm) << "side " << s.k;
+                }
             }
         EXPECT_TRUE(found) << "side " << s.k << " " << s.from << "-" << s.to;
     }
@@ -144,7 +158,8 @@ reference::Network NetworkOf(const GamaDocument& d, std::map<std::string, int>& 
         net.coords.push_back(start);
         net.known.push_back(p.fixed);
     }
-    for (const GamaDistance& g : d.distances) net.distances.push_back({index.at(g.from), index.at(g.to), std::stod(g.val)});
+    for (const GamaDistance& g : d.distances)
+        net.distances.push_back({index.at(g.from), index.at(g.to), std::stod(g.val), std::stod(g.stdev) / 1000, 0});
     if (!d.angles.empty()) {
         const GamaAngle& a = d.angles.front();
         reference::Orientation o;
@@ -155,6 +170,7 @@ reference::Network NetworkOf(const GamaDocument& d, std::map<std::string, int>& 
         const GamaPoint& fs = d.points.at(a.fs);
         o.azimuthDeg = chain::AzimuthDeg({at.x, at.y}, {fs.x, fs.y});
         o.observedDeg = DmsToDegrees(a.val);
+        o.sigmaSec = std::stod(a.stdev);
         net.orientation = o;
     }
     return net;
@@ -191,13 +207,14 @@ TEST(GamaExport, RealisticChainsDescribeTheProgramsAdjustment)
             EXPECT_EQ(d.points.size(), r.listing.knownPoints.size() + newPoints + auxiliary);
 
             ExpectEveryTypedSideOnce(r.listing, d);
+            EXPECT_EQ(d.sigmaApr, "1");
 
             if (closing == Closing::ExternalAzimuth) {
                 ASSERT_EQ(d.angles.size(), 1u);
                 const GamaAngle& a = d.angles[0];
                 EXPECT_EQ(a.from, "C");
                 EXPECT_EQ(a.bs, r.listing.closing->lastSideFar);
-                EXPECT_EQ(a.stdev, "1");
+                EXPECT_EQ(a.stdev, "0.001");
                 double q = g.orientationTypedDeg < 0 ? g.orientationTypedDeg + 360 : g.orientationTypedDeg;
                 EXPECT_NEAR(DmsToDegrees(a.val), q, 1e-9);
                 const GamaPoint& aux = d.points.at(a.fs);
@@ -219,6 +236,50 @@ TEST(GamaExport, RealisticChainsDescribeTheProgramsAdjustment)
                 EXPECT_NEAR(c.x, p.X, 1e-5) << p.name;
                 EXPECT_NEAR(c.y, p.Y, 1e-5) << p.name;
             }
+        }
+    }
+}
+
+// With weights every side carries its standard error a + b D (or its own),
+// the angle its own in arc seconds (the unit of a sexagesimal value) and
+// sigma-apr is mu0 = a + b: the reference with these weights lands on the
+// program's weighted adjustment.
+TEST(GamaExport, AWeightedChainCarriesEachObservationsStandardError)
+{
+    for (Closing closing : {Closing::ExternalAzimuth, Closing::PointD, Closing::NoAzimuth}) {
+        SCOPED_TRACE(chain::ClosingName(closing));
+        chain::GeneratedChain g = Chain(closing, 9, 31, 4);
+        ListedRun run = RunAndList(g.answers);
+        ASSERT_EQ(run.outcome.kind, RunOutcome::Completed) << run.outcome.reason;
+        ChainInput input = run.state.LastRun->input;
+        input.observations.edm = DistanceAccuracy{3, 2};
+        input.observations.sides.at(6).sigmaMm = 7.5;
+        if (input.observations.orientation) input.observations.orientation->sigmaSec = 2.5;
+        const ChainOutcome out = AdjustChain(input.observations);
+        ASSERT_FALSE(out.fault);
+        const ChainListing l = ListChain(input, out.result);
+        ASSERT_TRUE(l.weights);
+        ExportOutcome x = GamaExport(l);
+        ASSERT_TRUE(x.ok()) << x.refusal;
+        const GamaDocument d = Parse(x.bytes);
+        EXPECT_EQ(d.sigmaApr, "5");
+        ExpectEveryTypedSideOnce(l, d);
+        for (const GamaDistance& side : d.distances)
+            if (side.stdev == "7.5") {
+                EXPECT_EQ(std::stod(side.val), l.sides.at(5).observed);  // side 6
+            }
+        if (closing == Closing::ExternalAzimuth) {
+            ASSERT_EQ(d.angles.size(), 1u);
+            EXPECT_EQ(d.angles[0].stdev, "2.5");
+        }
+        std::map<std::string, int> index;
+        const reference::Result ref = reference::Adjust(NetworkOf(d, index));
+        ASSERT_TRUE(ref.converged);
+        for (const ListedPoint& p : l.points) {
+            if (p.known) continue;
+            const chain::Point2& c = ref.coords.at(static_cast<std::size_t>(index.at(p.name)));
+            EXPECT_NEAR(c.x, p.X, 1e-5) << p.name;
+            EXPECT_NEAR(c.y, p.Y, 1e-5) << p.name;
         }
     }
 }

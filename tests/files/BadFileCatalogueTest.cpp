@@ -137,7 +137,8 @@ std::vector<BadFile> Catalogue()
         {"no equals sign", az(Set(2, "N 4")), 2, "「N 4」不是「键 = 值」的形式"},
         {"an unknown key", az(Set(3, "Za = 1000")), 3,
          "不认识的键「Za」：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-         "工程名称，备注，先验测边中误差，+，边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）"},
+         "工程名称，备注，先验测边中误差，测距固定误差，测距比例误差，定向角中误差，S2 中误差 …，+，"
+         "边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）"},
         {"a continuation of nothing", az(Insert(2, "+ = x")), 2, "「+ =」接着写上一个值，但它前面没有值"},
         {"the project twice", az(Both(Insert(2, "工程名称 = a"), Insert(3, "工程名称 = b"))), 3,
          "「工程名称」已在第 2 行给出，只能给一次"},
@@ -146,6 +147,43 @@ std::vector<BadFile> Catalogue()
         {"sigma0 zero", az(Insert(2, "先验测边中误差 = 0")), 2, "「先验测边中误差」应是一个正数，以毫米计（例如 2），却是「0」"},
         {"sigma0 not a number", az(Insert(7, "先验测边中误差 = 2mm")), 7,
          "「先验测边中误差」应是一个正数，以毫米计（例如 2），却是「2mm」"},
+        // the weights: the distance meter's a + b D, the orientation angle's and a side's own
+        {"a twice", az(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距固定误差 = 3"))), 3,
+         "「测距固定误差」已在第 2 行给出，只能给一次"},
+        {"a negative", az(Insert(2, "测距固定误差 = -1")), 2,
+         "「测距固定误差」应是一个不小于零的数，以毫米计（例如 2），却是「-1」"},
+        {"b with its unit", az(Insert(4, "测距比例误差 = 2ppm")), 4,
+         "「测距比例误差」应是一个不小于零的数，以毫米每千米计（例如 2），却是「2ppm」"},
+        {"a without b", az(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "定向角中误差 = 2"))), 2,
+         "「测距固定误差」须与「测距比例误差」一起给出（没有这一部分时写「测距比例误差 = 0」）"},
+        {"b without a", az(Both(Insert(5, "测距比例误差 = 2"), Insert(2, "定向角中误差 = 2"))), 6,
+         "「测距比例误差」须与「测距固定误差」一起给出（没有这一部分时写「测距固定误差 = 0」）"},
+        {"a and b zero", az(Both(Both(Insert(2, "测距固定误差 = 0"), Insert(3, "测距比例误差 = 0.0")), Insert(4, "定向角中误差 = 2"))), 3,
+         "「测距固定误差」与「测距比例误差」不能都为零：D 千米的边，中误差为 a + b·D 毫米，须大于零"},
+        {"sigma0 with a and b", az(Both(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距比例误差 = 2")), Insert(4, "先验测边中误差 = 2"))), 2,
+         "「先验测边中误差」与「测距固定误差」不能同时给出：前者给所有边同一个中误差，后者按测距仪的标称精度 a + b·D "
+         "给出各边的中误差；只留一种"},
+        {"the orientation angle's sigma without a and b", az(Insert(2, "定向角中误差 = 2")), 2,
+         "「定向角中误差」只与「测距固定误差」「测距比例误差」一起给出"},
+        {"the orientation angle's sigma zero", az(Insert(2, "定向角中误差 = 0")), 2,
+         "「定向角中误差」应是一个正数，以秒计（例如 2），却是「0」"},
+        {"the orientation angle's sigma missing", az(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距比例误差 = 2"))), 0,
+         "缺少「定向角中误差」：给出「测距固定误差」「测距比例误差」、又有定向角 Qb 时，定向角也须有它的中误差（秒）"},
+        {"the orientation angle's sigma with D", d(Both(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距比例误差 = 2")), Insert(4, "定向角中误差 = 2"))), 4,
+         "有 D 点时没有定向角：不给「定向角中误差」"},
+        {"the orientation angle's sigma without azimuth data",
+         az(Both(Both(Set(11, "Tb = 0"), Set(12, "Qb = 0")), Both(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距比例误差 = 2")), Insert(28, "定向角中误差 = 2")))), 28,
+         "没有外方位角与定向角（Tb、Qb 都为零）：不给「定向角中误差」"},
+        {"a side's sigma without a and b", az(Insert(2, "S5 中误差 = 3")), 2, "「S5 中误差」只与「测距固定误差」「测距比例误差」一起给出"},
+        {"a side's sigma negative", az(Insert(26, "S5 中误差 = -3")), 26, "「S5 中误差」应是一个正数，以毫米计（例如 3.2），却是「-3」"},
+        {"a side's sigma twice", az(Both(Insert(2, "s5中误差 = 3"), Insert(3, "S 5 中误差 = 4"))), 3,
+         "「S5 中误差」已在第 2 行给出，只能给一次"},
+        {"a side's sigma of no side", az(Both(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距比例误差 = 2")), Both(Insert(4, "定向角中误差 = 2"), Insert(5, "S10 中误差 = 3")))), 5,
+         "「S10 中误差」没有对应的边：这条三角锁观测的边为 S2 到 S9"},
+        {"A-B's sigma", az(Both(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距比例误差 = 2")), Both(Insert(4, "定向角中误差 = 2"), Insert(29, "S1 中误差 = 3")))), 29,
+         "「S1 中误差」没有对应的边：这条三角锁观测的边为 S2 到 S9（S1 即 A-B 由座标算得）"},
+        {"C-D's sigma", d(Both(Both(Insert(2, "测距固定误差 = 2"), Insert(3, "测距比例误差 = 2")), Insert(4, "S11 中误差 = 3"))), 4,
+         "「S11 中误差」没有对应的边：这条三角锁观测的边为 S2 到 S10（S11 即 C-D 由座标算得）"},
         {"a value after 未完成", az(Insert(12, "未完成")), 13,
          "「未完成」（第 12 行）之后不能再有值：它标出运行中断之处，是文件的最后一个值"},
 
@@ -200,7 +238,7 @@ TEST(BadFileCatalogue, EachFileGetsItsLineAndMessage)
         EXPECT_EQ((error.key.empty() ? "" : error.key + "：") + error.message, bad.message) << bad.label;
         ++cases;
     }
-    EXPECT_EQ(cases, 72);
+    EXPECT_EQ(cases, 90);
 }
 
 TEST(BadFileCatalogue, TheMessageNamesTheLine)
@@ -223,6 +261,19 @@ TEST(BadFileCatalogue, TheCatalogueFilesReadWhenRepaired)
     // the bases of the catalogue are good files: each fault above is its own
     ReadOrFail(FileOf(Azimuth()));
     ReadOrFail(FileOf(PointD()));
+    // the weights: anywhere before the values end, each line once
+    const ObservationRecord weighted = ReadOrFail(FileOf(Edited(
+        Azimuth(), Both(Both(Insert(2, "测距固定误差 = 2"), Insert(7, "测距比例误差 = 3")), Both(Insert(14, "定向角中误差 = 1.5"), Insert(27, "S 7 中误差 = 4.5"))))));
+    EXPECT_EQ(weighted.edmAMm, "2");
+    EXPECT_EQ(weighted.edmBPpm, "3");
+    EXPECT_EQ(weighted.orientationSigmaSec, "1.5");
+    EXPECT_EQ(weighted.sideSigmaMm, (std::map<int, std::string>{{7, "4.5"}}));
+    // a file that stops early is checked against the chain when it is complete
+    std::vector<std::string> partial = Azimuth();
+    partial.resize(12);  // up to S3
+    partial.insert(partial.begin(), {"测距固定误差 = 2", "测距比例误差 = 2"});
+    partial.push_back("未完成");
+    EXPECT_FALSE(ReadOrFail(FileOf(partial)).complete);
     // N is rounded as the dialogue rounds it, halves to even
     EXPECT_EQ(ReadOrFail(FileOf(Edited(Azimuth(), Set(2, "N = 4.5")))).values.at(0).text, "4.5");
     FileError taken = ErrorOf(FileOf(Edited(Azimuth(), Set(2, "N = 16382.5"))));

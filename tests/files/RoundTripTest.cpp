@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "FileTestSupport.h"
@@ -121,6 +122,65 @@ TEST(RoundTrip, TheReductionToTheGaussPlane)
     ASSERT_EQ(std::get<ObservationRecord>(read).reduction.heights.size(), 1u);
     EXPECT_EQ(std::get<ObservationRecord>(read).reduction.heights[0].mark, "C");
     EXPECT_EQ(std::get<ObservationRecord>(read).reduction.heights[0].text, "3");
+}
+
+// The weights are kept as typed: the distance meter's a and b, the
+// orientation angle's standard error and sides' own, in side order.
+TEST(RoundTrip, TheWeightsOfTheObservations)
+{
+    struct Case {
+        const char* why;
+        const char *a, *b, *orientation;
+        std::map<int, std::string> own;
+    };
+    const Case cases[] = {
+        {"a and b", "2", "2", "1.5", {}},
+        {"b alone", "0", "５", "２", {}},
+        {"sides of their own", " 3 ", "1e0", "0.7", {{9, "12"}, {2, "3.25"}, {5, "０.８"}}},
+    };
+    for (const Case& c : cases) {
+        ObservationRecord record = AzimuthChain();
+        record.edmAMm = c.a, record.edmBPpm = c.b, record.orientationSigmaSec = c.orientation;
+        record.sideSigmaMm = c.own;
+        ExpectRoundTrip(record, c.why);
+    }
+    ObservationRecord record = AzimuthChain();
+    record.edmAMm = "2", record.edmBPpm = "2", record.orientationSigmaSec = "1", record.sideSigmaMm = {{7, "4"}};
+    const std::string file = WriteObservationFile(record);
+    EXPECT_NE(file.find("测距固定误差 = 2\n测距比例误差 = 2\n定向角中误差 = 1\nS7 中误差 = 4\n"), std::string::npos) << file;
+}
+
+// The window's run from a file takes its weights, and keeps them in the
+// record it saves; a record that reaches the adjustment without the
+// orientation angle's standard error its chain needs (an incomplete file
+// completed in the window) is refused, naming the line.
+TEST(RoundTrip, TheWindowsRunTakesTheFilesWeights)
+{
+    ObservationRecord record = AzimuthChain();
+    record.edmAMm = "3", record.edmBPpm = "2", record.orientationSigmaSec = "2", record.sideSigmaMm = {{5, "4"}};
+    auto run = [](const ObservationRecord& file, ProgramState& s) {
+        ScriptedPlatform p(std::vector<std::string>{});
+        RunOptions options;
+        options.prefilled = &file;
+        return AdjustmentRun(s, p, options);
+    };
+    ProgramState s;
+    RunOutcome outcome = run(record, s);
+    ASSERT_EQ(outcome.kind, RunOutcome::Completed) << outcome.reason;
+    const ChainResult& r = s.LastRun->result;
+    EXPECT_TRUE(r.Weighted);
+    EXPECT_EQ(r.Mu0Mm, 5.0);
+    EXPECT_EQ(r.Sigma.at(5), 0.004);                             // its own
+    EXPECT_NEAR(r.Sigma.at(7), (3 + 2 * 0.1) / 1000, 1e-15);     // 100 m: 3 + 2 x 0.1 mm
+    EXPECT_NEAR(r.Sigma.back(), 2, 1e-12);                       // the orientation angle [arc s]
+    EXPECT_EQ(RecordDifference(s.LastTyped, record), "");
+
+    record.orientationSigmaSec.clear();
+    ProgramState refused;
+    outcome = run(record, refused);
+    EXPECT_EQ(outcome.kind, RunOutcome::Failed);
+    EXPECT_EQ(outcome.reason, "无效参数：缺少「定向角中误差」：给出「测距固定误差」「测距比例误差」、又有定向角 Qb 时，"
+                              "定向角也须有它的中误差（秒）");
 }
 
 TEST(RoundTrip, EveryNumberTheDialogueTakesAsANumber)

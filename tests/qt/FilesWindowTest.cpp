@@ -9,7 +9,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QDialog>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <gtest/gtest.h>
@@ -256,6 +258,24 @@ TEST(FilesWindow, EveryExportOfTheLastCompletedRun)
     EXPECT_NE(Read(folder.File("points.dat")).find("P1,,"), std::string::npos);
     EXPECT_NE(Read(folder.File("chain.xml")).find("<gama-local"), std::string::npos);
     EXPECT_NE(Read(folder.File("drawing.dxf")).find("AC1015"), std::string::npos);
+
+    // 查看 → 计算过程: the steps of the run in a window of their own, exported as text
+    QAction* steps = Action(typed.window.ViewMenu(), "计算过程(&S)");
+    ASSERT_NE(steps, nullptr);
+    steps->trigger();
+    auto* shown = typed.window.findChild<QDialog*>("StepsWindow");
+    ASSERT_NE(shown, nullptr);
+    const QString text = shown->findChild<QPlainTextEdit*>()->toPlainText();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("第 1 次线性化（在观测值处）"))) << text.left(300).toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("4. 条件方程 A·v + w = 0 的系数")));
+    {
+        DialogAnswerer at({});
+        at.SetSaveFile(QString::fromStdString(folder.File("steps.txt")));
+        for (QPushButton* b : shown->findChildren<QPushButton*>())
+            if (b->text() == QString::fromUtf8("导出…")) b->click();
+    }
+    EXPECT_EQ(QString::fromStdString(Read(folder.File("steps.txt"))).split('\n').mid(2), text.split('\n').mid(2));
+    shown->close();
 }
 
 TEST(FilesWindow, EachWindowKeepsAJournalOfItsOwnInTheUsersDataFolder)

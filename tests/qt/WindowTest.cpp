@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "rules/FormFields.h"
+
 #include "DialogAnswerer.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
@@ -241,6 +243,15 @@ TEST_F(WindowTest, TheTextsOfOrdinaryRunsFitTheirFieldsAndALongerOneShowsItsBegi
     EXPECT_TRUE(fits(11, "s98=99999.9999"));
     EXPECT_TRUE(fits(1, " -12345678.123"));
     EXPECT_TRUE(fits(19, "-12345678.123"));
+    // a figure as long as its field holds (ColumnsOf) fits it whole
+    for (int n : {field::wb, field::wx, field::wy, field::ms, field::InvPx, field::InvPy, field::mx, field::my, field::md,
+                  field::PointX, field::PointY})
+        EXPECT_TRUE(fits(n, std::string(static_cast<std::size_t>(field::ColumnsOf(n)), '8').c_str())) << "Text" << n;
+    EXPECT_TRUE(fits(field::wx, " -99999.99 毫米"));
+    // a figure beyond it: 超限, the figure in the tip
+    window.SetFieldText(field::wx, QString::fromUtf8("超限"), QString::fromUtf8("-10336861.00 毫米"));
+    EXPECT_EQ(window.Field(field::wx)->text(), QString::fromUtf8("超限"));
+    EXPECT_EQ(window.Field(field::wx)->toolTip(), QString::fromUtf8("-10336861.00 毫米"));
     // longer than the field: the start shows, the whole text is the field's tip
     window.SetFieldText(10, "S999=99999.9999");
     EXPECT_EQ(window.Field(10)->cursorPosition(), 0);

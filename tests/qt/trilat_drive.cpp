@@ -2,14 +2,16 @@
 //   trilat-drive [--chain N] [--with-d] [--answers FILE] [--print | --print-full] [--pdf FILE]
 //                [--grab PNG] [--startup-only]
 //                [--program] [--data DIR] [--kill-after K] [--resume] [--report-text FILE]
-//                [--table PNG]
+//                [--table PNG] [--observations PNG [--edit LABEL=TEXT]]
 // --program drives the whole program window (menus, journal) instead of the
 // form alone; --data keeps the user's data folder (the journals) in DIR, so
 // that a second process finds what the first left; --kill-after K kills the
 // process (SIGKILL) once K answers were given; --resume answers the offer to
 // continue a cut-off run with 是 and goes on with the answers instead of
 // pressing the adjustment button; --report-text writes the report's lines;
-// --table saves a picture of the 成果表 window after the run.
+// --table saves a picture of the 成果表 window after the run; --observations
+// one of the 观测数据 window, after the edit of the value labelled LABEL
+// ("S5", "点名 C") when one is given.
 // Opens Form1, presses the adjustment button and answers every prompt box from
 // the answers (a chain of N equilateral triangles by default), then optionally
 // presses the print button, renders the same report into a PDF file and saves a
@@ -36,6 +38,7 @@
 #include "QuietOffscreen.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/ObservationTable.h"
 #include "ui/qt/ProgramWindow.h"
 #include "ui/qt/ReportPainter.h"
 
@@ -51,7 +54,7 @@ int main(int argc, char** argv)
     SetUpApplication();
 
     ChainOptions chain;
-    QString answersFile, pdfFile, pngFile, reportFile, tableFile;
+    QString answersFile, pdfFile, pngFile, reportFile, tableFile, observationsFile, edit;
     bool print = false, printFull = false, startupOnly = false, program = false, resume = false;
     int killAfter = -1;
     const QStringList args = QApplication::arguments();
@@ -72,6 +75,8 @@ int main(int argc, char** argv)
         else if (a == "--resume") resume = program = true;
         else if (a == "--report-text") reportFile = value();
         else if (a == "--table") tableFile = value(), program = true;
+        else if (a == "--observations") observationsFile = value(), program = true;
+        else if (a == "--edit") edit = value();
         else {
             std::fprintf(stderr, "trilat-drive: unknown argument %s\n", qPrintable(a));
             return 2;
@@ -153,6 +158,18 @@ int main(int argc, char** argv)
             top->ShowResultsTable();
             QWidget* table = top->findChild<QWidget*>("ResultsTable");
             if (!table || !table->grab().save(tableFile)) status = 1;
+        }
+        if (status == 0 && !observationsFile.isEmpty()) {
+            top->ShowObservationTable();
+            ObservationTable& table = *top->Observations();
+            const QString label = edit.section('=', 0, 0), text = edit.section('=', 1);
+            for (const SheetRow& row : table.Sheet().Rows())
+                if (!edit.isEmpty() && QString::fromStdString(row.label) == label) {
+                    table.Edit(row.slot, SheetColumn::Value, text);
+                    table.GoTo(row.slot);
+                }
+            QApplication::processEvents();
+            if (!table.grab().save(observationsFile)) status = 1;
         }
         if (!pngFile.isEmpty() && !shown.grab().save(pngFile)) {
             std::fprintf(stderr, "trilat-drive: cannot write %s\n", qPrintable(pngFile));

@@ -3,11 +3,16 @@
 // (the parametric method), for checking the condition adjustment of the chain.
 //
 // Unknowns are the coordinates of the new points; observations are distances
-// [m, weight 1] and, optionally, one orientation angle [arc seconds, weight 1]:
-// the angle at a known point from the direction to another point to a fixed
-// external azimuth, Q = Tb - azimuth(at -> to). Residuals are v = computed -
-// observed; Gauss-Newton is iterated until the coordinate steps vanish.
+// [m] and, optionally, one orientation angle [arc seconds]: the angle at a
+// known point from the direction to another point to a fixed external
+// azimuth, Q = Tb - azimuth(at -> to). Each has its standard error (1 m and
+// 1 arc second unless given) and the weight 1/sigma^2: the weight matrix P is
+// diagonal, the unit weight's standard error 1. Residuals are v = computed -
+// observed; Gauss-Newton is iterated until the coordinate steps vanish. The
+// normal matrix A'PA is sparse (each observation joins at most two points) and
+// is factorised as such, so chains of a thousand triangles take a second.
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <Eigen/Dense>
@@ -19,6 +24,8 @@ namespace reference {
 struct Distance {
     int a = 0, b = 0;       // network point indices
     double observed = 0;    // [m]
+    double sigma = 1;       // standard error [m]
+    int k = 0;              // the chain's side number, where it comes from a chain
 };
 
 struct Orientation {
@@ -26,6 +33,7 @@ struct Orientation {
     int to = 0;             // network index of the point sighted back along the chain
     double azimuthDeg = 0;  // fixed external azimuth Tb at `at` [deg]
     double observedDeg = 0; // observed orientation angle Q [deg]
+    double sigmaSec = 1;    // standard error [arc s]
 };
 
 struct Network {
@@ -38,10 +46,15 @@ struct Network {
 struct Result {
     std::vector<chain::Point2> coords;     // adjusted
     std::vector<int> unknownSlot;          // point -> index of its X unknown (Y is +1), -1 when known
-    Eigen::MatrixXd Qxx;                   // cofactor matrix (A^T A)^-1 of the unknowns [m^2 per unit weight]
+    Eigen::MatrixXd Qxx;                   // cofactor matrix (A^T P A)^-1 of the unknowns [m^2 per unit weight]
     std::vector<double> distanceResiduals; // [m], in the order of Network::distances
     double sumSquaredSideResiduals = 0;    // [vv] of the distances [m^2]
     double orientationResidualSec = 0;     // [arc s]
+    double sumWeightedSquares = 0;         // [pvv] of every observation [-]
+    // Redundancy numbers r_i = 1 - p_i a_i Qxx a_i' of the distances (in their
+    // order) and of the orientation angle.
+    std::vector<double> distanceRedundancy;
+    double orientationRedundancy = 0;
     int redundancy = 0;
     int iterations = 0;
     bool converged = false;
@@ -49,6 +62,14 @@ struct Result {
     // Cofactors of a point's X and Y; 0 for a known point.
     double CofactorX(int point) const;
     double CofactorY(int point) const;
+
+    // How far a bias of `bias` [m, the orientation angle arc s] in observation
+    // i (the distances in their order, then the orientation angle) moves the
+    // adjusted point [m]: dx = -Qxx A' P e_i bias, its length at the point.
+    double ShiftOfPoint(const Network& net, std::size_t i, double bias, int point) const;
+
+    // Row i of the design matrix at the solution: (unknown index, coefficient).
+    std::vector<std::pair<int, double>> DesignRow(const Network& net, std::size_t i) const;
 };
 
 Result Adjust(const Network& net, int maxIterations = 30, double stepTolerance = 1e-8);

@@ -13,6 +13,9 @@ std::string RecordDifference(const ObservationRecord& a, const ObservationRecord
     if (a.project != b.project) return "project differs";
     if (a.notes != b.notes) return "notes differ";
     if (a.sigma0Mm != b.sigma0Mm) return "sigma0 differs";
+    if (a.edmAMm != b.edmAMm || a.edmBPpm != b.edmBPpm) return "the distance meter's accuracy differs";
+    if (a.orientationSigmaSec != b.orientationSigmaSec) return "the orientation angle's sigma differs";
+    if (a.sideSigmaMm != b.sideSigmaMm) return "a side's own sigma differs";
     if (ReductionEntries(a.reduction) != ReductionEntries(b.reduction)) return "reduction differs";
     if (a.values.size() != b.values.size())
         return "value count differs: " + std::to_string(a.values.size()) + " / " + std::to_string(b.values.size());

@@ -113,8 +113,63 @@ saved("tests/fuzz/corpus/fan4-azimuth", "w.obs")
 r = run([adjust, path("w.obs"), "--json", "--sigma", "2"])
 t = json.loads(r.stdout)
 o = t.get("orientation")
-check(r.returncode == 0 and o is not None and set(o) == {"correction_arcsec", "redundancy", "normalised"},
+check(r.returncode == 0 and o is not None and set(o) == {"correction_arcsec", "redundancy", "normalised", "sigma_arcsec",
+                                                         "mdb_arcsec", "bias_to_noise", "weakest_shift_mm"},
       f"the orientation object: {o}")
+# sigma0 2 mm: the angle's 0.002 arc seconds, the equal weights' ratio
+check(o is not None and o["sigma_arcsec"] == 0.002 and o["mdb_arcsec"] is None, f"the orientation angle's sigma: {o}")
+
+# Weighted sides: the file's distance meter (a + b D), a side's own standard
+# error and the orientation angle's; --edm with --orientation-sigma gives the
+# same figures without the side's own; --sigma replaces the whole model.
+with open(path("w.obs"), encoding="utf-8") as f:
+    plain = f.read()
+weighted = plain.replace("\nN = ", "\n测距固定误差 = 3\n测距比例误差 = 2\n定向角中误差 = 2.5\nS5 中误差 = 6\nN = ", 1)
+with open(path("weighted.obs"), "w", encoding="utf-8") as f:
+    f.write(weighted)
+r = run([adjust, path("weighted.obs"), "--json"])
+t = json.loads(r.stdout)
+check(r.returncode == 0 and t["weights"] == {"a_mm": 3, "b_ppm": 2, "mu0_mm": 5}, f"the weights: {t.get('weights')}")
+for s in t["sides"]:
+    if s["k"] == 1:
+        check(s["sigma_mm"] is None and s["mdb_mm"] is None, "no sigma for A-B")
+        continue
+    expected = 6 if s["k"] == 5 else 3 + 2 * abs(s["observed"]) / 1000
+    check(abs(s["sigma_mm"] - expected) < 1e-12, f"sigma of side {s['k']}: {s['sigma_mm']} (expected {expected})")
+    if s["redundancy"] >= 0.01:
+        check(abs(s["mdb_mm"] - 4.13 * expected / s["redundancy"] ** 0.5) < 1e-9 * s["mdb_mm"], f"the MDB of {s['k']}")
+        check(abs(s["bias_to_noise"] - 4.13 * ((1 - s["redundancy"]) / s["redundancy"]) ** 0.5) < 1e-9, f"lambda of {s['k']}")
+        check(s["weakest_shift_mm"] is not None and s["weakest_shift_mm"] >= 0, f"the shift by side {s['k']}")
+    else:
+        check(s["mdb_mm"] is None and s["bias_to_noise"] is None and s["weakest_shift_mm"] is None, f"side {s['k']} unchecked")
+check(t["orientation"]["sigma_arcsec"] == 2.5, f"the orientation angle's sigma: {t['orientation']}")
+# ms: the a-posteriori standard error of unit weight, sqrt([pvv] / 3), p = mu0^2 / sigma^2
+pvv = sum((s["correction"] * 1000 / s["sigma_mm"]) ** 2 for s in t["sides"] if s["sigma_mm"])
+pvv += (t["orientation"]["correction_arcsec"] / 2.5) ** 2
+check(abs(t["ms_mm"] - 5 * (pvv / 3) ** 0.5) < 1e-5 * t["ms_mm"], f"ms {t['ms_mm']} against {5 * (pvv / 3) ** 0.5}")
+check(abs(t["global_test"]["statistic"] - pvv) < 1e-9 * pvv, f"the global test [pvv]/mu0^2: {t['global_test']}")
+r = run([adjust, path("w.obs"), "--json", "--edm", "3,2", "--orientation-sigma", "2.5"])
+e = json.loads(r.stdout)
+check(r.returncode == 0 and e["weights"] == t["weights"], "--edm gives the weights")
+check(all(abs(a["sigma_mm"] - 3 - 2 * abs(a["observed"]) / 1000) < 1e-12 for a in e["sides"] if a["k"] > 1),
+      "--edm: every side a + b D")
+r = run([adjust, path("weighted.obs"), "--json", "--sigma", "2"])
+e = json.loads(r.stdout)
+check(r.returncode == 0 and e["weights"] is None and all(a["sigma_mm"] in (None, 2) for a in e["sides"]),
+      "--sigma replaces the file's weights")
+r = run([adjust, path("weighted.obs"), "--gama", path("weighted.xml"), "--csv", path("weighted.csv")])
+check(r.returncode == 0, "the weighted exports")
+gama = ET.parse(path("weighted.xml")).getroot()
+stdevs = [float(d.get("stdev")) for d in gama.iter() if d.tag.endswith("distance")]
+check(sorted(stdevs) == sorted(a["sigma_mm"] for a in t["sides"] if a["sigma_mm"]), "the Gama distances' stdev: each side's sigma")
+check([float(a.get("stdev")) for a in gama.iter() if a.tag.endswith("angle")] == [2.5], "the Gama angle's stdev")
+check([p.get("sigma-apr") for p in gama.iter() if p.tag.endswith("parameters")] == ["5"], "sigma-apr = mu0")
+with open(path("weighted.csv"), encoding="utf-8-sig", newline="") as f:
+    table = list(csv.reader(f))
+at = table.index([])
+check(table[at + 1] == ["k", "起点", "终点", "观测值(m)", "v(mm)", "平差值(m)", "σ(mm)", "MDB(mm)", "λ"], f"the CSV sides {table[at + 1]}")
+check([int(row[0]) for row in table[at + 2:]] == [s["k"] for s in t["sides"] if s["k"] > 1], "a CSV row per measured side")
+check(all(row[6] == format(s["sigma_mm"], ".2f") for row, s in zip(table[at + 2:], t["sides"][1:])), "the CSV sigma column")
 check(o is not None and o["redundancy"] < 0.01 and o["normalised"] is None, f"no w of the orientation angle: {o}")
 check(abs(t["sum_redundancy"] - 3) < 1e-9, "the redundancy sum with the orientation angle")
 
@@ -128,7 +183,8 @@ r = run([adjust, "--help"])
 help_lines = r.stdout.decode().split("\n")
 check(r.returncode == 0 and r.stderr == b"" and help_lines[0].startswith("用法：trilat-adjust 观测文件"),
       f"--help: exit {r.returncode}, {help_lines[:1]}")
-for option in ("--json", "--sigma", "--report", "--pdf", "--csv", "--dat", "--gama", "--dxf", "--full-report", "--help"):
+for option in ("--json", "--sigma", "--edm", "--orientation-sigma", "--report", "--pdf", "--csv", "--dat", "--gama", "--dxf",
+               "--full-report", "--steps", "--with-steps", "--help"):
     at = [i for i, l in enumerate(help_lines) if l.split(" ")[2:3] == [option]]
     check(len(at) == 1 and at[0] + 1 < len(help_lines) and help_lines[at[0] + 1].startswith("      ")
           and len(help_lines[at[0] + 1].strip()) > 4, f"--help explains {option}")
@@ -141,10 +197,12 @@ D, folder = path("d.obs"), work
 with open(path("locked.obs"), "w", encoding="utf-8") as f:
     f.write("trilat-observations 1\n")
 os.chmod(path("locked.obs"), 0)
-USAGE = ["用法：trilat-adjust 观测文件 [--json] [--sigma 毫米] [--report 文件.txt] [--pdf 文件.pdf] [--csv 文件.csv]",
-         "                     [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf] [--full-report 文件.pdf|文件.txt]",
+USAGE = ["用法：trilat-adjust 观测文件 [--json] [--sigma 毫米 | --edm a,b [--orientation-sigma 秒]] [--report 文件.txt]",
+         "                     [--pdf 文件.pdf] [--csv 文件.csv] [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf]",
+         "                     [--full-report 文件.pdf|文件.txt] [--steps 文件.pdf|文件.txt] [--with-steps]",
          "                     [--plane-to-ground]",
          "（trilat-adjust --help 说明每个选项）"]
+W = path("w.obs")  # a chain with an orientation angle
 # root reads any file: the permission row runs without the capabilities that let it
 as_user = ["setpriv", "--bounding-set=-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
 MESSAGES = [
@@ -160,8 +218,26 @@ MESSAGES = [
     ("--sigma 0", [D, "--sigma", "0"], 2, ["trilat-adjust: --sigma 的值 0 不是正数（先验测边中误差，毫米）"] + USAGE),
     ("--sigma x", [D, "--sigma", "x"], 2, ["trilat-adjust: --sigma 的值 x 不是正数（先验测边中误差，毫米）"] + USAGE),
     ("--sigma -2", [D, "--sigma", "-2"], 2, ["trilat-adjust: --sigma 的值 -2 不是正数（先验测边中误差，毫米）"] + USAGE),
+    ("--edm with --sigma", [D, "--sigma", "2", "--edm", "2,2"], 2,
+     ["trilat-adjust: --sigma 与 --edm 不能同时给出：前者给所有边同一个中误差，后者按边长给出各边的中误差"] + USAGE),
+    ("--edm one number", [D, "--edm", "2"], 2,
+     ["trilat-adjust: --edm 的值 2 应是「a,b」：a 毫米、b 毫米每千米，都不小于零，不能都为零（例如 2,2）"] + USAGE),
+    ("--edm zero", [D, "--edm", "0,0"], 2,
+     ["trilat-adjust: --edm 的值 0,0 应是「a,b」：a 毫米、b 毫米每千米，都不小于零，不能都为零（例如 2,2）"] + USAGE),
+    ("--orientation-sigma alone", [W, "--orientation-sigma", "2"], 2,
+     ["trilat-adjust: --orientation-sigma 只与 --edm 一起给出"] + USAGE),
+    ("--orientation-sigma 0", [W, "--edm", "2,2", "--orientation-sigma", "0"], 2,
+     ["trilat-adjust: --orientation-sigma 的值 0 不是正数（定向角中误差，秒）"] + USAGE),
+    ("--edm without the angle's sigma", [W, "--edm", "2,2"], 2,
+     ["trilat-adjust: 这条三角锁有定向角：与 --edm 一起须以 --orientation-sigma 给出定向角中误差（秒）"]),
+    ("--orientation-sigma without an angle", [D, "--edm", "2,2", "--orientation-sigma", "2"], 2,
+     ["trilat-adjust: 这条三角锁没有定向角：--orientation-sigma 不适用"]),
     ("a full report neither PDF nor text", [D, "--full-report", "r.doc"], 2,
      ["trilat-adjust: --full-report 的文件名 r.doc 须以 .pdf 或 .txt 结尾"] + USAGE),
+    ("steps neither PDF nor text", [D, "--steps", "s.doc"], 2,
+     ["trilat-adjust: --steps 的文件名 s.doc 须以 .pdf 或 .txt 结尾"] + USAGE),
+    ("--with-steps without a full report", [D, "--with-steps"], 2,
+     ["trilat-adjust: --with-steps 须与 --full-report 一起用"] + USAGE),
     ("no such file", [path("missing.obs")], 2, [f"trilat-adjust: {path('missing.obs')}: 无法读取：没有这个文件或文件夹"]),
     ("no permission", [path("locked.obs")], 2, [f"trilat-adjust: {path('locked.obs')}: 无法读取：没有权限"]),
     ("a folder", [folder], 2, [f"trilat-adjust: {folder}: 无法读取：这是一个文件夹，不是文件"]),
@@ -212,6 +288,32 @@ check(fault["misclosures"]["w2_mm"] is not None and fault["weakest"]["name"] is 
 check(fault["iterations"] is None and fault["global_test"] is None, "no checks of a failed run")
 check("第5个三角形" in r.stderr.decode(), "the fault on standard error")
 check(not os.path.exists(path("flat.csv")) and not os.path.exists(path("flat.txt")), "a fault writes no output")
+
+# The same chain as measured, with the left/right of S6 typed wrong (its sign
+# reversed): the message names triangle 3 and S6, not the flat triangle 5.
+saved("tests/properties/data/flat-triangle-noise.answers", "flat-measured.obs")
+with open(path("flat-measured.obs"), encoding="utf-8") as f:
+    lines = f.read().split("\n")
+s6 = next(i for i, l in enumerate(lines) if l.replace(" ", "").startswith("S6="))
+check(lines[s6].replace(" ", "") == "S6=-3000.000000000", f"S6 of the chain: {lines[s6]!r}")
+lines[s6] = "S6 = 3000.000000000"
+with open(path("s6.obs"), "w", encoding="utf-8") as f:
+    f.write("\n".join(lines))
+r = run([adjust, path("s6.obs"), "--json", "--csv", path("s6.csv")])
+message = r.stderr.decode()
+check(r.returncode == 1 and not os.path.exists(path("s6.csv")), f"a wrong sign: exit {r.returncode}")
+check("从第3个三角形开始出现：S6 的左右可能输错了：改为右侧后，闭合差为 wb = " in message and "第5个三角形" not in message,
+      f"the wrong sign on standard error: {message!r}")
+doc = json.loads(r.stdout)
+d = doc["diagnosis"]
+check(d["verdict"] == "one_sign" and d["first_triangle"] == 3 and d["dof"] == 3, f"the diagnosis: {d}")
+check(d["candidates"][0]["side"] == 6 and d["candidates"][0]["typed_sign"] == 1 and d["statistic"] > d["critical"],
+      f"the candidate S6: {d['candidates'][0]}")
+check(d["candidates"][0]["statistic"] <= d["critical"] < d["candidates"][1]["statistic"], "only S6 passes the test")
+check(d["text"] in doc["fault"] and d["text"] in message, "the diagnosis's words in the fault")
+check(fault["diagnosis"] is not None and fault["diagnosis"]["verdict"] == "no_single_sign",
+      "half a metre on a side of the flat triangle: no sign explains it")
+check(json.loads(run([adjust, path("d.obs"), "--json"]).stdout)["diagnosis"] is None, "a completed run: no diagnosis")
 
 # An output that cannot be written: exit 3, nothing on standard output.
 r = run([adjust, path("d.obs"), "--json", "--csv", path("no/such/folder.csv")])

@@ -205,6 +205,49 @@ for name in ("d", "az", "long") if with_pdf else ():
     check(text.count("\f") == pages, f"{name}.pdf: pdftotext's pages")
     check(name != "long" or pages > 3, f"the long chain fills several pages: {pages}")
 
+# The steps (计算过程): alone, and as a section of the full report; the PDF on A4
+# with the full report's page numbers and no drawing page.
+r = run([adjust, path("az.obs"), "--steps", path("az-steps.txt"), "--full-report", path("az-with.txt"), "--with-steps"])
+check(r.returncode == 0, f"--steps: exit {r.returncode} ({r.stderr.decode()})")
+with open(path("az-steps.txt"), encoding="utf-8") as f:
+    steps = f.read()
+with open(path("az-with.txt"), encoding="utf-8") as f:
+    with_steps = f.read()
+for word in ("三边锁平差计算过程", "第 1 次线性化（在观测值处）", "4. 条件方程 A·v + w = 0 的系数", "N = A·P^-1·A^T", "联系数 k = -N^-1·w"):
+    check(word in steps, f"the steps hold {word}")
+check("三边锁平差成果报告" in with_steps and "计算过程（条件平差）" in with_steps
+      and with_steps.index("计算过程（条件平差）") > with_steps.index("三边锁平差成果报告"), "--with-steps: a section after the report")
+if with_pdf:
+    r = run([adjust, path("long.obs"), "--steps", path("long-steps.pdf")])
+    check(r.returncode == 0, f"steps PDF: exit {r.returncode} ({r.stderr.decode()})")
+    text = run(["pdftotext", "-layout", path("long-steps.pdf"), "-"]).stdout.decode()
+    pages = int(re.search(r"Pages:\s+(\d+)", run(["pdfinfo", path("long-steps.pdf")]).stdout.decode()).group(1))
+    feet = [l.split() for l in text.split("\n") if "共" in l and "页" in l and l.strip().startswith("第")]
+    check(pages > 2 and [(foot[1], foot[4]) for foot in feet] == [(str(n), str(pages)) for n in range(1, pages + 1)],
+          f"steps PDF: 第 n 页 共 {pages} 页 on every page")
+    check("网图" not in text and "计算过程" in text, "the steps PDF has no drawing page")
+
+# A weighted chain (tests/data/weighted-report.obs: a + b D, the orientation
+# angle's own and a side's own standard error) against its golden report
+# (tests/data/weighted-report.txt, the day of the report put in). Worked by
+# hand from it: side 2 of 2.000004 km has sigma 3 + 2 x 2.000004 = 7.00 mm,
+# MDB 4.13 x 7 / sqrt(0.164) = 71.4 mm, lambda 4.13 x sqrt(0.836 / 0.164) = 9.33,
+# w = -1.12 / (7 x sqrt(0.164)) = -0.39; side 8 (B-C, both known) r = 1, lambda 0.
+golden_obs = os.path.join(source, "tests/data/weighted-report.obs")
+r = run([adjust, golden_obs, "--full-report", path("weighted.txt")], env=dict(own_env, QT_QPA_PLATFORM="no-such-platform"))
+check(r.returncode == 0, f"the weighted report: exit {r.returncode} ({r.stderr.decode()})")
+with open(os.path.join(source, "tests/data/weighted-report.txt"), encoding="utf-8") as file:
+    golden = re.sub(r"^日期：\S+$", "日期：" + today, file.read(), count=1, flags=re.M)
+with open(path("weighted.txt"), encoding="utf-8") as file:
+    got = file.read()
+check(got == golden, "the weighted report as its golden file: " +
+      next((f"line {i + 1}: {a!r} / {b!r}" for i, (a, b) in enumerate(zip(got.split("\n"), golden.split("\n"))) if a != b),
+           "lengths differ"))
+if with_pdf:
+    r = run([adjust, golden_obs, "--full-report", path("weighted.pdf")])
+    text = run(["pdftotext", "-layout", path("weighted.pdf"), "-"]).stdout.decode()
+    check(r.returncode == 0 and "MDB" in text and "μ0 = a + b = 5.00" in text, "the weighted PDF report")
+
 # A report of another kind is refused as a bad argument.
 r = run([adjust, path("d.obs"), "--full-report", path("d.doc")])
 check(r.returncode == 2 and "须以 .pdf 或 .txt 结尾".encode() in r.stderr and not os.path.exists(path("d.doc")), f".doc refused: exit {r.returncode}")

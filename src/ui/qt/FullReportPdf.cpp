@@ -221,7 +221,7 @@ FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListi
         for (const std::string& line : b.notes) text(line);
     }
     const Layout layout = pages.Take();
-    const int total = static_cast<int>(layout.pages.size()) + 1;  // and the drawing
+    const int total = static_cast<int>(layout.pages.size()) + (report.withDrawing ? 1 : 0);
 
     painter.setPen(QPen(Qt::black, printer.logicalDpiX() / 300.0));
     auto foot = [&](int n) {
@@ -238,15 +238,17 @@ FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListi
         }
         foot(static_cast<int>(p) + 1);
     }
-    printer.newPage();
-    painter.setFont(Song(BODY_POINTS));
-    DrawText(painter, body, 0, body.ascent(), QString::fromUtf8("五、网图"));
-    const QRectF drawing(0, body.lineSpacing() * 2, page.width(), bodyHeight - body.lineSpacing() * 2);
-    if (const NetworkPagePainter& hook = FullReportNetworkPainter())
-        hook(painter, drawing, listing, result);
-    else
-        PaintNetwork(painter, drawing, listing, result);
-    foot(total);
+    if (report.withDrawing) {
+        printer.newPage();
+        painter.setFont(Song(BODY_POINTS));
+        DrawText(painter, body, 0, body.ascent(), QString::fromUtf8("五、网图"));
+        const QRectF drawing(0, body.lineSpacing() * 2, page.width(), bodyHeight - body.lineSpacing() * 2);
+        if (const NetworkPagePainter& hook = FullReportNetworkPainter())
+            hook(painter, drawing, listing, result);
+        else
+            PaintNetwork(painter, drawing, listing, result);
+        foot(total);
+    }
 
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
         out.error = QString::fromUtf8("打印机报告错误");

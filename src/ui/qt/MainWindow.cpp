@@ -174,13 +174,13 @@ void MainWindow::paintEvent(QPaintEvent*)
         }
 }
 
-void MainWindow::SetFieldText(int field, const QString& text)
+void MainWindow::SetFieldText(int field, const QString& text, const QString& tip)
 {
     if (field < 0 || field >= static_cast<int>(fields_.size())) return;
     if (QLineEdit* f = Field(field)) {
         f->setText(text);
         f->setCursorPosition(0);  // a text longer than the field shows its beginning
-        f->setToolTip(text);
+        f->setToolTip(tip.isEmpty() ? text : tip);
     }
 }
 
@@ -206,7 +206,7 @@ void MainWindow::NameTheWeakestPoint()
     if (at >= last->input.names.size()) return;
     const QString tip = QString::fromUtf8("最弱点：") + ToQString(last->input.names[at]);
     for (int n : {field::InvPx, field::InvPy, field::mx, field::my, field::md})
-        if (QLineEdit* f = Field(n)) f->setToolTip(f->text() + "\n" + tip);
+        if (QLineEdit* f = Field(n)) f->setToolTip(f->toolTip() + "\n" + tip);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -242,9 +242,17 @@ void MainWindow::Abandon()
         if (auto* dialog = qobject_cast<QDialog*>(box)) dialog->reject();
 }
 
-void MainWindow::RunAdjustment() { Run(nullptr); }
+void MainWindow::RunAdjustment()
+{
+    given_ = {};
+    Run(nullptr);
+}
 
-void MainWindow::RunFromRecord(const ObservationRecord& record) { Run(&record); }
+void MainWindow::RunFromRecord(const ObservationRecord& record)
+{
+    given_ = record;
+    Run(&record);
+}
 
 void MainWindow::Run(const ObservationRecord* prefilled)
 {

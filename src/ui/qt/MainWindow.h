@@ -25,7 +25,7 @@ class MainWindow : public QWidget, public PromptHost {
 public:
     MainWindow();
 
-    void SetFieldText(int field, const QString& text) override;
+    void SetFieldText(int field, const QString& text, const QString& tip = {}) override;
     // TextN, N = 1..29 (none for 13)
     QLineEdit* Field(int n) const { return fields_.at(static_cast<std::size_t>(n)); }
     // CommandN, N = 1..3
@@ -54,6 +54,9 @@ public:
     // prompts: a complete file runs without any box, an incomplete one asks
     // the rest.
     void RunFromRecord(const ObservationRecord& record);
+    // The values the last run was given to take without their prompts
+    // (empty for a run typed from the start).
+    const ObservationRecord& Given() const { return given_; }
     // The points and sides of the last completed run, for the exports.
     const ChainListing* Listing() const { return Last() ? &Last()->listing : nullptr; }
     // Every figure of the last completed run (point precision, redundancy
@@ -111,6 +114,7 @@ private:
 
     ProgramState state_;
     QString lastCompletedAt_;  // "20:31": when the last completed run completed
+    ObservationRecord given_;
     Journal* journal_ = nullptr;
     BoxMemory boxes_;
     bool running_ = false;

@@ -3,6 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QDir>
@@ -19,6 +25,7 @@
 #include <cmath>
 #include <variant>
 
+#include "display/AdjustmentSteps.h"
 #include "display/ReportComposer.h"
 #include "files/AtomicWrite.h"
 #include "files/CsvExport.h"
@@ -28,6 +35,7 @@
 #include "files/Journal.h"
 #include "files/ObservationFile.h"
 #include "files/RecordSummary.h"
+#include "ui/qt/Fonts.h"
 #include "ui/qt/FormLayout.h"
 #include "ui/qt/FullReportPdf.h"
 #include "ui/qt/Manual.h"
@@ -138,15 +146,18 @@ ProgramWindow::ProgramWindow()
     quit->setShortcut(QKeySequence::Quit);
 
     viewMenu_ = menuBar()->addMenu(Utf8("查看(&V)"));
-    viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
-    viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
-    viewMenu_->addAction(Utf8("边长归算表(&R)"), this, [this] {
+    resultViews_ << viewMenu_->addAction(Utf8("成果表(&T)"), this, &ProgramWindow::ShowResultsTable);
+    resultViews_ << viewMenu_->addAction(Utf8("网图(&N)"), this, &ProgramWindow::ShowNetwork);
+    resultViews_ << viewMenu_->addAction(Utf8("边长归算表(&R)"), this, [this] {
         if (!form_->Listing()) return;
         auto* window = new ReductionWindow(*form_->Listing(), this);  // deletes itself when closed
         if (const QString earlier = form_->EarlierRunLabel(); !earlier.isEmpty())
             window->setWindowTitle(window->windowTitle() + Utf8(" — ") + earlier);
         window->show();
     });
+    QAction* observations = viewMenu_->addAction(Utf8("观测数据(&D)"), this, &ProgramWindow::ShowObservationTable);
+    observations->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    resultViews_ << viewMenu_->addAction(Utf8("计算过程(&S)"), this, &ProgramWindow::ShowSteps);
 
     QMenu* help = menuBar()->addMenu(Utf8("帮助(&H)"));
     QAction* manual = help->addAction(Utf8("使用说明(&M)"), this, &ProgramWindow::ShowManual);
@@ -154,6 +165,7 @@ ProgramWindow::ProgramWindow()
     help->addAction(Utf8("关于(&A)"), this, &ProgramWindow::ShowAbout);
 
     connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::UpdateMenus);
+    connect(form_, &MainWindow::RunEnded, this, &ProgramWindow::TableAfterRun);
     connect(form_, &MainWindow::RunEnded, this, [this] {
         if (closeWhenRunEnds_) QTimer::singleShot(0, this, &QWidget::close);
     });
@@ -180,7 +192,7 @@ void ProgramWindow::UpdateMenus()
 {
     const bool results = form_->Listing() && form_->Result();
     exportMenu_->setEnabled(results);
-    viewMenu_->setEnabled(results);
+    for (QAction* view : resultViews_) view->setEnabled(results);
     continueAction_->setEnabled(!form_->Running() && (form_->CutOffRun() || journals_.HasOrphans()));
 }
 
@@ -206,6 +218,38 @@ void ProgramWindow::ShowResultsTable()
     table->setAttribute(Qt::WA_DeleteOnClose);
     LabelWithEarlierRun(*table, form_->EarlierRunLabel());
     table->show();
+}
+
+void ProgramWindow::ShowSteps()
+{
+    const CompletedRun* last = form_->Last();
+    if (!last) return;
+    const FullReport steps = ComposeAdjustmentSteps(last->input.observations, last->listing,
+                                                    QDate::currentDate().toString("yyyy-MM-dd").toStdString());
+    auto* window = new QDialog(this);
+    window->setObjectName("StepsWindow");
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(Utf8("计算过程"));
+    LabelWithEarlierRun(*window, form_->EarlierRunLabel());
+    auto* layout = new QVBoxLayout(window);
+    auto* text = new QPlainTextEdit(ToQString(FullReportAsText(steps)), window);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setFont(FormFont(form::FontKind::Song9));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+    QPushButton* save = buttons->addButton(Utf8("导出…"), QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
+    connect(save, &QPushButton::clicked, this, [this, steps] {
+        Export(Utf8("导出计算过程"), Utf8("PDF (*.pdf);;文本文件 (*.txt)"), "pdf", [this, steps](const QString& path) {
+            if (path.endsWith(".txt", Qt::CaseInsensitive)) return WriteBytes(path, FullReportAsText(steps));
+            return WriteFullReportPdf(steps, *form_->Listing(), *form_->Result(), path);
+        });
+    });
+    layout->addWidget(buttons);
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    window->resize(QSize(1000, 700).boundedTo(screen.size() - QSize(40, 80)));
+    window->show();
 }
 
 void ProgramWindow::ContinueCutOffRun()
@@ -282,7 +326,8 @@ void ProgramWindow::ShowAbout()
 
 void ProgramWindow::SaveObservations()
 {
-    const ObservationRecord& typed = form_->State().LastTyped;
+    ObservationRecord typed;  // the table's values once they were edited, else the last run's
+    if (const QString fault = ObservationsToSave(typed); !fault.isEmpty()) return Warn(fault);
     if (typed.values.empty()) return Warn(Utf8("还没有输入观测数据，没有可保存的内容。"));
     const QString path = ChooseFile(true, Utf8("保存观测数据"), Utf8(OBSERVATIONS_FILTER), "trilat");
     if (path.isEmpty()) return;

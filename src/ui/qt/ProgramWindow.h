@@ -12,6 +12,7 @@
 class QAction;
 class QMenu;
 class QScrollArea;
+class ObservationTable;
 
 class ProgramWindow : public QMainWindow {
     Q_OBJECT
@@ -30,6 +31,9 @@ public:
     // when it cannot be read or is refused (the reason shown in a box).
     bool OpenFile(const QString& path);
 
+    // The observation table, once it was opened.
+    ObservationTable* Observations() const { return table_; }
+
 public slots:
     void OpenObservations();
     void SaveObservations();
@@ -41,6 +45,12 @@ public slots:
     void ShowResultsTable();
     // 查看 → 网图: the drawing of the chain, in a window of its own.
     void ShowNetwork();
+    // 查看 → 计算过程: the condition adjustment step by step, with 导出 (PDF or text).
+    void ShowSteps();
+    // 查看 → 观测数据 (Ctrl+T): the current observations in a table to edit
+    // and adjust (ProgramWindowTable.cpp); opened by itself after a run that
+    // did not complete.
+    void ShowObservationTable();
     // 帮助 → 使用说明 (F1) and 关于: a short manual, the version and the folders.
     void ShowManual();
     void ShowAbout();
@@ -71,4 +81,14 @@ private:
     QScrollArea* formArea_ = nullptr;
     JournalFolder journals_;
     bool closeWhenRunEnds_ = false;
+
+    ObservationTable& Table();
+    // After every run: the table takes its values, or opens on a run that did not complete.
+    void TableAfterRun();
+    // The values 保存 writes: the table's once they were edited (a reason
+    // when a file of them would not read back), else the last run's.
+    QString ObservationsToSave(ObservationRecord& record) const;
+    ObservationTable* table_ = nullptr;
+    bool tableRun_ = false;            // the run under way adjusts the table's values
+    QList<QAction*> resultViews_;      // 成果表, 网图, 边长归算表, 计算过程: only with a completed run
 };

@@ -33,7 +33,8 @@ public:
     virtual void RevealField(int /*n*/) {}
     // The host is being closed: the open box ends the run.
     virtual bool Abandoning() const = 0;
-    virtual void SetFieldText(int field, const QString& text) = 0;
+    // The field's tip is the text, or `tip` where one is given.
+    virtual void SetFieldText(int field, const QString& text, const QString& tip = {}) = 0;
     // Prints the report on the default printer; when there is none or it
     // fails, offers to save the report as a PDF file.
     virtual void PrintToPrinter(const Report& report) = 0;

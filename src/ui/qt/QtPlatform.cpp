@@ -140,4 +140,9 @@ void QtPlatform::MessageBox(const std::string& text)
 
 void QtPlatform::SetFieldText(int field, const std::string& text) { host_.SetFieldText(field, ToQString(text)); }
 
+void QtPlatform::SetFieldTextWithTip(int field, const std::string& text, const std::string& tip)
+{
+    host_.SetFieldText(field, ToQString(text), ToQString(tip));
+}
+
 void QtPlatform::PrintReport(const Report& report) { host_.PrintToPrinter(report); }

@@ -14,6 +14,7 @@ public:
     std::size_t QuestionBox(const std::string& text, const std::vector<std::string>& buttons) override;
     void MessageBox(const std::string& text) override;
     void SetFieldText(int field, const std::string& text) override;
+    void SetFieldTextWithTip(int field, const std::string& text, const std::string& tip) override;
     void PrintReport(const Report& report) override;
     void AskingFor(int field) override;
 

@@ -79,7 +79,15 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
     }
 
     auto* sides = new QStandardItemModel(this);
-    sides->setHorizontalHeaderLabels(QString::fromUtf8("k,起点,终点,观测值,v (毫米),平差值,r,w").split(','));
+    // with weights each observation's standard error, minimal detectable bias
+    // and bias-to-noise ratio (the orientation angle's in seconds)
+    const bool weighted = listing.weights.has_value();
+    sides->setHorizontalHeaderLabels(
+        QString::fromUtf8(weighted ? "k,起点,终点,观测值,v (毫米),平差值,r,w,σ (毫米),MDB (毫米),λ" : "k,起点,终点,观测值,v (毫米),平差值,r,w")
+            .split(','));
+    auto figure = [](const std::optional<double>& value, int decimals) {
+        return value ? Number(*value, decimals) : Empty();
+    };
     auto checks = [&result](std::size_t k, QList<QStandardItem*>& row) {
         const bool has = k < result.Redundancy.size();
         row << (has ? Number(result.Redundancy[k], 3) : Empty());
@@ -94,6 +102,7 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
         } else {
             checks(static_cast<std::size_t>(s.k), row);
         }
+        if (weighted) row << figure(s.sigmaMm, 2) << figure(s.mdbMm, 1) << figure(s.biasToNoise, 2);
         sides->appendRow(row);
     }
     if (listing.closing && !result.Redundancy.empty()) {
@@ -104,6 +113,9 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
                                   Text(listing.closing->lastSideFar), Number(typed, 6),
                                   Number(result.OrientationCorrection, 2), Number(typed + result.OrientationCorrection / 3600, 6)};
         checks(Q, row);
+        if (weighted && listing.orientation)
+            row << figure(listing.orientation->sigmaSec, 2) << figure(listing.orientation->mdbSec, 1)
+                << figure(listing.orientation->biasToNoise, 2);
         sides->appendRow(row);
     }
 
@@ -113,7 +125,8 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
     observations_->setObjectName("ObservationsTable");
 
     auto* layout = new QVBoxLayout(this);
-    for (auto [caption, table] : {std::pair{"点的成果", points_}, std::pair{"观测值的改正与检核（定向角的 v 为秒）", observations_}}) {
+    const char* observationsCaption = weighted ? "观测值的改正与检核（定向角的 v、σ、MDB 为秒）" : "观测值的改正与检核（定向角的 v 为秒）";
+    for (auto [caption, table] : {std::pair{"点的成果", points_}, std::pair{observationsCaption, observations_}}) {
         auto* head = new QHBoxLayout;
         head->addWidget(new QLabel(QString::fromUtf8(caption)));
         head->addStretch();

@@ -1,12 +1,15 @@
 #pragma once
 // 成果表: every point (name, X, Y, mx, my, mp, E, F, phi) and every
 // observation (k, its two point names, observed, v, adjusted, r, w; the
-// orientation angle as its own row) of the last completed run, in two tables.
+// orientation angle as its own row; with weights also sigma, the minimal
+// detectable bias and lambda) of the last completed run, in two tables.
 // Numbers right-aligned with fixed decimals; columns sort by their numbers;
 // a selection, or the whole table, copies to the clipboard as tab-separated
 // text with a header row (it pastes into a spreadsheet).
 //   X Y [m]; mx my mp E F [mm]; phi [deg] clockwise from +X; observed,
-//   adjusted [m]; v [mm]; r [-]; w [-], empty where there is no test
+//   adjusted [m]; v [mm]; r [-]; w [-], empty where there is no test;
+//   sigma, the minimal detectable bias [mm, the orientation angle arc s],
+//   lambda [-], empty where the observation is not checked (r < 0.01)
 #include <QString>
 #include <QWidget>
 
