@@ -76,6 +76,7 @@ ObservationSheet::ObservationSheet(const ObservationRecord& record)
     project_ = record.project;
     notes_ = record.notes;
     sigma0_ = record.sigma0Mm;
+    reduction_ = record.reduction;
     Overlay(record);
 }
 
@@ -328,6 +329,7 @@ ObservationRecord ObservationSheet::Record() const
     record.project = project_;
     record.notes = notes_;
     record.sigma0Mm = sigma0_;
+    record.reduction = reduction_;
     const int N = TriangleCount();
     std::vector<ValueKey> keys;
     if (N > 0) {

@@ -93,6 +93,7 @@ public:
 private:
     std::string project_, sigma0_;
     std::vector<std::string> notes_;
+    ReductionRecord reduction_;  // the sides' reduction to the Gauss plane, kept as given
     std::string count_;
     std::array<std::string, 8> coordinates_;
     std::string azimuth_, orientation_;

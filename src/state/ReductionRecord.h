@@ -11,12 +11,14 @@
 struct MarkHeightText {
     std::string mark;
     std::string text;
+    bool operator==(const MarkHeightText&) const = default;
 };
 
 // S5 仪器高 / S5 镜高: the instrument and reflector heights of a slope side [m].
 struct SideHeightText {
     int k = 0;
     std::string instrument, reflector;
+    bool operator==(const SideHeightText&) const = default;
 };
 
 struct ReductionRecord {
@@ -37,4 +39,5 @@ struct ReductionRecord {
                centralMeridian.empty() && falseEasting.empty() && surfaceHeight.empty() && heightAnomaly.empty() &&
                heights.empty() && sideHeights.empty();
     }
+    bool operator==(const ReductionRecord&) const = default;
 };

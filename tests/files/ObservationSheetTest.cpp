@@ -70,6 +70,9 @@ TEST(ObservationSheet, ARecordComesBackAsItWasGiven)
         record.project = "某某线";
         record.notes = {"边长已加气象改正", "复测"};
         record.sigma0Mm = "2";
+        record.reduction.sideKind = "斜距", record.reduction.centralMeridian = "117";
+        record.reduction.heights = {{"A", "512.3"}, {"1", "498"}};
+        record.reduction.sideHeights = {{5, "1.5", "1.6"}};
         const ObservationRecord back = ObservationSheet(record).Record();
         EXPECT_EQ(WriteObservationFile(back), WriteObservationFile(record));
         EXPECT_TRUE(back.complete);
@@ -162,6 +165,8 @@ TEST(ObservationSheet, AJournalWithAValueTheRulesRefuseReadsBackWhole)
     ObservationRecord record = With(AzimuthChain(), {ValueKind::Side, 5}, "abc");
     record.values.erase(record.values.begin() + 16);  // S7 left empty
     record.project = "某某线";
+    record.reduction.sideKind = "平距", record.reduction.centralMeridian = "113.30";
+    record.reduction.heights = {{"C", "20"}, {"2", "35.5"}};
     // as Journal::Replace writes it: the names numbered, the values not giving K
     const std::string journal =
         WriteObservationHeader(record) + WriteValueLines(record, 0, RecordUnknownPointCount(record));
@@ -171,6 +176,7 @@ TEST(ObservationSheet, AJournalWithAValueTheRulesRefuseReadsBackWhole)
     const ObservationRecord& back = std::get<ObservationRecord>(read);
     EXPECT_FALSE(back.complete);
     EXPECT_EQ(back.project, "某某线");
+    EXPECT_TRUE(back.reduction == record.reduction);
     ASSERT_EQ(back.values.size(), record.values.size());
     for (std::size_t i = 0; i < back.values.size(); ++i) {
         EXPECT_EQ(back.values[i].key, record.values[i].key) << i;
