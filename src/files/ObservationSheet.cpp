@@ -77,6 +77,9 @@ ObservationSheet::ObservationSheet(const ObservationRecord& record)
     notes_ = record.notes;
     sigma0_ = record.sigma0Mm;
     reduction_ = record.reduction;
+    edmAMm_ = record.edmAMm, edmBPpm_ = record.edmBPpm;
+    orientationSigmaSec_ = record.orientationSigmaSec;
+    sideSigmaMm_ = record.sideSigmaMm;
     Overlay(record);
 }
 
@@ -330,6 +333,9 @@ ObservationRecord ObservationSheet::Record() const
     record.notes = notes_;
     record.sigma0Mm = sigma0_;
     record.reduction = reduction_;
+    record.edmAMm = edmAMm_, record.edmBPpm = edmBPpm_;
+    record.orientationSigmaSec = orientationSigmaSec_;
+    record.sideSigmaMm = sideSigmaMm_;
     const int N = TriangleCount();
     std::vector<ValueKey> keys;
     if (N > 0) {

@@ -94,6 +94,9 @@ private:
     std::string project_, sigma0_;
     std::vector<std::string> notes_;
     ReductionRecord reduction_;  // the sides' reduction to the Gauss plane, kept as given
+    // the distance meter's accuracy and the standard errors, kept as given
+    std::string edmAMm_, edmBPpm_, orientationSigmaSec_;
+    std::map<int, std::string> sideSigmaMm_;
     std::string count_;
     std::array<std::string, 8> coordinates_;
     std::string azimuth_, orientation_;

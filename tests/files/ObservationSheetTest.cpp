@@ -75,6 +75,12 @@ TEST(ObservationSheet, ARecordComesBackAsItWasGiven)
         record.reduction.sideHeights = {{5, "1.5", "1.6"}};
         const ObservationRecord back = ObservationSheet(record).Record();
         EXPECT_EQ(WriteObservationFile(back), WriteObservationFile(record));
+        // the distance meter's accuracy and the standard errors come back too
+        ObservationRecord weighted = record;
+        weighted.sigma0Mm.clear();
+        weighted.edmAMm = "3", weighted.edmBPpm = "2", weighted.orientationSigmaSec = "1.5";
+        weighted.sideSigmaMm = {{5, "3.2"}};
+        EXPECT_EQ(WriteObservationFile(ObservationSheet(weighted).Record()), WriteObservationFile(weighted));
         EXPECT_TRUE(back.complete);
         EXPECT_TRUE(CheckSheet(ObservationSheet(record)).ready);
     }
