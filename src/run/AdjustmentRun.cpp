@@ -13,7 +13,6 @@
 #include "run/RunCompletion.h"
 #include "run/RunFields.h"
 #include "state/RunFault.h"
-#include "text/NumberReading.h"
 #include "rules/FormFields.h"
 
 void SetConstants(ProgramState& s, const ChainConstants& constants)
