@@ -56,7 +56,9 @@ std::string CheckAnswerProperties(const std::uint8_t* data, std::size_t size)
         ReportPrinter(state, platform);
         for (const ReportLine& l : platform.PrintedReport().lines)
             for (std::size_t i = 0; i < l.items.size(); ++i) {
-                bool pointName = i == 0 && l.items.size() == 5 && l.items[i].stop == 24;  // anything typed
+                // anything typed: a result line's name, and the name after "最弱点："
+                bool pointName = (i == 0 && l.items.size() == 5 && l.items[i].stop == 24) ||
+                                 (i == 1 && l.items[0].text == "最弱点：");
                 if (!pointName && !ShowsOnlyNumbers(l.items[i].text)) return "a report item shows: " + l.items[i].text;
             }
     }
