@@ -48,6 +48,8 @@ struct ObservationRecord {
     std::string orientationSigmaSec;
     std::map<int, std::string> sideSigmaMm;
     ReductionRecord reduction;       // the sides' reduction to the Gauss plane, optional
+    // 等级: the grade the chain is checked against (四等, 一级 ...), as typed; empty: none.
+    std::string grade;
     std::vector<TypedValue> values;  // in dialogue order
     bool complete = false;           // every value of the run is here
 };
