@@ -6,6 +6,8 @@
 #include "files/DialogueSequence.h"
 #include "files/ObservationFile.h"
 #include "files/RecordKeys.h"
+#include "files/ReductionKeys.h"
+#include "rules/PrecisionLines.h"
 #include "rules/InputRules.h"
 #include "text/NumberReading.h"
 
@@ -50,6 +52,29 @@ std::string NamePoint(const std::string& name, const std::string& role)
     return name.empty() ? "(" + role + ")" : name;
 }
 
+// Height slots: the marks without a number, below B's 0
+constexpr int kMarkA = -1, kMarkC = -2, kMarkAfterC = -3, kMarkD = -4;
+
+std::string Trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+SideHeightText* SideHeightsOf(ReductionRecord& r, int k)
+{
+    for (SideHeightText& s : r.sideHeights)
+        if (s.k == k) return &s;
+    return nullptr;
+}
+const SideHeightText* SideHeightsOf(const ReductionRecord& r, int k)
+{
+    for (const SideHeightText& s : r.sideHeights)
+        if (s.k == k) return &s;
+    return nullptr;
+}
+
 }  // namespace
 
 std::string SlotLabel(Slot slot)
@@ -67,8 +92,43 @@ std::string SlotLabel(Slot slot)
     case SlotKind::NameUnknown: return "点名 " + std::to_string(slot.index);
     case SlotKind::NameC: return "点名 C";
     case SlotKind::NameAfterC: return "点名 C后";
+    case SlotKind::EdmA: return kEdmAKey;
+    case SlotKind::EdmB: return kEdmBKey;
+    case SlotKind::OrientationSigma: return kOrientationSigmaKey;
+    case SlotKind::SideSigma: return SideSigmaKey(slot.index);
+    case SlotKind::Grade: return "等级";
+    case SlotKind::Reduction:
+        return slot.index >= 0 && static_cast<std::size_t>(slot.index) < ReductionFields().size()
+                   ? ReductionFields()[static_cast<std::size_t>(slot.index)].label
+                   : "?";
+    case SlotKind::Height: return "高程 " + MarkOfHeightSlot(slot.index);
+    case SlotKind::InstrumentHeight: return "S" + std::to_string(slot.index) + " 仪器高";
+    case SlotKind::ReflectorHeight: return "S" + std::to_string(slot.index) + " 镜高";
     }
     return "?";
+}
+
+Slot HeightSlot(const std::string& mark)
+{
+    if (mark == "A") return {SlotKind::Height, kMarkA};
+    if (mark == "B") return {SlotKind::Height, 0};
+    if (mark == "C") return {SlotKind::Height, kMarkC};
+    if (mark == "C后") return {SlotKind::Height, kMarkAfterC};
+    if (mark == "D") return {SlotKind::Height, kMarkD};
+    std::optional<double> n = ReadNumber(mark);
+    return {SlotKind::Height, n && *n >= 1 && *n < 1e7 ? static_cast<int>(*n) : kMarkD - 1};
+}
+
+std::string MarkOfHeightSlot(int index)
+{
+    switch (index) {
+    case kMarkA: return "A";
+    case 0: return "B";
+    case kMarkC: return "C";
+    case kMarkAfterC: return "C后";
+    case kMarkD: return "D";
+    default: return index >= 1 ? std::to_string(index) : "?";
+    }
 }
 
 ObservationSheet::ObservationSheet(const ObservationRecord& record)
@@ -76,6 +136,7 @@ ObservationSheet::ObservationSheet(const ObservationRecord& record)
     project_ = record.project;
     notes_ = record.notes;
     sigma0_ = record.sigma0Mm;
+    grade_ = record.grade;
     reduction_ = record.reduction;
     edmAMm_ = record.edmAMm, edmBPpm_ = record.edmBPpm;
     orientationSigmaSec_ = record.orientationSigmaSec;
@@ -113,6 +174,21 @@ std::string* ObservationSheet::Stored(Slot slot)
     case SlotKind::NameUnknown: return slot.index >= 1 ? &Grown(unknownNames_, at) : nullptr;
     case SlotKind::NameC: return &nameC_;
     case SlotKind::NameAfterC: return &nameAfterC_;
+    case SlotKind::Height: {
+        const std::string mark = MarkOfHeightSlot(slot.index);
+        for (MarkHeightText& h : reduction_.heights)
+            if (h.mark == mark) return &h.text;
+        return &reduction_.heights.emplace_back(MarkHeightText{mark, ""}).text;
+    }
+    case SlotKind::SideSigma: return slot.index >= 2 ? &sideSigmaMm_[slot.index] : nullptr;
+    case SlotKind::InstrumentHeight:
+    case SlotKind::ReflectorHeight: {
+        if (slot.index < 2) return nullptr;
+        SideHeightText* side = SideHeightsOf(reduction_, slot.index);
+        if (!side) side = &reduction_.sideHeights.emplace_back(SideHeightText{slot.index, "", ""});
+        return slot.kind == SlotKind::InstrumentHeight ? &side->instrument : &side->reflector;
+    }
+    default: return const_cast<std::string*>(static_cast<const ObservationSheet*>(this)->Stored(slot));
     }
     return nullptr;
 }
@@ -133,6 +209,28 @@ const std::string* ObservationSheet::Stored(Slot slot) const
     case SlotKind::NameUnknown: return slot.index >= 1 && at < unknownNames_.size() ? &unknownNames_[at] : nullptr;
     case SlotKind::NameC: return &nameC_;
     case SlotKind::NameAfterC: return &nameAfterC_;
+    case SlotKind::EdmA: return &edmAMm_;
+    case SlotKind::EdmB: return &edmBPpm_;
+    case SlotKind::OrientationSigma: return &orientationSigmaSec_;
+    case SlotKind::Grade: return &grade_;
+    case SlotKind::SideSigma: {
+        const auto found = sideSigmaMm_.find(slot.index);
+        return found == sideSigmaMm_.end() ? nullptr : &found->second;
+    }
+    case SlotKind::Reduction:
+        return at < ReductionFields().size() && slot.index >= 0 ? &(reduction_.*ReductionFields()[at].field) : nullptr;
+    case SlotKind::Height: {
+        const std::string mark = MarkOfHeightSlot(slot.index);
+        for (const MarkHeightText& h : reduction_.heights)
+            if (h.mark == mark) return &h.text;
+        return nullptr;
+    }
+    case SlotKind::InstrumentHeight:
+    case SlotKind::ReflectorHeight: {
+        const SideHeightText* side = SideHeightsOf(reduction_, slot.index);
+        if (!side) return nullptr;
+        return slot.kind == SlotKind::InstrumentHeight ? &side->instrument : &side->reflector;
+    }
     }
     return nullptr;
 }
@@ -189,6 +287,13 @@ void ObservationSheet::SetText(Slot slot, const std::string& text)
     *stored = text;
     if (slot.kind == SlotKind::Count)
         if (const int N = TriangleCount()) Cut(N);
+    // a line emptied is no line: a mark's height, a side's heights or standard error
+    if (text.empty()) {
+        std::erase_if(sideSigmaMm_, [](const auto& entry) { return entry.second.empty(); });
+        std::erase_if(reduction_.heights, [](const MarkHeightText& h) { return h.text.empty(); });
+        std::erase_if(reduction_.sideHeights,
+                      [](const SideHeightText& h) { return h.instrument.empty() && h.reflector.empty(); });
+    }
 }
 
 void ObservationSheet::SetRightOfRoute(int side, bool right)
@@ -281,17 +386,68 @@ std::vector<SheetRow> ObservationSheet::Rows() const
     const int N = TriangleCount();
     const bool D = PointDGiven();
     const int K = std::max(UnknownPointCount(), 0);
-    if (N > 0) rows.reserve(3 * static_cast<std::size_t>(N) + 20);
-    auto add = [&rows](SheetGroup group, Slot slot) {
+    if (N > 0) rows.reserve(3 * static_cast<std::size_t>(N) + 40);
+    auto add = [&rows](SheetGroup group, Slot slot, std::string ends = {}) {
         SheetRow row;
         row.group = group;
         row.slot = slot;
         row.label = SlotLabel(slot);
+        row.ends = std::move(ends);
         rows.push_back(std::move(row));
     };
     add(SheetGroup::Project, {SlotKind::Project, 0});
     for (std::size_t i = 0; i <= notes_.size(); ++i) add(SheetGroup::Project, {SlotKind::Note, static_cast<int>(i)});
-    add(SheetGroup::Project, {SlotKind::Sigma0, 0});
+    // the measured sides with their two points, and the marks with their names
+    std::vector<std::pair<int, std::string>> sides;
+    std::vector<std::pair<std::string, std::string>> marks;  // mark, its name
+    bool afterC = false;
+    if (N > 0) {
+        // which points each side joins, from the 左/右 of the even sides
+        std::vector<int> signs(static_cast<std::size_t>(N) + 2, 0);
+        for (int k = 1; k <= N; ++k) signs[static_cast<std::size_t>(k)] = RightOfRoute(2 * k) ? -1 : 1;
+        const ChainTopology topology = ChainTopologyOf(N, signs, D);
+        afterC = D && N >= 2 && signs[static_cast<std::size_t>(N)] == signs[static_cast<std::size_t>(N - 1)];
+        auto pointName = [&](int id) -> std::string {
+            if (id == CHAIN_POINT_A) return "A";
+            if (id == topology.D) return "D";
+            if (id == 0) return NamePoint(nameB_, "B");
+            if (id == K + 1) return NamePoint(nameC_, "C");
+            if (id == K + 2 && D) return NamePoint(nameAfterC_, "C后");
+            return NamePoint(RecordText({SlotKind::NameUnknown, id}), std::to_string(id));
+        };
+        for (int n = 2; n <= LastSide(); ++n) {
+            const ChainSide& side = topology.sides.at(static_cast<std::size_t>(n));
+            sides.emplace_back(n, pointName(side.from) + " — " + pointName(side.to));
+        }
+        marks.emplace_back("A", "A");
+        marks.emplace_back("B", pointName(0));
+        for (int i = 1; i <= K; ++i) marks.emplace_back(std::to_string(i), pointName(i));
+        marks.emplace_back("C", pointName(K + 1));
+        if (afterC) marks.emplace_back("C后", pointName(K + 2));
+        if (D) marks.emplace_back("D", "D");
+    }
+
+    // the lines of the chain as a whole, before its values as the file has them
+    add(SheetGroup::Precision, {SlotKind::Sigma0, 0});
+    add(SheetGroup::Precision, {SlotKind::EdmA, 0});
+    add(SheetGroup::Precision, {SlotKind::EdmB, 0});
+    if (!D) add(SheetGroup::Precision, {SlotKind::OrientationSigma, 0});
+    // a side's own standard error goes with the distance meter's accuracy
+    if (!edmAMm_.empty() || !edmBPpm_.empty() || !sideSigmaMm_.empty())
+        for (const auto& [n, ends] : sides) add(SheetGroup::Precision, {SlotKind::SideSigma, n}, ends);
+    add(SheetGroup::Precision, {SlotKind::Grade, 0});
+
+    for (std::size_t i = 0; i < ReductionFields().size(); ++i) add(SheetGroup::Reduction, {SlotKind::Reduction, static_cast<int>(i)});
+    const std::string kind = Trimmed(reduction_.sideKind);
+    if (kind == "平距" || kind == "斜距" || !reduction_.heights.empty())
+        for (const auto& [mark, name] : marks) add(SheetGroup::Reduction, HeightSlot(mark), name);
+    if (kind == "斜距" || !reduction_.sideHeights.empty()) {
+        for (const auto& [n, ends] : sides) {
+            add(SheetGroup::Reduction, {SlotKind::InstrumentHeight, n}, ends);
+            add(SheetGroup::Reduction, {SlotKind::ReflectorHeight, n}, ends);
+        }
+    }
+
     add(SheetGroup::Count, {SlotKind::Count, 0});
     for (int i = 0; i < 8; ++i) add(SheetGroup::KnownPoints, {SlotKind::Coordinate, i});
     if (!D) {
@@ -299,31 +455,52 @@ std::vector<SheetRow> ObservationSheet::Rows() const
         add(SheetGroup::Closing, {SlotKind::Orientation, 0});
     }
     if (N == 0) return rows;
-
-    // which points each side joins, from the 左/右 of the even sides
-    std::vector<int> signs(static_cast<std::size_t>(N) + 2, 0);
-    for (int k = 1; k <= N; ++k) signs[static_cast<std::size_t>(k)] = RightOfRoute(2 * k) ? -1 : 1;
-    const ChainTopology topology = ChainTopologyOf(N, signs, D);
-    auto pointName = [&](int id) -> std::string {
-        if (id == CHAIN_POINT_A) return "A";
-        if (id == topology.D) return "D";
-        if (id == 0) return NamePoint(nameB_, "B");
-        if (id == K + 1) return NamePoint(nameC_, "C");
-        if (id == K + 2 && D) return NamePoint(nameAfterC_, "C后");
-        return NamePoint(RecordText({SlotKind::NameUnknown, id}), std::to_string(id));
-    };
-    const int last = D ? 2 * N : 2 * N + 1;
-    for (int n = 2; n <= last; ++n) {
-        add(SheetGroup::Sides, {SlotKind::Side, n});
-        const ChainSide& side = topology.sides.at(static_cast<std::size_t>(n));
-        rows.back().ends = pointName(side.from) + " — " + pointName(side.to);
+    for (const auto& [n, ends] : sides) {
+        add(SheetGroup::Sides, {SlotKind::Side, n}, ends);
         rows.back().routeSide = n % 2 == 0;
     }
     add(SheetGroup::Names, {SlotKind::NameB, 0});
     for (int i = 1; i <= K; ++i) add(SheetGroup::Names, {SlotKind::NameUnknown, i});
-    if (K + 1 >= 1) add(SheetGroup::Names, {SlotKind::NameC, 0});
-    if (D && N >= 2 && signs[static_cast<std::size_t>(N)] == signs[static_cast<std::size_t>(N - 1)] && K + 2 >= 1) add(SheetGroup::Names, {SlotKind::NameAfterC, 0});
+    add(SheetGroup::Names, {SlotKind::NameC, 0});
+    if (afterC) add(SheetGroup::Names, {SlotKind::NameAfterC, 0});
     return rows;
+}
+
+std::optional<Slot> ObservationSheet::SlotOfLabel(const std::string& label) const
+{
+    for (const SheetRow& row : Rows())
+        if (row.label == label) return row.slot;
+    return std::nullopt;
+}
+
+// The precision and reduction lines the chain as it stands has: a standard
+// error or heights of a side it does not measure, a height of a mark it does
+// not have and 定向角中误差 with D stay in the sheet for when it has them again.
+void ObservationSheet::AddLines(ObservationRecord& record) const
+{
+    record.sigma0Mm = sigma0_;
+    record.grade = grade_;
+    record.edmAMm = edmAMm_, record.edmBPpm = edmBPpm_;
+    const bool D = PointDGiven();
+    if (!D) record.orientationSigmaSec = orientationSigmaSec_;
+    const int last = LastSide();
+    const bool chain = last > 0;
+    auto measured = [&](int k) { return !chain || (k >= 2 && k <= last); };
+    for (const auto& [k, text] : sideSigmaMm_)
+        if (measured(k)) record.sideSigmaMm.emplace(k, text);
+    record.reduction = reduction_;
+    record.reduction.heights.clear();
+    record.reduction.sideHeights.clear();
+    for (const SideHeightText& h : reduction_.sideHeights)
+        if (measured(h.k)) record.reduction.sideHeights.push_back(h);
+    const int K = UnknownPointCount();
+    for (const MarkHeightText& h : reduction_.heights) {
+        bool has = !chain || h.mark == "A" || h.mark == "B" || h.mark == "C";
+        if (chain && h.mark == "D") has = D;
+        if (chain && h.mark == "C后") has = PointAfterC();
+        if (const Slot slot = HeightSlot(h.mark); chain && slot.index >= 1) has = slot.index <= K;
+        if (has) record.reduction.heights.push_back(h);
+    }
 }
 
 ObservationRecord ObservationSheet::Record() const
@@ -331,11 +508,7 @@ ObservationRecord ObservationSheet::Record() const
     ObservationRecord record;
     record.project = project_;
     record.notes = notes_;
-    record.sigma0Mm = sigma0_;
-    record.reduction = reduction_;
-    record.edmAMm = edmAMm_, record.edmBPpm = edmBPpm_;
-    record.orientationSigmaSec = orientationSigmaSec_;
-    record.sideSigmaMm = sideSigmaMm_;
+    AddLines(record);
     const int N = TriangleCount();
     std::vector<ValueKey> keys;
     if (N > 0) {

@@ -9,6 +9,13 @@
 //   S2 .. S2N [m], and without D S(2N+1); an even side with its side of the
 //   route, 左 or 右 (右: typed negative), and every side with its two points
 //   点名 B, 点名 1..K, 点名 C, and with D and equal last signs 点名 C后
+//   测量精度: 先验测边中误差 [mm], 测距固定误差 a [mm], 测距比例误差 b
+//   [mm/km], without D 定向角中误差 [s], and once a or b is given S<k> 中误差
+//   [mm] for every measured side; 等级
+//   边长归算: 边长类型, 测距加常数, 测距乘常数, 椭球, 中央子午线, Y加常数,
+//   投影面高程, 高程异常; once the sides are 平距 or 斜距 (or a height is
+//   given) 高程 of every mark, A, B, 1..K, C, C后, D; for 斜距 (or once one
+//   is given) S<k> 仪器高 and S<k> 镜高 of every measured side
 // Values are kept by what they are (a slot), not by their place in the
 // dialogue: the name of C stays the name of C when D or a sign changes the
 // unknown-point count K, and a triangle count that grows or shrinks adds or
@@ -16,6 +23,7 @@
 // as it stands (Tb and Qb once D is given, S(2N+1) with D) is kept for when
 // it is again.
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +37,12 @@ enum class SlotKind {
     Azimuth, Orientation,   // Tb, Qb
     Side,                   // index: the side number 2..2N+1
     NameB, NameUnknown, NameC, NameAfterC,  // NameUnknown index: 1..K
+    EdmA, EdmB, OrientationSigma,  // 测距固定误差, 测距比例误差, 定向角中误差
+    SideSigma,              // index: the side number; S<k> 中误差
+    Grade,                  // 等级
+    Reduction,              // index: the element of ReductionFields() (边长类型 ...)
+    Height,                 // index: the mark, see HeightSlot
+    InstrumentHeight, ReflectorHeight,  // index: the side number
 };
 
 struct Slot {
@@ -37,13 +51,17 @@ struct Slot {
     bool operator==(const Slot&) const = default;
 };
 
-enum class SheetGroup { Project, Count, KnownPoints, Closing, Sides, Names };
+enum class SheetGroup { Project, Count, KnownPoints, Closing, Sides, Names, Precision, Reduction };
+
+// The slot of a mark's height: "A", "B", "C", "D", "C后" or an unknown point's number.
+Slot HeightSlot(const std::string& mark);
+std::string MarkOfHeightSlot(int index);
 
 struct SheetRow {
     SheetGroup group = SheetGroup::Project;
     Slot slot;
     std::string label;          // "工程名称", "备注 2", "N", "Xa", "S4", "点名 B", "点名 3", "点名 C"
-    std::string ends;           // a side: its two points, "B — P1"; else empty
+    std::string ends;           // a side: its two points, "B — P1"; a height: the mark's name; else empty
     bool routeSide = false;     // an even side: 左/右 is chosen with it
 };
 
@@ -87,11 +105,13 @@ public:
 
     // The slot of a record's key in this chain (K as the sheet gives it).
     std::optional<Slot> SlotOf(ValueKey key) const;
+    // The row whose label is a file's key ("S5 中误差", "高程 C", "Yb"), if shown.
+    std::optional<Slot> SlotOfLabel(const std::string& label) const;
 
     bool operator==(const ObservationSheet&) const = default;
 
 private:
-    std::string project_, sigma0_;
+    std::string project_, sigma0_, grade_;
     std::vector<std::string> notes_;
     ReductionRecord reduction_;  // the sides' reduction to the Gauss plane, kept as given
     // the distance meter's accuracy and the standard errors, kept as given
@@ -109,6 +129,9 @@ private:
     const std::string* Stored(Slot slot) const;
     std::optional<Slot> SlotOf(ValueKey key, int K) const;
     void Cut(int N);
+    // the lines of the sheet that the chain as it stands has
+    void AddLines(ObservationRecord& record) const;
+
 };
 
 // The label of a slot as the file names it ("S4", "点名 C", "备注 2").

@@ -6,6 +6,7 @@
 #include "files/FileText.h"
 #include "files/ObservationFile.h"
 #include "files/ReductionKeys.h"
+#include "rules/PrecisionLines.h"
 
 namespace {
 
@@ -42,6 +43,15 @@ std::optional<ValueKey> KeyOfLabel(std::string_view label)
         if (std::optional<int> i = Digits(rest); i && *i >= 1) return ValueKey{ValueKind::PointName, *i};
     }
     return std::nullopt;
+}
+
+// "S5 中误差" -> 5; 0 for any other label.
+int SideSigmaSide(std::string_view label)
+{
+    const std::string_view tail = " 中误差";
+    if (label.size() <= tail.size() + 1 || label[0] != 'S' || label.substr(label.size() - tail.size()) != tail) return 0;
+    std::optional<int> k = Digits(label.substr(1, label.size() - tail.size() - 1));
+    return k && *k >= 2 ? *k : 0;
 }
 
 // The label as the reduction's keys are told (files/ReductionKeys.h): no
@@ -93,9 +103,18 @@ std::optional<ObservationRecord> ReadValuesAsWritten(std::string_view bytes)
         } else if (label == "备注") {
             record.notes.push_back(std::move(*value));
             last = &record.notes.back();
-        } else if (label == "先验测边中误差") {
+        } else if (label == kSigma0Key) {
             record.sigma0Mm = std::move(*value);
             last = &record.sigma0Mm;
+        } else if (label == kEdmAKey || label == kEdmBKey || label == kOrientationSigmaKey || label == "等级") {
+            std::string& field = label == kEdmAKey              ? record.edmAMm
+                                 : label == kEdmBKey            ? record.edmBPpm
+                                 : label == kOrientationSigmaKey ? record.orientationSigmaSec
+                                                                 : record.grade;
+            field = std::move(*value);
+            last = &field;
+        } else if (const int k = SideSigmaSide(label)) {
+            last = &(record.sideSigmaMm[k] = std::move(*value));
         } else if (const std::string reductionKey = ReductionKeyOf(label); IsReductionKey(reductionKey)) {
             // the reduction's keys come from a file read before: a value its
             // rules refuse here is left out, the run names what it misses

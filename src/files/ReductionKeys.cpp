@@ -166,6 +166,25 @@ std::string MarksOf(const ChainInput& input, const ChainTopology& t)
 
 }  // namespace
 
+const std::vector<ReductionField>& ReductionFields()
+{
+    static const std::vector<ReductionField> fields = [] {
+        std::vector<ReductionField> all;
+        for (const SingleKey& k : kSingleKeys) all.push_back({k.label, k.field});
+        return all;
+    }();
+    return fields;
+}
+
+std::optional<std::string> RefuseReductionValue(const std::string& label, const std::string& text)
+{
+    std::string key;  // as the reader normalises it: no blanks, ASCII letters in lower case
+    for (char c : label)
+        if (c != ' ' && c != '\t') key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    ReductionRecord scratch;
+    return TakeReductionValue(scratch, key, text);
+}
+
 bool IsReductionKey(const std::string& key)
 {
     bool instrument = false;
@@ -260,7 +279,8 @@ std::variant<std::optional<ReductionParameters>, ReductionRefusal> ReductionOf(c
                 return ReductionRefusal{Quoted(constant) + "只用于平距或斜距：边长类型须是「平距」或「斜距」", constant};
     }
     if (reduced && !p.centralMeridianDeg)
-        return ReductionRefusal{"边长类型为「" + record.sideKind + "」时须给出「中央子午线」（度.分秒），边长才能归算到高斯平面", ""};
+        return ReductionRefusal{"边长类型为「" + record.sideKind + "」时须给出「中央子午线」（度.分秒），边长才能归算到高斯平面", "",
+                                "中央子午线"};
     if (p.centralMeridianDeg) {
         const char* labels[] = {"Ya", "Yb", "Yc", "Yd"};
         const double Y[] = {o.Ya, o.Yb, o.Yc, o.Yd};
@@ -278,7 +298,9 @@ std::variant<std::optional<ReductionParameters>, ReductionRefusal> ReductionOf(c
         }
     }
     if (std::optional<ReductionFault> missing = MissingHeight(o, p))
-        return ReductionRefusal{ReductionFaultText(*missing, input), ""};
+        return ReductionRefusal{ReductionFaultText(*missing, input), "",
+                                missing->kind == ReductionFault::Kind::MissingHeight ? HeightLabel(input, missing->point)
+                                                                                     : std::string()};
     return Result(std::optional<ReductionParameters>(p));
 }
 

@@ -33,6 +33,9 @@ std::optional<std::string> TakeReductionValue(ReductionRecord& record, const std
 struct ReductionRefusal {
     std::string message;
     std::string key;
+    // where key is empty: the value the refusal is about, which no line gives
+    // ("高程 5" missing, "中央子午线" missing), for a table to mark it
+    std::string concerns = {};
 };
 
 // The reduction parameters of the record for the chain of `input` (complete),
@@ -42,6 +45,18 @@ struct ReductionRefusal {
 // needs, a known point more than 1000 km from the central meridian.
 std::variant<std::optional<ReductionParameters>, ReductionRefusal> ReductionOf(const ReductionRecord& record,
                                                                                 const ChainInput& input);
+
+// The reduction's single keys as the file writes them ("边长类型", "Y加常数"),
+// in the file's order, each with the record's field.
+struct ReductionField {
+    const char* label;
+    std::string ReductionRecord::*field;
+};
+const std::vector<ReductionField>& ReductionFields();
+
+// One value of a reduction key as the file writes it ("边长类型", "高程 A",
+// "S5 仪器高") checked alone: the reason it is refused, else nullopt.
+std::optional<std::string> RefuseReductionValue(const std::string& label, const std::string& text);
 
 // The mark's key as the file writes it: "高程 A", "高程 3", "高程 C后".
 std::string HeightLabel(const ChainInput& input, int pointId);

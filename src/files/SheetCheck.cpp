@@ -8,6 +8,9 @@
 #include "core/ChainObservations.h"
 #include "core/Geometry.h"
 #include "files/DialogueSequence.h"
+#include "files/ObservationFile.h"
+#include "files/ReductionKeys.h"
+#include "rules/PrecisionLines.h"
 #include "rules/InputRules.h"
 #include "text/DisplayFormat.h"
 #include "text/NumberReading.h"
@@ -45,6 +48,7 @@ public:
     void CheckClosingAngles();
     void CheckSides();
     void CheckRecord();
+    void CheckLines();
 
 private:
     const ObservationSheet& sheet_;
@@ -63,6 +67,62 @@ void Checker::CheckSigma0()
     // the file reader's words for the same line
     if (!mm || !(*mm > 0))
         Refuse({SlotKind::Sigma0, 0}, "「先验测边中误差」应是一个正数，以毫米计（例如 2），却是「" + text + "」");
+}
+
+// The precision and reduction lines: each value by its rule, then, as the
+// file reader judges them, the lines together and against the chain.
+void Checker::CheckLines()
+{
+    // each value by its rule; a part whose values all pass is judged as a whole
+    bool precisionTaken = !faults_.count(SlotCode({SlotKind::Sigma0, 0})), reductionTaken = true;
+    for (const SheetRow& row : sheet_.Rows()) {
+        const std::string text = sheet_.RecordText(row.slot);
+        if (text.empty()) continue;
+        double value = 0;
+        Refusal refused;
+        switch (row.slot.kind) {
+        case SlotKind::EdmA: refused = RefuseEdmA(text, value); break;
+        case SlotKind::EdmB: refused = RefuseEdmB(text, value); break;
+        case SlotKind::OrientationSigma: refused = RefuseOrientationSigma(text, value); break;
+        case SlotKind::SideSigma: refused = RefuseSideSigma(text, value); break;
+        case SlotKind::Reduction:
+        case SlotKind::Height:
+        case SlotKind::InstrumentHeight:
+        case SlotKind::ReflectorHeight:
+            if (std::optional<std::string> reason = RefuseReductionValue(row.label, text)) {
+                Refuse(row.slot, *reason);
+                reductionTaken = false;
+            }
+            continue;
+        default: continue;
+        }
+        if (refused) {
+            // in the file reader's words: 「测距固定误差」应是…，却是「-1」
+            Refuse(row.slot, "「" + row.label + "」" + *refused + "，却是「" + text + "」");
+            precisionTaken = false;
+        }
+    }
+    const ObservationRecord record = sheet_.Record();
+    const ChainFile file = record.complete ? ChainOfRecord(record) : ChainFile{};
+    std::optional<ChainShape> shape;
+    if (file.input) shape = ChainShape{file.input->observations.N, file.input->observations.closing};
+    // the row of the line refused; where a line is missing, the row it would
+    // stand in; else the section's first row, naming the line
+    auto refuseAt = [this](const std::string& key, const std::string& otherwise, Slot first, const std::string& reason) {
+        const std::string& label = key.empty() ? otherwise : key;
+        if (std::optional<Slot> slot = sheet_.SlotOfLabel(label))
+            Refuse(*slot, reason);
+        else
+            Refuse(first, label + "：" + reason);
+    };
+    if (precisionTaken)
+        if (std::optional<PrecisionRefusal> refused = RefusePrecisionLines(record, shape))
+            refuseAt(refused->key, kOrientationSigmaKey, {SlotKind::Sigma0, 0}, refused->reason);
+    if (!reductionTaken || !file.input) return;
+    auto reduction = ReductionOf(record.reduction, *file.input);
+    if (const ReductionRefusal* refused = std::get_if<ReductionRefusal>(&reduction))
+        refuseAt(refused->key, refused->concerns.empty() ? "边长类型" : refused->concerns, {SlotKind::Reduction, 0},
+                 refused->message);
 }
 
 void Checker::CheckPoints()
@@ -195,6 +255,7 @@ SheetCheck CheckSheet(const ObservationSheet& sheet)
     checker.CheckClosingAngles();
     checker.CheckSides();
     checker.CheckRecord();
+    checker.CheckLines();
     return checker.Result();
 }
 

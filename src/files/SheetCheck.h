@@ -6,7 +6,10 @@
 //   coordinate zero, on C or with one triangle (at Yd); Tb and Qb as packed
 //   angles, Qb without Tb (at Qb); a triangle that cannot be solved, marked on
 //   each of its typed sides; with D, signs that cannot close (at S2N);
-//   先验测边中误差 not a positive number.
+//   先验测边中误差 not a positive number; the distance meter's accuracy, the
+//   standard errors and the reduction's values by their rules, then the
+//   lines together and against the chain as the file reader judges them (a
+//   missing 定向角中误差 or mark's height at the row it would stand in).
 // A value is checked once the values its rule needs read; an empty value is
 // missing, not refused.
 #include <string>

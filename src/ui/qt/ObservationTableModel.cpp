@@ -12,12 +12,18 @@ namespace {
 const char* GroupTitle(SheetGroup group)
 {
     switch (group) {
-    case SheetGroup::Project: return "工程名称、备注、先验测边中误差 [mm]";
+    case SheetGroup::Project: return "工程名称、备注";
     case SheetGroup::Count: return "三角形个数";
     case SheetGroup::KnownPoints: return "已知点 A、B、C、D 的纵座标 X、横座标 Y [m]（没有 D 点时 Xd、Yd 都为零）";
     case SheetGroup::Closing: return "C 点的外方位角 Tb 与定向角 Qb（度.分秒）";
     case SheetGroup::Sides: return "边长 [m]：偶数边位于方位角推算路线的左侧或右侧";
     case SheetGroup::Names: return "点名：B，待定点 1 到 K，C，C 后续的待定点";
+    case SheetGroup::Precision:
+        return "测量精度：先验测边中误差 [mm]（各边等权），或测距精度 a + b·D（a [mm]，b [mm/km]）、定向角中误差 [秒]、"
+               "各边中误差 [mm]；等级（二等、三等、四等、一级、二级）";
+    case SheetGroup::Reduction:
+        return "边长归算：边长类型（平面、平距、斜距），测距常数 [mm]、[mm/km]，椭球，中央子午线（度.分秒），Y加常数、"
+               "投影面高程、高程异常、各点高程、仪器高与镜高 [m]";
     }
     return "";
 }
