@@ -73,9 +73,39 @@ void ObservationTableView::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
+namespace {
+
+// The words a value takes from a list, or none: the kind of the sides, the
+// ellipsoid, the grade (typed text is taken too; the rules judge it).
+QStringList ChoicesFor(const QModelIndex& index)
+{
+    const auto* model = qobject_cast<const ObservationTableModel*>(index.model());
+    const SheetRow* row = model ? model->RowAt(index.row()) : nullptr;
+    if (!row || index.column() != ObservationTableModel::ValueColumn) return {};
+    auto words = [](std::initializer_list<const char*> list) {
+        QStringList out;
+        for (const char* w : list) out << QString::fromUtf8(w);
+        return out;
+    };
+    if (row->label == "边长类型") return words({"平面", "平距", "斜距"});
+    if (row->label == "椭球") return words({"CGCS2000", "WGS84", "西安80", "北京54"});
+    if (row->slot.kind == SlotKind::Grade) return words({"二等", "三等", "四等", "一级", "二级"});
+    return {};
+}
+
+}  // namespace
+
 QWidget* ObservationTableDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                                 const QModelIndex& index) const
 {
+    if (const QStringList choices = ChoicesFor(index); !choices.isEmpty()) {
+        auto* list = new QComboBox(parent);
+        list->setObjectName("ValueList");
+        list->setEditable(true);
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->addItems(choices);
+        return list;
+    }
     if (index.column() != ObservationTableModel::SideColumn) return QStyledItemDelegate::createEditor(parent, option, index);
     auto* list = new QComboBox(parent);
     list->setObjectName("RouteSideList");
@@ -86,7 +116,10 @@ QWidget* ObservationTableDelegate::createEditor(QWidget* parent, const QStyleOpt
 void ObservationTableDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
     if (auto* list = qobject_cast<QComboBox*>(editor)) {
-        list->setCurrentIndex(index.data(Qt::EditRole).toString() == QString::fromUtf8("右") ? 1 : 0);
+        if (list->isEditable())
+            list->setEditText(index.data(Qt::EditRole).toString());
+        else
+            list->setCurrentIndex(index.data(Qt::EditRole).toString() == QString::fromUtf8("右") ? 1 : 0);
         return;
     }
     QStyledItemDelegate::setEditorData(editor, index);

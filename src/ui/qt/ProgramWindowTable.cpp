@@ -5,6 +5,7 @@
 
 #include "files/ObservationFile.h"
 #include "ui/qt/ObservationTable.h"
+#include "ui/qt/ObservationTableModel.h"
 #include "ui/qt/ObservationTableView.h"
 #include "ui/qt/ProgramWindow.h"
 #include "ui/qt/QtText.h"
@@ -31,6 +32,9 @@ void ProgramWindow::ShowObservationTable()
     table.raise();
     table.activateWindow();
     table.View()->setFocus();
+    // the current value in sight, now that the view has its size
+    table.Model()->Settle();
+    table.View()->scrollTo(table.View()->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void ProgramWindow::TableAfterRun()
