@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QDir>
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -104,11 +105,13 @@ void TypeInto(ObservationTable& table, Slot slot, const std::string& text)
     QApplication::processEvents();
     ObservationTableView* view = table.View();
     view->edit(view->currentIndex());
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    if (!editor) editor = view->viewport()->findChild<QLineEdit*>();
+    QWidget* focus = QApplication::focusWidget();
+    auto* list = qobject_cast<QComboBox*>(focus);  // a value from a list, or typed into its line
+    auto* editor = list ? list->lineEdit() : qobject_cast<QLineEdit*>(focus);
+    if (!editor) focus = editor = view->viewport()->findChild<QLineEdit*>();  // the window not active
     ASSERT_NE(editor, nullptr) << SlotLabel(slot);
     editor->setText(QString::fromStdString(text));
-    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(focus, Qt::Key_Return);
     QApplication::processEvents();  // rows that came or went
 }
 
