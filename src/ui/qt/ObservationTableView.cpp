@@ -116,8 +116,12 @@ QWidget* ObservationTableDelegate::createEditor(QWidget* parent, const QStyleOpt
 void ObservationTableDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
     if (auto* list = qobject_cast<QComboBox*>(editor)) {
-        if (list->isEditable())
-            list->setEditText(index.data(Qt::EditRole).toString());
+        if (list->isEditable()) {
+            // Up and Down step through the list from the value there
+            const QString text = index.data(Qt::EditRole).toString();
+            if (const int at = list->findText(text); at >= 0) list->setCurrentIndex(at);
+            list->setEditText(text);
+        }
         else
             list->setCurrentIndex(index.data(Qt::EditRole).toString() == QString::fromUtf8("右") ? 1 : 0);
         return;
