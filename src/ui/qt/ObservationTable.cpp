@@ -105,12 +105,16 @@ ObservationTable::ObservationTable(QWidget* parent) : QWidget(parent, Qt::Window
     auto* redoButton = new QToolButton(this);
     redoButton->setObjectName("TableRedo");
     redoButton->setDefaultAction(redo);
+    auto* design = new QPushButton(Utf8("精度预估(&E)…"), this);
+    design->setObjectName("TableDesign");
+    design->setToolTip(Utf8("把表中的值当作设计的三角锁（边长取自图上），不平差，按 a、b 或先验测边中误差估算各点、各边的精度，"
+                            "并按等级检核，写出精度预估报告"));
     auto* fresh = new QPushButton(Utf8("新建(&N)"), this);
     fresh->setObjectName("TableNew");
     fresh->setToolTip(Utf8("清空表格，输入一条新的三角锁（可以撤销）"));
 
     auto* buttons = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{adjust_, save, undoButton, redoButton, fresh}) buttons->addWidget(w);
+    for (QWidget* w : std::initializer_list<QWidget*>{adjust_, save, design, undoButton, redoButton, fresh}) buttons->addWidget(w);
     buttons->addStretch();
     auto* keys = new QLabel(Utf8("Tab、Enter：下一格　空格：切换左右　Ctrl+Z：撤销　Ctrl+Y：重做　Ctrl+C、Ctrl+V：复制、粘贴"), this);
     keys->setObjectName("TableKeys");
@@ -127,7 +131,8 @@ ObservationTable::ObservationTable(QWidget* parent) : QWidget(parent, Qt::Window
     layout->addWidget(keys);
     setTabOrder(view_, adjust_);
     setTabOrder(adjust_, save);
-    setTabOrder(save, fresh);
+    setTabOrder(save, design);
+    setTabOrder(design, fresh);
 
     view_->setColumnWidth(ObservationTableModel::LabelColumn, 110);
     view_->setColumnWidth(ObservationTableModel::EndsColumn, 170);
@@ -171,6 +176,10 @@ ObservationTable::ObservationTable(QWidget* parent) : QWidget(parent, Qt::Window
     });
     connect(adjust_, &QPushButton::clicked, this, &ObservationTable::Adjust);
     connect(save, &QPushButton::clicked, this, &ObservationTable::SaveRequested);
+    connect(design, &QPushButton::clicked, this, [this] {
+        if (GoToFirstProblem()) return view_->setFocus();  // a planned chain needs every value as a run does
+        emit DesignRequested();
+    });
     connect(fresh, &QPushButton::clicked, this, [this] { Change(ObservationSheet(), Utf8("新建")); });
     Apply(sheet_, false);
     SpanTitles();

@@ -61,6 +61,8 @@ signals:
     // 平差 with values that are all there and pass every rule.
     void AdjustRequested();
     void SaveRequested();
+    // 精度预估: the values as a planned chain, for its precision before measuring.
+    void DesignRequested();
 
 private:
     friend class SheetChange;
