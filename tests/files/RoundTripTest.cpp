@@ -146,7 +146,10 @@ TEST(RoundTrip, TheWeightsOfTheObservations)
     }
     ObservationRecord record = AzimuthChain();
     record.edmAMm = "2", record.edmBPpm = "2", record.orientationSigmaSec = "1", record.sideSigmaMm = {{7, "4"}};
+    record.grade = "四等";
+    ExpectRoundTrip(record, "with its grade");
     const std::string file = WriteObservationFile(record);
+    EXPECT_NE(file.find("等级 = 四等\n"), std::string::npos) << file;
     EXPECT_NE(file.find("测距固定误差 = 2\n测距比例误差 = 2\n定向角中误差 = 1\nS7 中误差 = 4\n"), std::string::npos) << file;
 }
 
