@@ -3,6 +3,7 @@
 //   trilat-adjust FILE [--json] [--sigma MM | --edm A,B [--orientation-sigma SEC]] [--report TXT] [--pdf PDF]
 //                 [--csv CSV] [--dat DAT] [--gama XML] [--dxf DXF] [--full-report FILE.pdf|FILE.txt]
 //                 [--steps FILE.pdf|FILE.txt] [--with-steps] [--plane-to-ground]
+//                 [--grade NAME] [--limits FILE] [--design]
 // --help lists every option with a line of explanation. Every message is
 // Chinese, the system's reasons too (SystemErrorText).
 // --sigma: the a-priori standard error of one side [mm], over the file's
@@ -17,6 +18,11 @@
 // (计算过程), alone or (--with-steps) as a section of the full report.
 // --plane-to-ground: after the summary, each adjusted side's plane length
 // brought back to the ground at its marks' heights.
+// --grade NAME: the chain checked against the grade (over the file's 等级),
+// with --limits FILE a user's own grade limits file (docs/grades.md) in place
+// of the program's. --design: the file is a planned chain; its 精度预估
+// (every figure from mu0, zero misclosures) in the summary, --json and the
+// 精度预估报告 of --full-report.
 // Exit status: 0 the adjustment completed; 1 it ended with a named fault;
 // 2 a bad or incomplete file, a value the dialogue would refuse, or bad
 // arguments; 3 an output file cannot be written. Messages go to standard
@@ -33,15 +39,18 @@
 #include "adjust_pdf.h"
 #include "display/AdjustmentSteps.h"
 #include "display/FullReport.h"
+#include "display/PrecisionBlocks.h"
 #include "display/ReportComposer.h"
 #include "files/AtomicWrite.h"
 #include "files/CsvExport.h"
 #include "files/DatExport.h"
 #include "files/DxfExport.h"
 #include "files/GamaExport.h"
+#include "files/GradeLimitsFile.h"
 #include "files/ObservationFile.h"
 #include "files/SystemErrorText.h"
 #include "run/BatchRun.h"
+#include "run/GradeCheck.h"
 #include "run/PlaneToGround.h"
 #include "text/DisplayFormat.h"
 #include "text/NumberReading.h"
@@ -57,6 +66,8 @@ struct Arguments {
     PrecisionOverride precision;
     bool withSteps = false;  // the full report with the steps as a section
     bool planeToGround = false;
+    bool design = false;           // the 精度预估 of a planned chain
+    std::string grade, limits;     // --grade NAME, --limits FILE
 };
 
 // The options with their values and a line of explanation each, as --help
@@ -80,6 +91,9 @@ const OptionHelp OPTIONS[] = {
     {"--steps 文件", "计算过程（条件方程、法方程、联系数、改正数，第一次和最后一次线性化）：以 .pdf 或 .txt 结尾"},
     {"--with-steps", "成果报告后附上计算过程（与 --full-report 一起用）"},
     {"--plane-to-ground", "在摘要之后列出平差后各边的高斯平面边长换算到地面（两标志平均高程处的平距）的长度"},
+    {"--grade 等级", "按此等级（二等、三等、四等、一级、二级）检核，代替文件中的「等级」"},
+    {"--limits 文件", "读入自己的等级限差文件（格式见 docs/grades.md），代替程序自带的限差"},
+    {"--design", "观测文件是设计的锁：作精度预估（闭合差按零计，各项精度由 μ0 算得），--full-report 写精度预估报告"},
     {"--help", "显示本说明并退出"},
 };
 
@@ -88,7 +102,7 @@ std::string Usage()
     return "用法：trilat-adjust 观测文件 [--json] [--sigma 毫米 | --edm a,b [--orientation-sigma 秒]] [--report 文件.txt]\n"
            "                     [--pdf 文件.pdf] [--csv 文件.csv] [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf]\n"
            "                     [--full-report 文件.pdf|文件.txt] [--steps 文件.pdf|文件.txt] [--with-steps]\n"
-           "                     [--plane-to-ground]\n";
+           "                     [--plane-to-ground] [--grade 等级] [--limits 文件] [--design]\n";
 }
 
 std::string Help()
@@ -123,6 +137,8 @@ std::string Parse(int argc, char** argv, Arguments& a)
                               : arg == "--orientation-sigma" ? &a.orientationSigma
                               : arg == "--full-report" ? &a.fullReport
                               : arg == "--steps" ? &a.steps
+                              : arg == "--grade" ? &a.grade
+                              : arg == "--limits" ? &a.limits
                                                 : nullptr;
         if (arg == "--json") {
             a.json = true;
@@ -130,6 +146,8 @@ std::string Parse(int argc, char** argv, Arguments& a)
             a.withSteps = true;
         } else if (arg == "--plane-to-ground") {
             a.planeToGround = true;
+        } else if (arg == "--design") {
+            a.design = true;
         } else if (target) {
             if (!target->empty()) return "选项 " + arg + " 给了两次";
             if (i + 1 >= argc || std::string(argv[i + 1]).empty()) return "选项 " + arg + " 缺少值";
@@ -170,6 +188,11 @@ std::string Parse(int argc, char** argv, Arguments& a)
         return "--steps 的文件名 " + a.steps + " 须以 .pdf 或 .txt 结尾";
     if (a.withSteps && a.fullReport.empty()) return "--with-steps 须与 --full-report 一起用";
     if (a.planeToGround && a.json) return "--plane-to-ground 不能与 --json 同时使用";
+    if (a.design)
+        for (const auto& [given, option] : {std::pair{!a.report.empty(), "--report"}, {!a.pdf.empty(), "--pdf"},
+                                            {!a.steps.empty(), "--steps"}, {a.withSteps, "--with-steps"},
+                                            {a.planeToGround, "--plane-to-ground"}})
+            if (given) return std::string("--design 不能与 ") + option + " 同时使用：精度预估没有观测值";
     if (a.file.empty()) return "缺少观测文件";
     return {};
 }
@@ -256,11 +279,28 @@ int main(int argc, char** argv)
         if (!orientation && a.precision.orientationSigmaSec)
             return Fail(BAD_INPUT, "这条三角锁没有定向角：--orientation-sigma 不适用");
     }
-    BatchRun run = RunChainFile(std::get<ChainFile>(read), a.precision);
+    // the grade the chain is checked against, and the limits it is checked with
+    GradeLimits limits = BuiltInGradeLimits();
+    if (!a.limits.empty()) {
+        auto text = ReadWholeFile(a.limits);
+        if (text.index() == 1) return Fail(BAD_INPUT, a.limits + ": 无法读取：" + std::get<1>(text));
+        auto own = ReadGradeLimits(std::get<0>(text));
+        if (const FileError* error = std::get_if<FileError>(&own)) return Fail(BAD_INPUT, a.limits + ": " + FormatFileError(*error));
+        limits = std::get<GradeLimits>(std::move(own));
+    }
+    const std::string grade = !a.grade.empty() ? a.grade : std::get<ChainFile>(read).record.grade;
+    if (!grade.empty() && !limits.Find(grade))
+        return Fail(BAD_INPUT, "等级「" + grade + "」不在" + (a.limits.empty() ? std::string("程序的限差中") : "限差文件 " + a.limits + " 中"));
+    if (grade.empty() && !a.limits.empty()) return Fail(BAD_INPUT, "--limits 须有等级：文件中的「等级」或 --grade");
+    if (const ChainFile& file = std::get<ChainFile>(read);
+        a.design && file.input && !a.precision.Given() && !file.input->observations.sigma0Mm && !file.input->observations.edm)
+        return Fail(BAD_INPUT, kDesignWithoutMu0);
+    BatchRun run = RunChainFile(std::get<ChainFile>(read), a.precision, a.design);
     read = FileError{};  // the run keeps what it took of the file
     if (run.outcome.kind == RunOutcome::Cancelled)
         return Fail(BAD_INPUT, a.file + ": 观测文件不完整，缺少 " + run.missing);
 
+    if (run.completed && !grade.empty()) CheckRunGrade(*run.completed, grade, limits);
     BatchFigures figures = run.Figures();
     if (!run.Completed()) {
         std::string out = a.json ? FormatJson(figures) : FormatSummary(figures);
@@ -292,7 +332,9 @@ int main(int argc, char** argv)
         outputs.push_back({e.path, std::move(composed.bytes)});
     }
     const ChainResult& result = run.outcome.chain->result;
-    FullReport full = a.fullReport.empty() ? FullReport{} : ComposeFullReport(run.completed->listing, result, Today());
+    FullReport full = a.fullReport.empty() ? FullReport{}
+                      : a.design        ? ComposeDesignReport(run.completed->listing, result, Today())
+                                        : ComposeFullReport(run.completed->listing, result, Today());
     const ChainObservations& observed = run.completed->input.observations;
     if (a.withSteps)
         for (FullReportBlock& b : AdjustmentStepBlocks(observed, run.completed->listing)) full.blocks.push_back(std::move(b));

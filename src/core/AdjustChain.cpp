@@ -87,6 +87,7 @@ ChainOutcome AdjustChain(const ChainObservations& observations)
         ComputeDetectability(at, r);
         ComputeAdjustedCoordinates(w, r);
         CheckAdjustedClosure(w, r);
+        ComputeSidePrecision(at, r);
     } catch (const ChainFaultRaised& raised) {
         outcome.fault = raised.fault;
     }

@@ -53,6 +53,7 @@ ChainWork WorkOf(const ChainObservations& o)
     w.RouteSigns = RouteSignsOf(o);
     w.UnknownPointCount = o.UnknownPointCount;
     w.sigma0Mm = o.sigma0Mm;
+    w.design = o.design;
     if (o.edm) {
         // p_c = mu0^2 / sigma_c^2: sides with sigma and mu0 in mm, the
         // orientation angle with sigma in arc seconds and mu0 in metres

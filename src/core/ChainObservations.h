@@ -106,6 +106,9 @@ struct ChainObservations {
     // The distance meter's accuracy: every side weighted by its own standard
     // error (this takes the place of sigma0Mm).
     std::optional<DistanceAccuracy> edm;
+    // A design (DesignChain): the standard errors from mu0 (sigma0Mm, or a + b)
+    // in place of the a-posteriori ms.
+    bool design = false;
 };
 
 // The standard error of side s under the accuracy a + b D [mm]: its own where

@@ -52,6 +52,10 @@ void ComputeRedundancy(const ChainWork& o, ChainResult& r);
 void ComputeDetectability(const ChainWork& at, ChainResult& r);
 // Standard error ellipse of cofactors Qxx, Qyy, Qxy and unit weight ms [mm].
 ErrorEllipse EllipseOf(double Qxx, double Qyy, double Qxy, double ms);
+// Every side's adjusted standard error, relative error, grid azimuth and its
+// standard error, and the weakest side (after ComputeAdjustedCoordinates and
+// ComputeRedundancy), from the linearisation at `at`.
+void ComputeSidePrecision(const ChainWork& at, ChainResult& r);
 // Coordinates of the new points carried again with the adjusted sides.
 void ComputeAdjustedCoordinates(const ChainWork& o, ChainResult& r);
 // A ClosureMissed fault when the adjusted chain misses the known C by more

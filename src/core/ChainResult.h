@@ -66,6 +66,13 @@
 //                   sqrt(r_k) [m, the orientation angle arc s]
 //   WeakestShift    with mu0: how far an undetected bias Mdb_k moves the
 //                   weakest point [m]
+// The adjusted sides (index k = 1..2N+1; SideSigmaMm and SideRelative none
+// for the fixed sides A-B and C-D; SideAzimuthSigma 0 between known points):
+//   SideSigmaMm     ms sqrt((1 - r_k) / p_k), the adjusted side's standard error [mm]
+//   SideRelative    SideSigmaMm / S_k [-], written 1/T
+//   SideAzimuth     grid azimuth from -> to of the adjusted side [deg], 0 <= T < 360
+//   SideAzimuthSigma  its standard error [arc s]
+//   WeakestSide     k of the largest SideRelative (the first of equals); 0 none
 #include <array>
 #include <optional>
 #include <vector>
@@ -144,4 +151,8 @@ struct ChainResult {
     std::optional<double> Mu0Mm;
     std::vector<double> Sigma;
     std::vector<std::optional<double>> BiasToNoise, Mdb, WeakestShift;
+
+    std::vector<std::optional<double>> SideSigmaMm, SideRelative;
+    std::vector<double> SideAzimuth, SideAzimuthSigma;
+    int WeakestSide = 0;
 };

@@ -36,6 +36,7 @@ struct ChainWork {
     std::optional<double> sigma0Mm;
     std::vector<double> InverseWeights;
     bool weighted = false;
+    bool design = false;  // ms is mu0 (sigma0Mm), not the a-posteriori one
 };
 
 // q_c of observation c: 1 where the observations carry no weights.

@@ -1,7 +1,8 @@
 // Precision of the weakest point M:
 //   1/px = [fx fx] - u^T N^-1 u, 1/py likewise, from the normal equations;
 //   ms = sqrt([vv] / r) [mm], r = number of conditions (3, or 2 without azimuth);
-//        with weights sqrt([pvv] / r), the orientation angle included;
+//        with weights sqrt([pvv] / r), the orientation angle included; in a
+//        design mu0, the a-priori standard error of unit weight;
 //   mx = ms sqrt(1/px), my = ms sqrt(1/py), md = sqrt(my^2 + mx^2) [mm].
 // ms, mx, my and md are single precision: each is rounded when stored, and the
 // next uses the stored value.
@@ -60,7 +61,9 @@ void ComputeStandardErrors(const ChainWork& o, ChainResult& r)
 {
     const int conditions = AzimuthConditionUsed(o) ? 3 : 2;
     const double squares = o.weighted ? WeightedSquareSum(o, r) : r.SumSquaredCorrections;
-    const float ms = StoreMillimetres(std::sqrt(squares / conditions) * 1000, ChainQuantity::UnitWeightError);
+    // a design has no corrections: its standard errors rest on mu0
+    const double unit = o.design && o.sigma0Mm ? *o.sigma0Mm : std::sqrt(squares / conditions) * 1000;
+    const float ms = StoreMillimetres(unit, ChainQuantity::UnitWeightError);
     r.ms = ms;
     const float mx = StoreMillimetres(ms * std::sqrt(*r.InvPx), ChainQuantity::NorthingError);
     r.mx = mx;

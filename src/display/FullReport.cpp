@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "display/PrecisionBlocks.h"
 #include "display/ReductionTable.h"
 #include "display/ReportText.h"
 #include "text/DisplayFormat.h"
@@ -161,6 +162,8 @@ FullReport ComposeFullReport(const ChainListing& listing, const ChainResult& res
     report.blocks = {KnownPoints(listing, result), Observations(listing, result), Misclosures(listing, result),
                      Points(listing, result)};
     if (listing.reduction) report.blocks.insert(report.blocks.begin() + 2, ReductionBlock(listing));
+    report.blocks.push_back(SidesAndAzimuthsBlock(listing, "五、边长及方位角成果表"));
+    if (listing.grade) report.blocks.push_back(GradeBlock(listing, "六、等级检核"));
     return report;
 }
 

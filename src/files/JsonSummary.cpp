@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "rules/FaultTexts.h"
+#include "rules/GradeTexts.h"
 #include "rules/ReductionTexts.h"
 #include "text/DisplayFormat.h"
 #include "text/Utf8.h"
@@ -73,6 +74,37 @@ void AppendChecks(std::string& j, const BatchFigures& f)
     } else {
         j += "null";
     }
+}
+
+// The weakest side, the grade's checks (null where none is asked) and
+// whether the figures are a design's.
+void AppendGrade(std::string& j, const BatchFigures& f)
+{
+    const ChainListing* l = f.completed ? f.listing : nullptr;
+    j += ",\n  \"weakest_side\": ";
+    if (l && l->weakestSide) {
+        const ListedSide& s = l->sides[*l->weakestSide];
+        j += "{\"k\": " + std::to_string(s.k) + ", \"from\": " + JsonString(s.from) + ", \"to\": " + JsonString(s.to) +
+             ", \"relative\": " + Optional(s.relative) + "}";
+    } else {
+        j += "null";
+    }
+    j += ",\n  \"grade\": ";
+    if (l && l->grade) {
+        j += "{\"name\": " + JsonString(l->grade->name) + ", \"checks\": [";
+        const char* comma = "";
+        for (const GradeCheck& c : l->grade->checks) {
+            j.append(comma).append("{\"item\": ").append(JsonString(GradeItemName(c.item)));
+            j.append(", \"value\": ").append(Optional(c.value)).append(", \"limit\": ").append(Optional(c.limit));
+            j.append(", \"passed\": ").append(c.passed ? (*c.passed ? "true" : "false") : "null");
+            j.append(", \"source\": ").append(c.source.empty() ? "null" : JsonString(c.source)).append("}");
+            comma = ", ";
+        }
+        j += "]}";
+    } else {
+        j += "null";
+    }
+    j += ",\n  \"design\": " + std::string(l && l->design ? "true" : "false");
 }
 
 const char* VerdictName(SignVerdict v)
@@ -192,7 +224,11 @@ std::string FormatJson(const BatchFigures& f)
             j.append(", \"sigma_mm\": ").append(Optional(s.sigmaMm)).append(", \"mdb_mm\": ").append(Optional(s.mdbMm));
             j.append(", \"bias_to_noise\": ").append(Optional(s.biasToNoise));
             j.append(", \"weakest_shift_mm\": ").append(Optional(s.weakestShiftMm));
-            j.append(", \"reduction\": ").append(ReductionJson(s.reduction)).append("}");
+            j.append(", \"reduction\": ").append(ReductionJson(s.reduction));
+            j.append(", \"adjusted_sigma_mm\": ").append(Optional(s.adjustedSigmaMm));
+            j.append(", \"relative\": ").append(Optional(s.relative));
+            j.append(", \"azimuth_deg\": ").append(Shortest(s.azimuthDeg));
+            j.append(", \"azimuth_sigma_arcsec\": ").append(Shortest(s.azimuthSigmaArcSec)).append("}");
             comma = ",\n    ";
         }
         j += "\n  ]";
@@ -200,6 +236,7 @@ std::string FormatJson(const BatchFigures& f)
     j += ",\n  \"distortion_cm_per_km\": " +
          (f.listing && f.listing->reduction ? Shortest(f.listing->reduction->distortionCmPerKm) : std::string("null"));
     AppendChecks(j, f);
+    AppendGrade(j, f);
     j += "\n}\n";
     return j;
 }
@@ -207,10 +244,11 @@ std::string FormatJson(const BatchFigures& f)
 std::string FormatSummary(const BatchFigures& f)
 {
     const ChainResult* r = f.result;
-    std::string t = f.completed ? "平差完成\n" : "平差中止：" + f.fault + "\n";
+    const bool design = f.completed && f.listing && f.listing->design;
+    std::string t = design ? "精度预估完成\n" : f.completed ? "平差完成\n" : "平差中止：" + f.fault + "\n";
     if (!r) return t;
     auto mm = [](const std::optional<float>& v) { return v ? FormatFixed(*v, 2) + " 毫米" : std::string("-"); };
-    if (r->wxMillimetres || r->wbSeconds || r->withoutAngleCondition) {
+    if (!design && (r->wxMillimetres || r->wbSeconds || r->withoutAngleCondition)) {
         t += "闭合差：";
         t += r->withoutAngleCondition ? std::string("没有角条件")
                                       : "w1 = " + (r->wbSeconds ? FormatFixed(*r->wbSeconds, 2) + " 秒" : "-");
@@ -222,7 +260,8 @@ std::string FormatSummary(const BatchFigures& f)
         t += "测距精度 a = " + FormatFixed(w.aMm, 2) + " 毫米，b = " + FormatFixed(w.bPpm, 2) + " 毫米/千米，μ0 = a + b = " +
              FormatFixed(w.mu0Mm, 2) + " 毫米\n";
     }
-    if (r->ms) t += (weighted ? "验后单位权中误差 ms = " : "单位权测边中误差 ms = ") + mm(r->ms) + "\n";
+    if (r->ms && !design) t += (weighted ? "验后单位权中误差 ms = " : "单位权测边中误差 ms = ") + mm(r->ms) + "\n";
+    if (r->ms && design) t += "先验单位权中误差 μ0 = " + mm(r->ms) + "（精度预估的各项精度由它算得）\n";
     if (f.completed && f.listing && f.listing->reduction) {
         t += ReductionLine(*f.listing) + "\n";
         if (const std::string warning = DistortionWarning(*f.listing); !warning.empty()) t += warning + "\n";
@@ -230,7 +269,12 @@ std::string FormatSummary(const BatchFigures& f)
     if (f.completed) {
         t += "最弱点 " + f.weakestName + "：1/px = " + FormatFixed(*r->InvPx, 4) + "，1/py = " + FormatFixed(*r->InvPy, 4) +
              "，mx = " + mm(r->mx) + "，my = " + mm(r->my) + "，md = " + mm(r->md) + "\n";
-        if (r->globalTest) {
+        if (f.listing && f.listing->weakestSide) {
+            const ListedSide& s = f.listing->sides[*f.listing->weakestSide];
+            t += "最弱边 S" + FormatInteger(s.k) + "（" + s.from + "-" + s.to + "）：边长相对中误差 " + FormatRelative(*s.relative) + "\n";
+        }
+        if (f.listing && f.listing->grade) t += GradeVerdictLine(*f.listing->grade) + "\n";
+        if (r->globalTest && !(f.listing && f.listing->design)) {
             const GlobalTest& g = *r->globalTest;
             t += std::string(weighted ? "全局检验：[pvv]/μ0² = " : "全局检验：[pvv]/σ0² = ") + FormatFixed(g.statistic, 3) + "，自由度 " + FormatInteger(g.dof) +
                  "，χ²(0.95) = " + FormatFixed(g.critical, 3) + "，" + (g.passed ? "通过" : "未通过") + "\n";

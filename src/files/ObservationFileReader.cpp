@@ -13,6 +13,7 @@
 #include "text/Utf8.h"
 #include "files/ObservationFile.h"
 #include "text/NumberReading.h"
+#include "rules/GradeTexts.h"
 #include "rules/PrecisionLines.h"
 
 namespace {
@@ -157,7 +158,7 @@ private:
     ObservationRecord record_;
     std::map<std::string, int> seenAt_;  // label of a value key -> its line
     std::map<std::string, int> reductionAt_;  // label of a reduction key -> its line
-    int projectLine_ = 0, markerLine_ = 0;
+    int projectLine_ = 0, markerLine_ = 0, gradeLine_ = 0;
     std::map<std::string, int> precisionLines_;  // label of a precision line -> its line
     std::string* pending_ = nullptr;  // the value a "+ =" line continues
     bool pendingIsValue_ = false;
@@ -326,6 +327,15 @@ void FileReader::ReadLine(std::string_view raw, int number)
         ReadPrecisionLine(*precision, std::move(*value), number);
         return;
     }
+    if (key == kGradeKey) {
+        if (gradeLine_ != 0)
+            Fail(number, Quoted(kGradeKey) + "已在第 " + std::to_string(gradeLine_) + " 行给出，只能给一次");
+        if (Refusal refused = RefuseGrade(*value))
+            Fail(number, Quoted(kGradeKey) + *refused + "，却是" + Quoted(Excerpt(*value)));
+        gradeLine_ = number;
+        record_.grade = std::move(*value);
+        return;
+    }
     if (key == kNoteKey) {
         record_.notes.push_back(std::move(*value));
         pending_ = &record_.notes.back();
@@ -337,7 +347,7 @@ void FileReader::ReadLine(std::string_view raw, int number)
     if (!found)
         Fail(number, "不认识的键" + Quoted(Excerpt(TrimBlanks(line.substr(0, separator)))) +
                          "：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-                         "工程名称，备注，先验测边中误差，测距固定误差，测距比例误差，定向角中误差，S2 中误差 …，+，"
+                         "工程名称，备注，等级，先验测边中误差，测距固定误差，测距比例误差，定向角中误差，S2 中误差 …，+，"
                          "边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）");
     CheckPlace(*found, number);
     seenAt_[found->Label()] = number;
@@ -425,6 +435,7 @@ ChainFile FileReader::Read(std::string_view bytes)
         ApplyPrecisionLines(record_, file.input->observations);
         file.input->project = record_.project;
         file.input->notes = record_.notes;
+        file.input->grade = record_.grade;
         auto reduction = ReductionOf(record_.reduction, *file.input);
         if (const ReductionRefusal* refused = std::get_if<ReductionRefusal>(&reduction))
             Fail(LineOf(refused->key), refused->message);
@@ -471,6 +482,7 @@ ChainFile ChainOfRecord(const ObservationRecord& record)
         ApplyPrecisionLines(record, file.input->observations);
         file.input->project = record.project;
         file.input->notes = record.notes;
+        file.input->grade = record.grade;
         auto reduction = ReductionOf(record.reduction, *file.input);
         if (const ReductionRefusal* refused = std::get_if<ReductionRefusal>(&reduction))
             file.refused = (refused->key.empty() ? "" : refused->key + "：") + refused->message;

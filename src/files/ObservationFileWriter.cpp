@@ -6,6 +6,7 @@
 #include "files/ObservationFile.h"
 #include "files/RecordKeys.h"
 #include "files/ReductionKeys.h"
+#include "rules/GradeTexts.h"
 #include "rules/PrecisionLines.h"
 
 namespace {
@@ -68,6 +69,7 @@ std::string WriteObservationHeader(const ObservationRecord& record)
     out += "# 值按输入的原样保存。转义：\\\\ 反斜杠，\\# 井号，\\s 空格，\\t \\n \\r，\\xHH 一个字节。\n";
     if (!record.project.empty()) AppendValueLines(out, "工程名称", record.project);
     for (const std::string& note : record.notes) AppendValueLines(out, "备注", note);
+    if (!record.grade.empty()) AppendValueLines(out, kGradeKey, record.grade);
     if (!record.sigma0Mm.empty()) AppendValueLines(out, kSigma0Key, record.sigma0Mm);
     if (HasWeightLines(record)) out += "# 测距仪标称精度 ±(a + b·D)：D 千米的边中误差为 a + b·D 毫米；定向角中误差以秒计\n";
     if (!record.edmAMm.empty()) AppendValueLines(out, kEdmAKey, record.edmAMm);

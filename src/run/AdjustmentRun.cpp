@@ -1,11 +1,14 @@
 #include "run/AdjustmentRun.h"
 
+#include "rules/GradeTexts.h"
+
 #include <new>
 #include <stdexcept>
 
 #include "dialogue/EntryPhases.h"
 #include "display/CoordinateDisplay.h"
 #include "rules/FaultTexts.h"
+#include "rules/GradeTexts.h"
 #include "rules/PrecisionLines.h"
 #include "rules/ReductionTexts.h"
 #include "display/ResultDisplay.h"
@@ -73,6 +76,7 @@ ChainInput InputOf(const ProgramState& s)
     if (input.observations.closing != ClosingKind::OnCWithD) input.TbPacked = s.Tb, input.QbPacked = s.Qb;
     input.project = s.run.Typed.Record().project;
     input.notes = s.run.Typed.Record().notes;
+    input.grade = s.run.Typed.Record().grade;
     if (std::optional<std::string> refused = ReduceChainInput(input, s.run.Typed.Record().reduction))
         RaiseFault(FaultKind::InvalidArgument, *refused);
     return input;
@@ -114,6 +118,8 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
         s.LastRun = CompleteRun(std::move(input), result);
         s.LastRunCompleted = true;
         if (const std::string warning = DistortionWarning(s.LastRun->listing); !warning.empty()) p.MessageBox(warning);
+        // the chain against the grade its 等级 names: 合格, or 不合格 with the first failing check
+        if (s.LastRun->listing.grade) p.MessageBox(GradeVerdictLine(*s.LastRun->listing.grade));
     } catch (const RunCancelled&) {
         outcome.kind = RunOutcome::Cancelled;
         // cancelled at the triangle count: nothing of the run has happened

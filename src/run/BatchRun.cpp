@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/DesignChain.h"
 #include "rules/FaultTexts.h"
 #include "run/ChainReduction.h"
 #include "run/RunCompletion.h"
@@ -29,6 +30,11 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
 
 BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision)
 {
+    return RunChainFile(file, precision, false);
+}
+
+BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision, bool design)
+{
     BatchRun run;
     if (!file.input) {
         run.missing = file.missing;
@@ -55,8 +61,13 @@ BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision)
         run.outcome = RunOutcome(RunOutcome::Failed, FailureText(*fault));
         return run;
     }
+    if (design && !input.observations.sigma0Mm && !input.observations.edm) {
+        run.outcome = RunOutcome(RunOutcome::Failed, kDesignWithoutMu0);
+        return run;
+    }
+    input.observations.design = design;
     run.outcome.observations = input.observations;
-    run.outcome.chain = AdjustChain(input.observations);
+    run.outcome.chain = design ? DesignChain(input.observations) : AdjustChain(input.observations);
     if (run.outcome.chain->fault) {
         run.outcome.kind = RunOutcome::Failed;
         const ChainOutcome& chain = *run.outcome.chain;

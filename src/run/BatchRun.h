@@ -6,6 +6,7 @@
 
 #include "files/JsonSummary.h"
 #include "files/ObservationFile.h"
+#include "rules/GradeTexts.h"
 #include "run/AdjustmentRun.h"
 #include "state/CompletedRun.h"
 
@@ -33,5 +34,9 @@ struct PrecisionOverride {
 // file's; with either, the normalised corrections and the global test.
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm = std::nullopt);
 BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision);
+// design: the 精度预估 of a planned chain (DesignChain) in place of the
+// adjustment; it needs mu0 (a and b, or 先验测边中误差), else it fails with
+// kDesignWithoutMu0.
+BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision, bool design);
 // The same for a record already read.
 BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm = std::nullopt);

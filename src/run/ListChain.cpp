@@ -94,7 +94,11 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
             if (uk < r.Mdb.size()) side.mdbMm = mm(r.Mdb[uk]);
             if (uk < r.BiasToNoise.size()) side.biasToNoise = r.BiasToNoise[uk];
             if (uk < r.WeakestShift.size()) side.weakestShiftMm = mm(r.WeakestShift[uk]);
+            if (uk < r.SideSigmaMm.size()) side.adjustedSigmaMm = r.SideSigmaMm[uk];
+            if (uk < r.SideRelative.size()) side.relative = r.SideRelative[uk];
         }
+        if (uk < r.SideAzimuth.size()) side.azimuthDeg = r.SideAzimuth[uk], side.azimuthSigmaArcSec = r.SideAzimuthSigma[uk];
+        if (k == r.WeakestSide) l.weakestSide = l.sides.size();
         l.sides.push_back(side);
     }
 
@@ -123,6 +127,7 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
         }
     }
     l.reduction = ListedReductionOf(input);
+    l.design = o.design;
     if (r.Weighted && o.edm && r.Mu0Mm) l.weights = ChainListing::Weights{o.edm->aMm, o.edm->bPpm, *r.Mu0Mm};
     return l;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/ChainObservations.h"
+#include "state/GradeLimits.h"
 
 struct ListedPoint {
     std::string name;  // as typed; A and D, which are never named, get "A", "D"
@@ -31,6 +32,11 @@ struct ListedSide {
     // a-priori standard error [mm], the minimal detectable bias [mm], the
     // bias-to-noise ratio [-], the shift of the weakest point by that bias [mm].
     std::optional<double> sigmaMm, mdbMm, biasToNoise, weakestShiftMm;
+    // The adjusted side's standard error [mm] and relative error m/S [-] (none
+    // for the known sides), its grid azimuth from -> to [deg] and the azimuth's
+    // standard error [arc s].
+    std::optional<double> adjustedSigmaMm, relative;
+    double azimuthDeg = 0, azimuthSigmaArcSec = 0;
 };
 
 // The orientation angle at C with its correction and check, as ListedSide
@@ -81,4 +87,10 @@ struct ChainListing {
         double aMm = 0, bPpm = 0, mu0Mm = 0;
     };
     std::optional<Weights> weights;
+    // The side with the largest relative error m/S: its index in sides.
+    std::optional<std::size_t> weakestSide;
+    // The chain against its grade, where one is asked (等级, --grade).
+    std::optional<GradeVerdict> grade;
+    // A design (精度预估): every figure from mu0, no measurement yet.
+    bool design = false;
 };

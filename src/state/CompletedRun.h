@@ -20,6 +20,7 @@ struct ChainInput {
     double TbPacked = 0, QbPacked = 0;  // the closing angles as typed [D.MMSS]; 0 where none
     std::string project;                // 工程名称, may be empty
     std::vector<std::string> notes;     // 备注 lines, may be none
+    std::string grade;                  // 等级 the chain is checked against, empty: none
     // The reduction to the Gauss plane where the file gives one (its sides
     // reduced by the run before the adjustment), or only the zone and the
     // heights of a plane chain (for plane-to-ground lengths).

@@ -16,6 +16,7 @@ void ValueLog::Prefill(const ObservationRecord& values)
     record_.orientationSigmaSec = values.orientationSigmaSec;
     record_.sideSigmaMm = values.sideSigmaMm;
     record_.reduction = values.reduction;
+    record_.grade = values.grade;
 }
 
 std::optional<std::string> ValueLog::TakePrefilled(ValueKey key)

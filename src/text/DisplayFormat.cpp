@@ -23,3 +23,11 @@ std::string ShortestDecimal(double value)
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }
+
+std::string FormatRelative(double relative)
+{
+    if (!(relative > 1e-10)) return "0";  // a side the known points fix
+    const double T = 1 / relative;
+    const double rounded = T < 1000 ? std::round(T) : std::round(T / 100) * 100;
+    return "1/" + FormatFixed(rounded, 0);
+}

@@ -13,3 +13,8 @@ std::string FormatInteger(long value);
 // Shortest decimal that reads back as the same double, never in exponent form
 // (1e-05 is written 0.00001). Locale independent.
 std::string ShortestDecimal(double value);
+
+// A relative error m/S written as 1/T, T = S/m rounded to the nearest 100
+// (to the nearest whole number below 1000): 1/85000. "0" for no error (below
+// 1e-10: a side between known points).
+std::string FormatRelative(double relative);

@@ -26,6 +26,16 @@ TEST(DisplayFormat, PatternsAndSigns)
     EXPECT_EQ(FormatFixed(123.453, 5), "123.45300");
 }
 
+TEST(DisplayFormat, RelativeErrorAsOneOverT)
+{
+    EXPECT_EQ(FormatRelative(4.0 / 1000 / 340.0), "1/85000");      // 4 mm on 340 m: T = 85000
+    EXPECT_EQ(FormatRelative(2.3 / 1000 / 1999.99), "1/869600");   // T = 869561 to the nearest 100
+    EXPECT_EQ(FormatRelative(0.05 / 25.0), "1/500");               // below 1000: whole
+    EXPECT_EQ(FormatRelative(1.0 / 40049), "1/40000");             // T = 40049 to the nearest 100
+    EXPECT_EQ(FormatRelative(0), "0");
+    EXPECT_EQ(FormatRelative(4e-14), "0");                         // a side between known points
+}
+
 TEST(DisplayFormat, ZeroShowsWithoutMinus)
 {
     EXPECT_EQ(FormatFixed(-0.0, 2), "0.00");

@@ -3,11 +3,14 @@
 // with the dialogue's own reason, after the value's key and the text found.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "FileTestSupport.h"
 #include "rules/PromptTexts.h"
+#include "files/GradeLimitsFile.h"
 #include "files/RecordKeys.h"
+#include "rules/GradeTexts.h"
 
 namespace {
 
@@ -137,11 +140,14 @@ std::vector<BadFile> Catalogue()
         {"no equals sign", az(Set(2, "N 4")), 2, "「N 4」不是「键 = 值」的形式"},
         {"an unknown key", az(Set(3, "Za = 1000")), 3,
          "不认识的键「Za」：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
-         "工程名称，备注，先验测边中误差，测距固定误差，测距比例误差，定向角中误差，S2 中误差 …，+，"
+         "工程名称，备注，等级，先验测边中误差，测距固定误差，测距比例误差，定向角中误差，S2 中误差 …，+，"
          "边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）"},
         {"a continuation of nothing", az(Insert(2, "+ = x")), 2, "「+ =」接着写上一个值，但它前面没有值"},
         {"the project twice", az(Both(Insert(2, "工程名称 = a"), Insert(3, "工程名称 = b"))), 3,
          "「工程名称」已在第 2 行给出，只能给一次"},
+        {"a grade not of a triangular network", az(Insert(3, "等级 = 五等")), 3,
+         "「等级」应是 二等、三等、四等、一级 或 二级，却是「五等」"},
+        {"the grade twice", az(Both(Insert(2, "等级 = 四等"), Insert(9, "等级 = 四等"))), 9, "「等级」已在第 2 行给出，只能给一次"},
         {"sigma0 twice", az(Both(Insert(2, "先验测边中误差 = 2"), Insert(5, "先验测边中误差 = 3"))), 5,
          "「先验测边中误差」已在第 2 行给出，只能给一次"},
         {"sigma0 zero", az(Insert(2, "先验测边中误差 = 0")), 2, "「先验测边中误差」应是一个正数，以毫米计（例如 2），却是「0」"},
@@ -238,7 +244,7 @@ TEST(BadFileCatalogue, EachFileGetsItsLineAndMessage)
         EXPECT_EQ((error.key.empty() ? "" : error.key + "：") + error.message, bad.message) << bad.label;
         ++cases;
     }
-    EXPECT_EQ(cases, 90);
+    EXPECT_EQ(cases, 92);
 }
 
 TEST(BadFileCatalogue, TheMessageNamesTheLine)
@@ -268,6 +274,7 @@ TEST(BadFileCatalogue, TheCatalogueFilesReadWhenRepaired)
     EXPECT_EQ(weighted.edmBPpm, "3");
     EXPECT_EQ(weighted.orientationSigmaSec, "1.5");
     EXPECT_EQ(weighted.sideSigmaMm, (std::map<int, std::string>{{7, "4.5"}}));
+    EXPECT_EQ(ReadOrFail(FileOf(Edited(Azimuth(), Insert(20, "等级 = 一级")))).grade, "一级");
     // a file that stops early is checked against the chain when it is complete
     std::vector<std::string> partial = Azimuth();
     partial.resize(12);  // up to S3
@@ -279,6 +286,54 @@ TEST(BadFileCatalogue, TheCatalogueFilesReadWhenRepaired)
     FileError taken = ErrorOf(FileOf(Edited(Azimuth(), Set(2, "N = 16382.5"))));
     EXPECT_EQ(taken.line, 21);
     EXPECT_NE(taken.message.find("N = 16382，"), std::string::npos) << taken.message;
+}
+
+// The grade limits file: each refusal at its line, and the program's own file
+// read as built in, every limit in it with all four parts of its source.
+struct BadLimits {
+    const char* label;
+    std::string line;  // line 2, after the header
+    std::string message;
+};
+const BadLimits kBadLimits[] = {
+    {"a limit without its source", "四等 | 最弱边边长相对中误差 | 1/40000 | GB 50026 | 2007 | 表 3.4.1 |",
+     "限差 1/40000 没有完整的出处：标准、版本、表、条都须写明"},
+    {"a relative limit not 1/T", "四等 | 测距相对中误差 | 0.00001 | 甲 | 乙 | 丙 | 丁", "限差「0.00001」应写成 1/T，T 为正数（例如 1/40000）"},
+    {"a count not whole", "一级 | 三角形个数 | 7.5 | 甲 | 乙 | 丙 | 丁", "限差「7.5」应是一个正整数"},
+    {"a negative limit", "一级 | 最弱点点位中误差 | -5 | 甲 | 乙 | 丙 | 丁", "限差「-5」应是一个正数"},
+    {"an unknown item", "一级 | 边长 | 2 | 甲 | 乙 | 丙 | 丁",
+     "不认识的项目「边长」：可用的项目为 平均边长，测距相对中误差，最弱边边长相对中误差，最弱点点位中误差，三角形个数"},
+    {"six columns", "一级 | 平均边长 | 1 | 甲 | 乙 | 丙", "应是「等级 | 项目 | 限差 | 标准 | 版本 | 表 | 条」七栏，却有 6 栏"},
+    {"no grade", " | 平均边长 | | | | |", "没有写等级"},
+};
+
+TEST(BadFileCatalogue, GradeLimitsFilesGetTheirLineAndMessage)
+{
+    for (const BadLimits& bad : kBadLimits) {
+        auto read = ReadGradeLimits("trilat-grade-limits 1\n" + bad.line + "\n");
+        ASSERT_TRUE(std::holds_alternative<FileError>(read)) << bad.label;
+        EXPECT_EQ(std::get<FileError>(read).line, 2) << bad.label;
+        EXPECT_EQ(std::get<FileError>(read).message, bad.message) << bad.label;
+    }
+    auto twice = ReadGradeLimits("trilat-grade-limits 1\n二级 | 平均边长 | | | | |\n二级 | 平均边长 | | | | |\n");
+    EXPECT_EQ(std::get<FileError>(twice).line, 3);
+    EXPECT_EQ(std::get<FileError>(twice).message, "二级的「平均边长」已在前面给出，只能给一次");
+    EXPECT_EQ(std::get<FileError>(ReadGradeLimits("trilat-observations 1\n")).message,
+              "第一行应是「trilat-grade-limits 1」：这不是等级限差文件");
+
+    const std::string own = ReadBytes(std::filesystem::path(TRILAT_SOURCE_DIR) / "data/grade-limits.txt");
+    auto read = ReadGradeLimits(own);
+    ASSERT_TRUE(std::holds_alternative<GradeLimits>(read)) << std::get<FileError>(read).message;
+    const GradeLimits& limits = std::get<GradeLimits>(read);
+    ASSERT_EQ(limits.grades.size(), 5u);
+    for (const GradeLimits::Grade& g : limits.grades) {
+        EXPECT_FALSE(RefuseGrade(g.name)) << g.name;
+        EXPECT_EQ(g.limits.size(), 5u) << g.name;
+        for (const GradeLimit& l : g.limits) {
+            if (l.limit) { EXPECT_GE(std::count(l.source.begin(), l.source.end(), ' '), 3) << g.name << " " << GradeItemName(l.item); }
+        }
+    }
+    EXPECT_EQ(BuiltInGradeLimits().grades.size(), limits.grades.size());
 }
 
 }  // namespace

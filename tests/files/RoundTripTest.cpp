@@ -16,6 +16,8 @@
 #include "files/RecordKeys.h"
 #include "core/TriangleSolution.h"
 #include "run/AdjustmentRun.h"
+#include "run/DesignRun.h"
+#include "rules/GradeTexts.h"
 #include "run/BatchRun.h"
 #include "run/ScriptedPlatform.h"
 #include "support/ChainGenerator.h"
@@ -146,7 +148,10 @@ TEST(RoundTrip, TheWeightsOfTheObservations)
     }
     ObservationRecord record = AzimuthChain();
     record.edmAMm = "2", record.edmBPpm = "2", record.orientationSigmaSec = "1", record.sideSigmaMm = {{7, "4"}};
+    record.grade = "四等";
+    ExpectRoundTrip(record, "with its grade");
     const std::string file = WriteObservationFile(record);
+    EXPECT_NE(file.find("等级 = 四等\n"), std::string::npos) << file;
     EXPECT_NE(file.find("测距固定误差 = 2\n测距比例误差 = 2\n定向角中误差 = 1\nS7 中误差 = 4\n"), std::string::npos) << file;
 }
 
@@ -174,6 +179,26 @@ TEST(RoundTrip, TheWindowsRunTakesTheFilesWeights)
     EXPECT_NEAR(r.Sigma.at(7), (3 + 2 * 0.1) / 1000, 1e-15);     // 100 m: 3 + 2 x 0.1 mm
     EXPECT_NEAR(r.Sigma.back(), 2, 1e-12);                       // the orientation angle [arc s]
     EXPECT_EQ(RecordDifference(s.LastTyped, record), "");
+
+    // with its grade: the verdict after the run (the program's limits have no
+    // figures yet: 无此项限差), and the window's 精度预估 of the same record
+    record.grade = "四等";
+    ScriptedPlatform graded(std::vector<std::string>{});
+    RunOptions options;
+    options.prefilled = &record;
+    ProgramState g;
+    ASSERT_EQ(AdjustmentRun(g, graded, options).kind, RunOutcome::Completed);
+    EXPECT_NE(graded.Transcript().find("等级 四等：无限差可判定（无此项限差）"), std::string::npos) << graded.Transcript();
+    const DesignReport design = DesignOfRecord(record, "2026-12-10");
+    ASSERT_TRUE(design.Made()) << design.refusal;
+    EXPECT_EQ(design.Lines().at(0), "三边锁精度预估报告");
+    EXPECT_EQ(design.Lines().at(1), "日期：2026-12-10");
+    EXPECT_EQ(*design.completed->result.ms, 5.0f);  // mu0 = a + b
+    ObservationRecord plain = AzimuthChain();
+    EXPECT_EQ(DesignOfRecord(plain, "2026-12-10").refusal, kDesignWithoutMu0);
+    plain.values.pop_back();
+    EXPECT_EQ(DesignOfRecord(plain, "2026-12-10").refusal, "观测值不完整：缺少 点名 C");
+    record.grade.clear();
 
     record.orientationSigmaSec.clear();
     ProgramState refused;

@@ -16,6 +16,12 @@
 #include "PropertyChain.h"
 #include "core/AdjustChain.h"
 #include "core/ChainPhases.h"
+#include "core/DesignChain.h"
+#include "files/GradeLimitsFile.h"
+#include "rules/GradeTexts.h"
+#include "run/GradeCheck.h"
+#include "run/RunCompletion.h"
+#include "text/DisplayFormat.h"
 #include "reference/ParametricAdjustment.h"
 #include "support/ChainGenerator.h"
 
@@ -571,6 +577,35 @@ TEST(RigorousSolution, WeightedChainsMatchTheReference)
             EXPECT_EQ(r.WeakestPoint, weakest);
         }
 
+        // every adjusted side's standard error and its azimuth's against the
+        // reference's covariances g' Qxx g / mu0^2, g the gradient of the
+        // side's length or azimuth in the coordinates of its two ends
+        double weakestSide = 0;
+        for (const reference::Distance& d : net.distances) {
+            const auto k = static_cast<std::size_t>(d.k);
+            const Point2 &pa = ref.coords.at(static_cast<std::size_t>(d.a)), &pb = ref.coords.at(static_cast<std::size_t>(d.b));
+            const double dx = pb.x - pa.x, dy = pb.y - pa.y, S2 = dx * dx + dy * dy, S = std::sqrt(S2);
+            const double gS[4] = {-dx / S, -dy / S, dx / S, dy / S}, gT[4] = {dy / S2, -dx / S2, -dy / S2, dx / S2};
+            const int slots[2] = {ref.unknownSlot.at(static_cast<std::size_t>(d.a)), ref.unknownSlot.at(static_cast<std::size_t>(d.b))};
+            auto cofactor = [&](const double* g) {
+                double q = 0;
+                for (int i = 0; i < 4; ++i)
+                    for (int j = 0; j < 4; ++j)
+                        if (slots[i / 2] >= 0 && slots[j / 2] >= 0) q += g[i] * ref.Qxx(slots[i / 2] + i % 2, slots[j / 2] + j % 2) * g[j];
+                return q / (mu0 * mu0);
+            };
+            const double mS = *r.ms * std::sqrt(cofactor(gS)), mT = *r.ms / 1000 * std::sqrt(cofactor(gT)) * 206265;
+            ASSERT_TRUE(r.SideSigmaMm.at(k) && r.SideRelative.at(k)) << "side " << k;
+            EXPECT_NEAR(*r.SideSigmaMm[k], mS, 1e-4 * mS + 1e-6) << "m_S of side " << k;
+            EXPECT_NEAR(*r.SideRelative[k], mS / 1000 / S, 1e-4 * mS / 1000 / S + 1e-12) << "m_S / S of side " << k;
+            EXPECT_NEAR(r.SideAzimuthSigma.at(k), mT, 1e-4 * mT + 1e-6) << "m_T of side " << k;
+            EXPECT_NEAR(std::remainder(r.SideAzimuth[k] - std::atan2(dy, dx) * 180 / std::acos(-1.0), 180.0), 0, 1e-7) << "T of side " << k;
+            worstQ = std::max(worstQ, std::fabs(r.SideAzimuthSigma[k] - mT) / std::max(mT, 1e-3));
+            weakestSide = std::max(weakestSide, mS / 1000 / S);
+        }
+        ASSERT_GT(r.WeakestSide, 0);
+        EXPECT_NEAR(*r.SideRelative.at(static_cast<std::size_t>(r.WeakestSide)), weakestSide, 1e-4 * weakestSide + 1e-12) << "the weakest side";
+
         // the shift of the weakest point by the minimal detectable bias of the
         // reference's redundancy number
         for (std::size_t i = 0; i < net.distances.size() + (net.orientation ? 1 : 0); ++i) {
@@ -708,4 +743,60 @@ TEST(RigorousSolution, BlunderOfTheMinimalDetectableBiasGivesDelta0)
     std::printf("[weighted] a blunder of the minimal detectable bias in %d observations: w 4.13 within %.3g (its odd "
                 "part within %.3g)\n",
                 observations, worstRaw, worstOdd);
+}
+
+// A design (zero misclosures, every figure from mu0) of a chain without noise:
+// each point's standard errors are mu0 sqrt(Q) of the same chain adjusted, each
+// side's mu0 sqrt((1 - r) / p) of that adjustment's r. One side measured ten
+// times less accurately becomes the weakest side and fails a grade the planned
+// chain met.
+TEST(RigorousSolution, DesignIsMu0TimesTheCofactorsOfTheChain)
+{
+    const auto limits = std::get<GradeLimits>(ReadGradeLimits(
+        "trilat-grade-limits 1\n四等 | 最弱边边长相对中误差 | 1/300000 | 测试 | 1 | 表 1 | 第 1 条\n"));
+    for (Closing closing : ALL_CLOSINGS) {
+        const chain::GeneratedChain g = Generate(12, closing, 0, 41, chain::ZigzagSigns(12));
+        SCOPED_TRACE(Label(g));
+        ProgramRun run = RunChain(g.answers);
+        ASSERT_TRUE(run.state.LastRun);
+        ChainInput input = run.state.LastRun->input;
+        input.observations = Weighted(input.observations, Weights{2, 2, {}, 1.5});
+        const ChainOutcome adjusted = AdjustChain(input.observations);
+        const ChainOutcome design = DesignChain(input.observations);
+        ASSERT_FALSE(adjusted.fault || design.fault);
+        const ChainResult &a = adjusted.result, &d = design.result;
+        const double mu0 = 4;  // [mm]
+        EXPECT_EQ(*d.ms, 4.0f);
+        for (std::size_t p = 0; p < a.PointPrecisions.size(); ++p) {
+            const PointPrecision &q = a.PointPrecisions[p], &m = d.PointPrecisions.at(p);
+            EXPECT_NEAR(m.mx, mu0 * std::sqrt(q.Qxx), 1e-6) << "mx of " << p;
+            EXPECT_NEAR(m.my, mu0 * std::sqrt(q.Qyy), 1e-6) << "my of " << p;
+            EXPECT_NEAR(m.mp, mu0 * std::sqrt(q.Qxx + q.Qyy), 1e-6) << "mp of " << p;
+        }
+        for (std::size_t k = 2; k < a.SideSigmaMm.size(); ++k) {
+            if (!a.SideSigmaMm[k]) continue;
+            const double sigma = 2 + 2 * input.observations.sides[k].used / 1000;  // [mm]
+            EXPECT_NEAR(*d.SideSigmaMm[k], sigma * std::sqrt(1 - a.Redundancy[k]), 1e-6) << "m_S of side " << k;
+        }
+
+        // side 12, a cross side in the middle, ten times less accurate
+        CompletedRun planned = CompleteRun(input, d);
+        ASSERT_FALSE(CheckRunGrade(planned, "四等", limits));
+        ChainInput worse = input;
+        worse.observations.sides.at(12).sigmaMm = 10 * (2 + 2 * worse.observations.sides[12].used / 1000);
+        const ChainOutcome worseDesign = DesignChain(worse.observations);
+        ASSERT_FALSE(worseDesign.fault);
+        CompletedRun measured = CompleteRun(worse, worseDesign.result);
+        ASSERT_FALSE(CheckRunGrade(measured, "四等", limits));
+        EXPECT_NE(d.WeakestSide, 12);
+        EXPECT_EQ(worseDesign.result.WeakestSide, 12);
+        const auto relative = [](const ChainResult& r) { return FormatRelative(*r.SideRelative.at(static_cast<std::size_t>(r.WeakestSide))); };
+        std::printf("[design] %s: weakest side S%d %s, %s; S12 ten times less accurate: S%d %s, %s\n", ClosingName(closing),
+                    d.WeakestSide, relative(d).c_str(), GradeVerdictLine(*planned.listing.grade).c_str(),
+                    worseDesign.result.WeakestSide, relative(worseDesign.result).c_str(),
+                    GradeVerdictLine(*measured.listing.grade).c_str());
+        EXPECT_EQ(GradeVerdictLine(*planned.listing.grade), "等级 四等：合格");
+        ASSERT_TRUE(measured.listing.grade->FirstFailure()) << GradeVerdictLine(*measured.listing.grade);
+        EXPECT_EQ(measured.listing.grade->FirstFailure()->item, GradeItem::WeakestSide);
+    }
 }

@@ -84,6 +84,10 @@ TEST(ResultsTable, TheCellsAreTheBatchCommandsFigures)
         EXPECT_EQ(Cell(sides, i, 6), F(r.Redundancy[static_cast<std::size_t>(s.k)], 3));
         const auto& w = r.Normalised[static_cast<std::size_t>(s.k)];
         EXPECT_EQ(Cell(sides, i, 7), w ? F(*w, 2) : QString());
+        // mS, mS/S, the azimuth and mT after the checks
+        EXPECT_EQ(Cell(sides, i, 8), F(*s.adjustedSigmaMm, 2));
+        EXPECT_EQ(Cell(sides, i, 9), QString::fromStdString(FormatRelative(*s.relative)));
+        EXPECT_EQ(Cell(sides, i, 11), F(s.azimuthSigmaArcSec, 2));
     }
     // the orientation angle's own row
     EXPECT_EQ(sides->model()->rowCount(), static_cast<int>(batch.completed->listing.sides.size()) + 1);

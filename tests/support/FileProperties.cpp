@@ -16,6 +16,7 @@ std::string RecordDifference(const ObservationRecord& a, const ObservationRecord
     if (a.edmAMm != b.edmAMm || a.edmBPpm != b.edmBPpm) return "the distance meter's accuracy differs";
     if (a.orientationSigmaSec != b.orientationSigmaSec) return "the orientation angle's sigma differs";
     if (a.sideSigmaMm != b.sideSigmaMm) return "a side's own sigma differs";
+    if (a.grade != b.grade) return "grade differs";
     if (ReductionEntries(a.reduction) != ReductionEntries(b.reduction)) return "reduction differs";
     if (a.values.size() != b.values.size())
         return "value count differs: " + std::to_string(a.values.size()) + " / " + std::to_string(b.values.size());

@@ -172,6 +172,38 @@ check([int(row[0]) for row in table[at + 2:]] == [s["k"] for s in t["sides"] if 
 check(all(row[6] == format(s["sigma_mm"], ".2f") for row, s in zip(table[at + 2:], t["sides"][1:])), "the CSV sigma column")
 check(o is not None and o["redundancy"] < 0.01 and o["normalised"] is None, f"no w of the orientation angle: {o}")
 check(abs(t["sum_redundancy"] - 3) < 1e-9, "the redundancy sum with the orientation angle")
+# grade limits files of a user's own: one complete, one with a limit without its source
+with open(path("limits.txt"), "w", encoding="utf-8") as f:
+    f.write("trilat-grade-limits 1\n四等 | 最弱边边长相对中误差 | 1/40000 | 测试 | 1 | 表 1 | 第 1 条\n")
+with open(path("nosource.txt"), "w", encoding="utf-8") as f:
+    f.write("trilat-grade-limits 1\n# a comment\n四等 | 最弱点点位中误差 | 50 | GB 50026 | 2007 | | \n")
+LIMITS, NOSOURCE = path("limits.txt"), path("nosource.txt")
+# The adjusted sides: m_S = ms sqrt((1 - r) sigma^2 / mu0^2), m_S / S, and the weakest side.
+for s in t["sides"][1:]:
+    expected = t["ms_mm"] * ((1 - s["redundancy"]) * (s["sigma_mm"] / 5) ** 2) ** 0.5
+    check(abs(s["adjusted_sigma_mm"] - expected) <= 1e-6 * expected and
+          abs(s["relative"] - expected / 1000 / s["adjusted"]) <= 1e-6 * s["relative"], f"m_S of side {s['k']}: {s}")
+check(t["sides"][0]["adjusted_sigma_mm"] is None and t["sides"][0]["azimuth_sigma_arcsec"] == 0, "A-B is fixed")
+w = max(t["sides"][1:], key=lambda s: s["relative"])
+check(t["weakest_side"] == {"k": w["k"], "from": w["from"], "to": w["to"], "relative": w["relative"]},
+      f"the weakest side {t['weakest_side']}")
+# The design of the same chain: mu0 in place of ms, the grade against the user's limits.
+r = run([adjust, path("weighted.obs"), "--design", "--json", "--grade", "四等", "--limits", LIMITS])
+z = json.loads(r.stdout)
+check(r.returncode == 0 and z["design"] and z["ms_mm"] == 5 and z["misclosures"]["w2_mm"] == 0, f"the design: {r.stderr}")
+checks = {c["item"]: c for c in z["grade"]["checks"]}
+weakest = z["weakest_side"]["relative"]
+check(z["grade"]["name"] == "四等" and list(checks) == ["平均边长", "测距相对中误差", "最弱边边长相对中误差", "最弱点点位中误差", "三角形个数"],
+      f"the grade's checks {z['grade']}")
+check(checks["最弱边边长相对中误差"] == {"item": "最弱边边长相对中误差", "value": weakest, "limit": 1 / 40000,
+                                      "passed": weakest <= 1 / 40000, "source": "测试 1 表 1 第 1 条"}, f"{checks}")
+check(all(c["limit"] is None and c["passed"] is None and c["source"] is None for i, c in checks.items() if i != "最弱边边长相对中误差"),
+      "无此项限差: no limit, no verdict")
+r = run([adjust, path("weighted.obs"), "--design", "--grade", "四等", "--full-report", path("design.txt")])
+with open(path("design.txt"), encoding="utf-8") as f:
+    design = f.read()
+check(r.returncode == 0 and r.stdout.decode().startswith("精度预估完成\n") and "三边锁精度预估报告" in design
+      and "五、等级检核" in design and "无此项限差" in design, "the 精度预估报告")
 
 # Outputs that need no Qt never start it.
 env = dict(own_env, QT_QPA_PLATFORM="no-such-platform")
@@ -200,7 +232,7 @@ os.chmod(path("locked.obs"), 0)
 USAGE = ["用法：trilat-adjust 观测文件 [--json] [--sigma 毫米 | --edm a,b [--orientation-sigma 秒]] [--report 文件.txt]",
          "                     [--pdf 文件.pdf] [--csv 文件.csv] [--dat 文件.dat] [--gama 文件.xml] [--dxf 文件.dxf]",
          "                     [--full-report 文件.pdf|文件.txt] [--steps 文件.pdf|文件.txt] [--with-steps]",
-         "                     [--plane-to-ground]",
+         "                     [--plane-to-ground] [--grade 等级] [--limits 文件] [--design]",
          "（trilat-adjust --help 说明每个选项）"]
 W = path("w.obs")  # a chain with an orientation angle
 # root reads any file: the permission row runs without the capabilities that let it
@@ -238,6 +270,16 @@ MESSAGES = [
      ["trilat-adjust: --steps 的文件名 s.doc 须以 .pdf 或 .txt 结尾"] + USAGE),
     ("--with-steps without a full report", [D, "--with-steps"], 2,
      ["trilat-adjust: --with-steps 须与 --full-report 一起用"] + USAGE),
+    ("a grade the limits lack", [D, "--grade", "五等"], 2, ["trilat-adjust: 等级「五等」不在程序的限差中"]),
+    ("a grade a user's limits lack", [D, "--grade", "二级", "--limits", LIMITS], 2,
+     [f"trilat-adjust: 等级「二级」不在限差文件 {LIMITS} 中"]),
+    ("--limits without a grade", [D, "--limits", LIMITS], 2, ["trilat-adjust: --limits 须有等级：文件中的「等级」或 --grade"]),
+    ("a limit without its source", [D, "--grade", "四等", "--limits", NOSOURCE], 2,
+     [f"trilat-adjust: {NOSOURCE}: 第 3 行：限差 50 没有完整的出处：标准、版本、表、条都须写明"]),
+    ("--design with --report", [D, "--design", "--report", "r.txt"], 2,
+     ["trilat-adjust: --design 不能与 --report 同时使用：精度预估没有观测值"] + USAGE),
+    ("--design without mu0", [D, "--design"], 2,
+     ["trilat-adjust: 精度预估须有先验单位权中误差：在观测文件中给出测距固定误差与测距比例误差（或先验测边中误差），或用 --edm / --sigma"]),
     ("no such file", [path("missing.obs")], 2, [f"trilat-adjust: {path('missing.obs')}: 无法读取：没有这个文件或文件夹"]),
     ("no permission", [path("locked.obs")], 2, [f"trilat-adjust: {path('locked.obs')}: 无法读取：没有权限"]),
     ("a folder", [folder], 2, [f"trilat-adjust: {folder}: 无法读取：这是一个文件夹，不是文件"]),

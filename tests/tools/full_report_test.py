@@ -232,7 +232,9 @@ if with_pdf:
 # (tests/data/weighted-report.txt, the day of the report put in). Worked by
 # hand from it: side 2 of 2.000004 km has sigma 3 + 2 x 2.000004 = 7.00 mm,
 # MDB 4.13 x 7 / sqrt(0.164) = 71.4 mm, lambda 4.13 x sqrt(0.836 / 0.164) = 9.33,
-# w = -1.12 / (7 x sqrt(0.164)) = -0.39; side 8 (B-C, both known) r = 1, lambda 0.
+# w = -1.12 / (7 x sqrt(0.164)) = -0.39; side 8 (B-C, both known) r = 1, lambda 0;
+# its adjusted standard error ms sqrt((1 - r) sigma^2 / mu0^2) = 3.194 x 0.914 x 7 / 5
+# = 4.09 mm, 1/T = 1/(2000003 / 4.09) = 1/489200 to the nearest 100.
 golden_obs = os.path.join(source, "tests/data/weighted-report.obs")
 r = run([adjust, golden_obs, "--full-report", path("weighted.txt")], env=dict(own_env, QT_QPA_PLATFORM="no-such-platform"))
 check(r.returncode == 0, f"the weighted report: exit {r.returncode} ({r.stderr.decode()})")

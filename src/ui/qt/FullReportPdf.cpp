@@ -14,6 +14,8 @@
 #include <QPrinter>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <iterator>
+#include <string>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -24,6 +26,18 @@
 #include "ui/qt/ReportPainter.h"
 
 namespace {
+
+// The drawing page's heading, numbered after the report's last numbered
+// block ("五、网图" after 一 to 四, "七、网图" after 六、等级检核).
+QString DrawingHeading(const FullReport& report)
+{
+    static const char* const NUMERALS[] = {"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
+    std::size_t numbered = 0;
+    for (const FullReportBlock& b : report.blocks)
+        for (std::size_t i = 0; i < std::size(NUMERALS); ++i)
+            if (b.heading.rfind(std::string(NUMERALS[i]) + "、", 0) == 0) numbered = std::max(numbered, i + 1);
+    return QString::fromUtf8(NUMERALS[std::min(numbered, std::size(NUMERALS) - 1)]) + QString::fromUtf8("、网图");
+}
 
 QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -241,7 +255,7 @@ FullReportPaintResult PaintFullReport(const FullReport& report, const ChainListi
     if (report.withDrawing) {
         printer.newPage();
         painter.setFont(Song(BODY_POINTS));
-        DrawText(painter, body, 0, body.ascent(), QString::fromUtf8("五、网图"));
+        DrawText(painter, body, 0, body.ascent(), DrawingHeading(report));
         const QRectF drawing(0, body.lineSpacing() * 2, page.width(), bodyHeight - body.lineSpacing() * 2);
         if (const NetworkPagePainter& hook = FullReportNetworkPainter())
             hook(painter, drawing, listing, result);

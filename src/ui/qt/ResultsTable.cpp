@@ -14,6 +14,7 @@
 #include <set>
 
 #include "text/DisplayFormat.h"
+#include "text/PackedAngle.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/QtText.h"
 
@@ -82,9 +83,10 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
     // with weights each observation's standard error, minimal detectable bias
     // and bias-to-noise ratio (the orientation angle's in seconds)
     const bool weighted = listing.weights.has_value();
+    // then the adjusted side's standard error and relative error, its azimuth and the azimuth's standard error
     sides->setHorizontalHeaderLabels(
         QString::fromUtf8(weighted ? "k,起点,终点,观测值,v (毫米),平差值,r,w,σ (毫米),MDB (毫米),λ" : "k,起点,终点,观测值,v (毫米),平差值,r,w")
-            .split(','));
+            .split(',') + QString::fromUtf8("mS (毫米),mS/S,方位角 (度.分秒),mT (秒)").split(','));
     auto figure = [](const std::optional<double>& value, int decimals) {
         return value ? Number(*value, decimals) : Empty();
     };
@@ -103,6 +105,11 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
             checks(static_cast<std::size_t>(s.k), row);
         }
         if (weighted) row << figure(s.sigmaMm, 2) << figure(s.mdbMm, 1) << figure(s.biasToNoise, 2);
+        QStandardItem* relative = s.relative ? Text(FormatRelative(*s.relative)) : Empty();
+        if (s.relative) relative->setData(*s.relative, SORT_ROLE), relative->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QStandardItem* azimuth = Text(DegreesToPacked(s.azimuthDeg));
+        azimuth->setData(s.azimuthDeg, SORT_ROLE), azimuth->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        row << figure(s.adjustedSigmaMm, 2) << relative << azimuth << Number(s.azimuthSigmaArcSec, 2);
         sides->appendRow(row);
     }
     if (listing.closing && !result.Redundancy.empty()) {
