@@ -6,6 +6,7 @@
 #include "files/FileText.h"
 #include "files/ObservationFile.h"
 #include "files/ReductionKeys.h"
+#include "rules/GradeTexts.h"
 #include "rules/PrecisionLines.h"
 
 namespace {
@@ -106,7 +107,7 @@ std::optional<ObservationRecord> ReadValuesAsWritten(std::string_view bytes)
         } else if (label == kSigma0Key) {
             record.sigma0Mm = std::move(*value);
             last = &record.sigma0Mm;
-        } else if (label == kEdmAKey || label == kEdmBKey || label == kOrientationSigmaKey || label == "等级") {
+        } else if (label == kEdmAKey || label == kEdmBKey || label == kOrientationSigmaKey || label == kGradeKey) {
             std::string& field = label == kEdmAKey              ? record.edmAMm
                                  : label == kEdmBKey            ? record.edmBPpm
                                  : label == kOrientationSigmaKey ? record.orientationSigmaSec

@@ -240,6 +240,7 @@ TEST(ObservationSheet, AJournalWithAValueTheRulesRefuseReadsBackWhole)
     record.reduction.sideKind = "平距", record.reduction.centralMeridian = "113.30";
     record.reduction.heights = {{"C", "20"}, {"2", "35.5"}};
     record.edmAMm = "3", record.edmBPpm = "2", record.orientationSigmaSec = "1.5", record.sideSigmaMm = {{5, "3.2"}};
+    record.grade = "四等";
     // as Journal::Replace writes it: the names numbered, the values not giving K
     const std::string journal =
         WriteObservationHeader(record) + WriteValueLines(record, 0, RecordUnknownPointCount(record));
@@ -254,6 +255,7 @@ TEST(ObservationSheet, AJournalWithAValueTheRulesRefuseReadsBackWhole)
     EXPECT_EQ(back.edmBPpm, "2");
     EXPECT_EQ(back.orientationSigmaSec, "1.5");
     EXPECT_EQ(back.sideSigmaMm, record.sideSigmaMm);
+    EXPECT_EQ(back.grade, "四等");
     ASSERT_EQ(back.values.size(), record.values.size());
     for (std::size_t i = 0; i < back.values.size(); ++i) {
         EXPECT_EQ(back.values[i].key, record.values[i].key) << i;

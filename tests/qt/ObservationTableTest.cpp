@@ -106,9 +106,12 @@ void TypeInto(ObservationTable& table, Slot slot, const std::string& text)
     ObservationTableView* view = table.View();
     view->edit(view->currentIndex());
     QWidget* focus = QApplication::focusWidget();
+    if (!focus || !view->viewport()->isAncestorOf(focus)) {  // the window not active: the open editor
+        focus = view->viewport()->findChild<QComboBox*>("ValueList");
+        if (!focus) focus = view->viewport()->findChild<QLineEdit*>();
+    }
     auto* list = qobject_cast<QComboBox*>(focus);  // a value from a list, or typed into its line
     auto* editor = list ? list->lineEdit() : qobject_cast<QLineEdit*>(focus);
-    if (!editor) focus = editor = view->viewport()->findChild<QLineEdit*>();  // the window not active
     ASSERT_NE(editor, nullptr) << SlotLabel(slot);
     editor->setText(QString::fromStdString(text));
     QTest::keyClick(focus, Qt::Key_Return);
@@ -375,6 +378,33 @@ TEST(ObservationTable, SaveWritesTheTablesValuesOnceEdited)
     EXPECT_TRUE(save.Messages().front().contains(QString::fromUtf8("S3：「abc」：输入的不是数字")))
         << save.Messages().front().toStdString();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(folder.File("refused.trilat"))));
+}
+
+TEST(ObservationTable, TheDesignOfTheTablesValuesIsSavedAsAReport)
+{
+    const NoJournalsLeft clean;
+    const TestFolder folder;
+    Typed typed(Chain().answers);
+    ObservationTable& table = TableOf(typed.window);
+    {
+        // without a standard error there is nothing to design from: the reason, no file
+        DialogAnswerer design({});
+        design.SetSaveFile(QString::fromStdString(folder.File("none.txt")));
+        table.findChild<QPushButton*>("TableDesign")->click();
+        ASSERT_EQ(design.Messages().size(), 1);
+        EXPECT_TRUE(design.Messages().front().startsWith(QString::fromUtf8("不能做精度预估："))) << design.Messages().front().toStdString();
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(folder.File("none.txt"))));
+    }
+    TypeInto(table, {SlotKind::Sigma0, 0}, "2");
+    TypeInto(table, {SlotKind::Grade, 0}, "四等");
+    ASSERT_EQ(table.Record().grade, "四等");
+    DialogAnswerer design({});
+    design.SetSaveFile(QString::fromStdString(folder.File("design.txt")));
+    table.findChild<QPushButton*>("TableDesign")->click();
+    EXPECT_TRUE(design.Messages().isEmpty()) << design.Messages().join("\n").toStdString();
+    const std::string report = Read(folder.File("design.txt"));
+    EXPECT_NE(report.find("精度预估报告"), std::string::npos) << report.substr(0, 400);
+    EXPECT_NE(report.find("四等"), std::string::npos) << report;
 }
 
 TEST(ObservationTable, ABlockOfTwentySidesPastedFromAFieldBook)

@@ -85,6 +85,8 @@ private:
     ObservationTable& Table();
     // After every run: the table takes its values, or opens on a run that did not complete.
     void TableAfterRun();
+    // 精度预估 of the table's values: the report saved where the surveyor chooses.
+    void DesignFromTable();
     // The values 保存 writes: the table's once they were edited (a reason
     // when a file of them would not read back), else the last run's.
     QString ObservationsToSave(ObservationRecord& record) const;

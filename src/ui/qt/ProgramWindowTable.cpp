@@ -1,9 +1,15 @@
 // The program window's part in the observation table: opening it, taking the
 // values of every run into it, adjusting its values, saving them.
+#include <QDate>
+#include <QFile>
 #include <QPushButton>
+#include <QStatusBar>
 #include <variant>
 
+#include "files/AtomicWrite.h"
 #include "files/ObservationFile.h"
+#include "run/DesignRun.h"
+#include "ui/qt/FullReportPdf.h"
 #include "ui/qt/ObservationTable.h"
 #include "ui/qt/ObservationTableModel.h"
 #include "ui/qt/ObservationTableView.h"
@@ -22,6 +28,7 @@ ObservationTable& ProgramWindow::Table()
         form_->RunFromRecord(table_->Record());
     });
     connect(table_, &ObservationTable::SaveRequested, this, &ProgramWindow::SaveObservations);
+    connect(table_, &ObservationTable::DesignRequested, this, &ProgramWindow::DesignFromTable);
     return *table_;
 }
 
@@ -76,4 +83,30 @@ QString ProgramWindow::ObservationsToSave(ObservationRecord& record) const
     if (const FileError* error = std::get_if<FileError>(&read))
         return QString::fromUtf8("观测数据表中的值不能保存为观测文件，请先改正：\n%1").arg(ToQString(FormatFileError(*error)));
     return {};
+}
+
+void ProgramWindow::DesignFromTable()
+{
+    const DesignReport design =
+        DesignOfRecord(table_->Record(), QDate::currentDate().toString(Qt::ISODate).toStdString());
+    if (!design.Made() || !design.completed) {
+        Warn(QString::fromUtf8("不能做精度预估：%1").arg(ToQString(design.refusal)));
+        return;
+    }
+    const QString path = ChooseFile(true, QString::fromUtf8("保存精度预估报告"),
+                                    QString::fromUtf8("PDF (*.pdf);;文本文件 (*.txt)"), "pdf");
+    if (path.isEmpty()) return;
+    QString error;
+    if (path.endsWith(".txt", Qt::CaseInsensitive)) {
+        std::string text;
+        for (const std::string& line : design.Lines()) text += line + "\n";
+        if (std::optional<std::string> failed = WriteFileAtomically(QFile::encodeName(path).toStdString(), text))
+            error = ToQString(*failed);
+    } else {
+        error = WriteFullReportPdf(design.report, design.completed->listing, design.completed->result, path);
+    }
+    if (!error.isEmpty())
+        Warn(QString::fromUtf8("文件 %1 没有写入：%2").arg(path, error));
+    else
+        statusBar()->showMessage(QString::fromUtf8("精度预估报告已保存：%1").arg(path), 10000);
 }
