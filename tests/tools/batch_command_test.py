@@ -9,6 +9,7 @@ import csv
 import json
 import os
 import re
+import shutil
 import sys
 import xml.etree.ElementTree as ET
 
@@ -52,6 +53,20 @@ if with_pdf:
         check(line in text, f"the PDF holds {line!r}")
     for p in doc["points"]:
         check(p["name"] in text, f"the PDF names point {p['name']}")
+# The command loads no Qt library, itself or through another: its PDF files
+# come from trilat-pdf beside it, the one program of the command that does.
+needed = run(["readelf", "-d", adjust]).stdout.decode()
+check("(NEEDED)" in needed and "libQt" not in needed, f"trilat-adjust needs no Qt library: {needed}")
+loaded = run(["ldd", adjust]).stdout.decode()
+check("libstdc++" in loaded and "libQt" not in loaded, f"nor loads one: {loaded}")
+if with_pdf:
+    alone = os.path.join(work, "alone")
+    os.mkdir(alone)
+    shutil.copy(adjust, alone)
+    r = run([os.path.join(alone, os.path.basename(adjust)), path("d.obs"), "--pdf", path("alone.pdf")])
+    check(r.returncode == 3 and r.stdout == b"" and r.stderr.decode() ==
+          f"trilat-adjust: {path('alone.pdf')}: 无法启动写 PDF 的程序 {alone}/trilat-pdf：没有这个文件或文件夹\n",
+          f"without trilat-pdf beside it: exit {r.returncode}, {r.stderr.decode()!r}")
 with open(path("d.csv"), encoding="utf-8-sig", newline="") as f:
     rows = list(csv.reader(f))
 check(len(rows) == len(doc["points"]) + 1, "the CSV: a header and a row a point")
