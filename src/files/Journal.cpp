@@ -15,6 +15,7 @@ void Journal::Close()
 {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    unsynced_ = false;
 }
 
 static std::string SystemError(const std::string& what) { return what + "：" + SystemErrorText(errno); }
@@ -27,11 +28,12 @@ std::optional<std::string> Journal::Rewrite(const ObservationRecord& record)
     if (std::optional<std::string> error = WriteFileAtomically(path_, bytes)) return error;
     fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
     if (fd_ < 0) return SystemError(path_);
+    unsynced_ = false;  // written whole and synced
     written_ = record.values.size();
     return std::nullopt;
 }
 
-std::optional<std::string> Journal::Append(std::string_view bytes)
+std::optional<std::string> Journal::Append(std::string_view bytes, bool sync)
 {
     // one write of whole lines, then to the disk
     while (!bytes.empty()) {
@@ -40,11 +42,19 @@ std::optional<std::string> Journal::Append(std::string_view bytes)
         if (n <= 0) return SystemError(path_);
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
+    unsynced_ = true;
+    return sync ? Sync() : std::nullopt;
+}
+
+std::optional<std::string> Journal::Sync()
+{
+    if (fd_ < 0 || !unsynced_) return std::nullopt;
     if (::fdatasync(fd_) != 0) return SystemError(path_);
+    unsynced_ = false;
     return std::nullopt;
 }
 
-std::optional<std::string> Journal::Update(const ObservationRecord& record)
+std::optional<std::string> Journal::Update(const ObservationRecord& record, bool sync)
 {
     const std::vector<TypedValue>& values = record.values;
     if (K_ < 0 && !values.empty() && values.back().key.kind == ValueKind::PointName)
@@ -52,7 +62,7 @@ std::optional<std::string> Journal::Update(const ObservationRecord& record)
     if (fd_ < 0 || values.size() < written_) return Rewrite(record);  // the first value, or values dropped
     if (values.size() == written_) return std::nullopt;
     std::string lines = WriteValueLines(record, written_, K_);
-    if (std::optional<std::string> error = Append(lines)) return error;
+    if (std::optional<std::string> error = Append(lines, sync)) return error;
     written_ = values.size();
     return std::nullopt;
 }

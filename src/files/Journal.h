@@ -2,7 +2,9 @@
 // The journal of a run: the values confirmed so far, as an observation file
 // written value by value. Each value is on the disk (written and synced)
 // before the next box opens, so a crash, a kill or a power cut loses at most
-// the value being typed. The file has no end mark: a last line without its
+// the value being typed. A window syncs once before each box (Update with
+// sync false, then Sync): the values of a file taken without their prompts,
+// thousands of them, reach the disk together instead of one by one. The file has no end mark: a last line without its
 // line end was cut by a crash and is not read.
 #include <optional>
 #include <string>
@@ -27,7 +29,10 @@ public:
     // Brings the file up to the record: appends the values confirmed since the
     // last call, or writes the file anew when values were dropped (a refused
     // pair asked again). Returns the reason when the file cannot be written.
-    std::optional<std::string> Update(const ObservationRecord& record);
+    // sync false: written, on the disk at the next Sync.
+    std::optional<std::string> Update(const ObservationRecord& record, bool sync = true);
+    // Every value written so far on the disk (nothing to do where it is).
+    std::optional<std::string> Sync();
     // Writes the file anew with the record: values edited in place (the
     // observation table), also values the dialogue's rules refuse and values
     // missing between others.
@@ -40,9 +45,10 @@ private:
     int fd_ = -1;
     std::size_t written_ = 0;  // values in the file
     int K_ = -1;               // unknown-point count, once the names begin
+    bool unsynced_ = false;    // values written since the last sync
 
     std::optional<std::string> Rewrite(const ObservationRecord& record);
-    std::optional<std::string> Append(std::string_view bytes);
+    std::optional<std::string> Append(std::string_view bytes, bool sync);
     void Close();
 };
 

@@ -279,6 +279,25 @@ TEST(RoundTrip, AJournalKilledInsideALineReadsUpToTheLineBefore)
     EXPECT_EQ(RecordDifference(std::get<ObservationRecord>(read), before), "");
 }
 
+// A window writes each value as it is confirmed and syncs once before the
+// next box: the values written unsynced are in the file, whole, already.
+TEST(RoundTrip, AJournalWrittenWithoutSyncHoldsEveryValueBeforeItsSync)
+{
+    const TemporaryFolder folder;
+    Journal journal((folder.Path() / "journal.trilat").string());
+    journal.Start();
+    ObservationRecord typed;
+    for (const TypedValue& value : AzimuthChain().values) {
+        typed.values.push_back(value);
+        ASSERT_EQ(journal.Update(typed, false), std::nullopt);
+    }
+    auto read = ReadJournal(ReadBytes(journal.Path()));
+    ASSERT_TRUE(std::holds_alternative<ObservationRecord>(read)) << FormatFileError(std::get<FileError>(read));
+    EXPECT_EQ(std::get<ObservationRecord>(read).values.size(), typed.values.size());
+    EXPECT_EQ(journal.Sync(), std::nullopt);
+    EXPECT_EQ(journal.Sync(), std::nullopt);  // nothing left to sync
+}
+
 TEST(RoundTrip, TheRecordHoldsTheKeysOfItsChainInDialogueOrder)
 {
     ObservationRecord d = ReadOrFail(WriteObservationFile(PointDChain()));
