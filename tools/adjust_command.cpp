@@ -158,8 +158,8 @@ AdjustedFile AdjustFile(const Arguments& a)
         if (!orientation && a.precision.orientationSigmaSec)
             return {BAD_INPUT, "这条三角锁没有定向角：--orientation-sigma 不适用", {}};
     }
-    adjusted.run = RunChainFile(std::get<ChainFile>(read), a.precision);
-    read = FileError{};  // the run keeps what it took of the file
+    adjusted.run = RunChainFile(std::get<ChainFile>(std::move(read)), a.precision);
+    read = FileError{};  // the run took what it needs of the file
     if (adjusted.run.outcome.kind == RunOutcome::Cancelled)
         return {BAD_INPUT, a.file + ": 观测文件不完整，缺少 " + adjusted.run.missing, {}};
     return adjusted;

@@ -139,7 +139,9 @@ int main(int argc, char** argv)
     if (!PdfFilesOf(a).empty())
         if (std::string error = WriteAdjustPdfs(a, argc, argv, today); !error.empty()) return Fail(CANNOT_WRITE, error);
 
-    std::string out = a.json ? FormatJson(figures) : FormatSummary(figures) + ground;
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    // the JSON document of a long chain, some 16 MB at N = 16382, goes out
+    // part by part as it is written
+    auto write = [](const std::string& part) { std::fwrite(part.data(), 1, part.size(), stdout); };
+    write(a.json ? FormatJson(figures, write) : FormatSummary(figures) + ground);
     return COMPLETED;
 }

@@ -20,6 +20,9 @@ std::optional<RunFault> KnownSideFault(const ChainObservations& o)
     return std::nullopt;
 }
 
+// The run of a complete file's input (its own copy, or the file's moved).
+BatchRun RunInput(ChainInput input, const ChainFile& file, const PrecisionOverride& precision);
+
 }  // namespace
 
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
@@ -29,13 +32,27 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
 
 BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision)
 {
-    BatchRun run;
     if (!file.input) {
+        BatchRun run;
         run.missing = file.missing;
         run.outcome = RunOutcome(RunOutcome::Cancelled);
         return run;
     }
-    ChainInput input = *file.input;
+    return RunInput(*file.input, file, precision);
+}
+
+BatchRun RunChainFile(ChainFile&& file, const PrecisionOverride& precision)
+{
+    if (!file.input) return RunChainFile(file, precision);
+    ChainInput input = std::move(*file.input);
+    return RunInput(std::move(input), file, precision);
+}
+
+namespace {
+
+BatchRun RunInput(ChainInput input, const ChainFile& file, const PrecisionOverride& precision)
+{
+    BatchRun run;
     if (precision.Given()) {
         ChainObservations& o = input.observations;
         o.sigma0Mm = precision.sigma0Mm;
@@ -66,6 +83,8 @@ BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision)
     run.completed = CompleteRun(std::move(input), run.outcome.chain->result);
     return run;
 }
+
+}  // namespace
 
 BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm)
 {

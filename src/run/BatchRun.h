@@ -33,5 +33,8 @@ struct PrecisionOverride {
 // file's; with either, the normalised corrections and the global test.
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm = std::nullopt);
 BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision);
+// The same, taking the file's input instead of copying it (a long chain's is
+// megabytes).
+BatchRun RunChainFile(ChainFile&& file, const PrecisionOverride& precision);
 // The same for a record already read.
 BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm = std::nullopt);
