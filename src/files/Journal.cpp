@@ -13,6 +13,7 @@ Journal::~Journal() { Close(); }
 
 void Journal::Close()
 {
+    Hand();  // a window closed between its boxes keeps what it took
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     unsynced_ = false;
@@ -22,6 +23,7 @@ static std::string SystemError(const std::string& what) { return what + "：" + 
 
 std::optional<std::string> Journal::Rewrite(const ObservationRecord& record)
 {
+    held_.clear();  // the record is written whole
     Close();
     written_ = 0;
     std::string bytes = WriteObservationHeader(record) + WriteValueLines(record, 0, K_);
@@ -35,19 +37,32 @@ std::optional<std::string> Journal::Rewrite(const ObservationRecord& record)
 
 std::optional<std::string> Journal::Append(std::string_view bytes, bool sync)
 {
-    // one write of whole lines, then to the disk
-    while (!bytes.empty()) {
+    held_.append(bytes);
+    if (sync) return Sync();
+    return held_.size() < HELD_LIMIT ? std::nullopt : Hand();
+}
+
+std::optional<std::string> Journal::Hand()
+{
+    // one write of whole lines
+    std::string_view bytes = held_;
+    while (fd_ >= 0 && !bytes.empty()) {
         ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return SystemError(path_);
+        if (n <= 0) {
+            held_.erase(0, held_.size() - bytes.size());
+            return SystemError(path_);
+        }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+        unsynced_ = true;
     }
-    unsynced_ = true;
-    return sync ? Sync() : std::nullopt;
+    held_.clear();
+    return std::nullopt;
 }
 
 std::optional<std::string> Journal::Sync()
 {
+    if (std::optional<std::string> error = Hand()) return error;
     if (fd_ < 0 || !unsynced_) return std::nullopt;
     if (::fdatasync(fd_) != 0) return SystemError(path_);
     unsynced_ = false;
@@ -82,6 +97,7 @@ void Journal::Start()
 
 void Journal::Remove()
 {
+    held_.clear();
     Close();
     ::unlink(path_.c_str());
     written_ = 0;
