@@ -1,12 +1,7 @@
+#include "adjust_command.h"
 #include "adjust_pdf.h"
 
-std::string WriteAdjustReportPdf(const Report&, const std::string&, int, char**)
+std::string WriteAdjustPdfs(const Arguments& a, int, char**, const std::string&)
 {
-    return "this trilat-adjust was built without Qt: no PDF output";
-}
-
-std::string WriteAdjustFullReportPdf(const FullReport&, const ChainListing&, const ChainResult&, const std::string&, int,
-                                     char**)
-{
-    return "this trilat-adjust was built without Qt: no PDF output";
+    return PdfFilesOf(a).front() + ": this trilat-adjust was built without Qt: no PDF output";
 }

@@ -31,6 +31,15 @@ void ApplyCorrections(const ChainWork& o, ChainResult& r);
 // (normal tables unreduced), Qkk, the total corrections and the adjusted
 // sides; returns the observations that linearisation was made at.
 ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r);
+// What one more linearisation after r's last (AdjustIteratively's) would
+// move: the largest change of a side's correction, of a point of the route
+// (the far end of a leg) [m], and of the orientation angle's correction
+// [arc s]. The solution has settled where none reaches 1e-6 m, 0.0001".
+struct LinearisationMoves {
+    double correction = 0, point = 0;  // [m]
+    double orientation = 0;            // [arc s]
+};
+LinearisationMoves MovesOfOneMoreLinearisation(const ChainWork& o, const ChainResult& r);
 // ms, mx, my, md.
 void ComputeStandardErrors(const ChainWork& o, ChainResult& r);
 // [pvv] of the corrections: sides [m^2] and the orientation angle, each by its

@@ -7,10 +7,20 @@
 //   N_i k + w_i = 0, v_(i+1) = P^-1 A_i' k  (so that f(l_i) + A_i (v - v_i) = 0),
 //          N_i = A_i P^-1 A_i' with the weights p of the observations
 // Linearisation 1 is the single step at the observations, with the misclosures
-// in single precision as shown. The solution has settled when no side's
-// correction changes by 0.01 mm or more and the orientation angle's by
-// 0.01 arc second or more; it may take ITERATION_LIMIT linearisations. A limit
-// of 1 lets the single step stand as it is (the closure check then judges it).
+// in single precision as shown. The solution has settled when, between two
+// linearisations, no correction changes by 1e-6 m or more, the orientation
+// angle's by 0.0001 arc second or more, and no point of the route (the far end
+// of every leg, carried with l_i) moves by 1e-6 m or more: what the surveyor
+// sees, printed to 0.1 mm and 0.1", no longer changes with one more
+// linearisation. Where the rounding of the computation keeps a figure above
+// its bound (the far end of a route of 16382 legs jitters by some 2e-6 m
+// between linearisations whose corrections differ by 1e-12 m; the orientation
+// angle of a chain of 1 mm sides by 0.005"), it has settled once it no longer
+// shrinks to half its last move while below 0.01 mm (0.01"); a point also
+// once it moves by less than the route's own rounding (N half units in the
+// last place of the largest coordinate). It may take
+// ITERATION_LIMIT linearisations. A limit of 1 lets the single step stand as
+// it is (the closure check then judges it).
 // The orientation angle (weight 1 in arc seconds, or p_Q) enters the azimuth row as
 // its size with the coefficient sigma_(N+1), its sign: its correction
 // v_Q = sigma_(N+1) k1 / p_Q corrects the size, so the angle as typed moves by
@@ -18,6 +28,7 @@
 // OrientationCorrection.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/ChainPhases.h"
 
@@ -38,8 +49,13 @@ std::array<double, 4> MisclosuresAt(const ChainWork& o, const ChainResult& r)
 
 namespace {
 
-constexpr double SIDE_TOLERANCE = 1e-5;         // [m]
-constexpr double ORIENTATION_TOLERANCE = 0.01;  // [arc s]
+constexpr double SIDE_TOLERANCE = 1e-6;           // a correction [m]
+constexpr double COORDINATE_TOLERANCE = 1e-6;     // a point of the route [m]
+constexpr double ORIENTATION_TOLERANCE = 0.0001;  // the orientation angle [arc s]
+// where rounding keeps a figure above its tolerance: the bounds it must
+// still stay below (those of the rule before, 0.01 mm and 0.01")
+constexpr double COARSE_LENGTH = 1e-5;       // [m]
+constexpr double COARSE_ORIENTATION = 0.01;  // [arc s]
 
 // The tables of linearisation `from` become the result's; the observed sides
 // and the misclosures of the observations stay.
@@ -87,6 +103,114 @@ void RaiseNotConverged(const ChainResult& r, int N, int iterations, double chang
     RaiseChainFault(fault);
 }
 
+// The far end of every route leg k = 1..N, the points of the chain: station
+// k-1 and S(2k+1) along the leg's azimuth, from the tables of a linearisation
+// made at `at`.
+void LegEnds(const ChainWork& at, const ChainResult& t, std::vector<double>& X, std::vector<double>& Y)
+{
+    const double rpd = at.constants.RADIANS_PER_DEGREE;
+    X.resize(static_cast<std::size_t>(at.N) + 1);
+    Y.resize(X.size());
+    for (std::size_t k = 1; k < X.size(); ++k) {
+        const double S = at.SideLengths[2 * k + 1], T = t.RouteAzimuths[k] * rpd;
+        X[k] = t.PointX[k - 1] + S * std::cos(T);
+        Y[k] = t.PointY[k - 1] + S * std::sin(T);
+    }
+}
+
+double LargestMove(const std::vector<double>& X0, const std::vector<double>& Y0, const std::vector<double>& X1,
+                   const std::vector<double>& Y1)
+{
+    double moved = 0;
+    for (std::size_t k = 1; k < X0.size(); ++k)
+        moved = std::max({moved, std::fabs(X1[k] - X0[k]), std::fabs(Y1[k] - Y0[k])});
+    return moved;
+}
+
+// How far rounding alone may move the far end of a route of N legs: half a
+// unit in the last place of its largest coordinate at each leg [m]. Some
+// 1e-9 m at N = 200 and coordinates of millions of metres; 3e-5 m at
+// N = 16382 and coordinates of 2.6e7 m.
+double RouteRounding(int N, const std::vector<double>& X, const std::vector<double>& Y)
+{
+    double largest = 0;
+    for (std::size_t k = 1; k < X.size(); ++k) largest = std::max({largest, std::fabs(X[k]), std::fabs(Y[k])});
+    return 0.5 * N * (std::nextafter(largest, INFINITY) - largest);
+}
+
+// A figure that moved by `move` after moving by `last` has settled below its
+// tolerance; or, where the rounding of the computation keeps it from getting
+// there, below `coarse` while it no longer shrinks to half its last move.
+bool Settled(double move, double last, double tolerance, double coarse)
+{
+    return move < tolerance || (move < coarse && move > 0.5 * last);
+}
+
+// A fault of a triangle that the corrected sides no longer close: named with
+// its observed sides.
+[[noreturn]] void RaiseWithObservedSides(ChainFaultRaised& raised, const ChainWork& o)
+{
+    ChainFault& f = raised.fault;
+    if (f.triangle >= 1) {
+        f.adjustedSides = true;
+        for (int k = 0; k < 3; ++k) f.sides[static_cast<std::size_t>(k)] = o.SideLengths[2 * f.triangle - 1 + k];
+    }
+    throw raised;
+}
+
+// `at` becomes the observations l corrected by v [m] and vQ [arc s]; sign:
+// the orientation angle's coefficient in the azimuth condition.
+void MoveTo(const ChainWork& o, const std::vector<double>& v, double vQ, double sign, ChainWork& at)
+{
+    for (int c = 2; c <= 2 * o.N + 1; ++c) at.SideLengths[c] = o.SideLengths[c] + v[c];
+    at.OrientationAngle = o.OrientationAngle + sign * vQ / 3600;
+}
+
+// t (sized for at) receives the route at `at`: triangles, azimuths, stations.
+void RouteAt(const ChainWork& o, const ChainWork& at, ChainResult& t)
+{
+    try {
+        ComputeApproximateChain(at, t);
+    } catch (ChainFaultRaised& raised) {
+        RaiseWithObservedSides(raised, o);
+    }
+}
+
+// The linearisation at `at` (t holding its route): its condition rows and
+// normal table, and the corrections v, vQ and correlates k it gives.
+void CorrectionsAt(const ChainWork& o, const ChainWork& at, ChainResult& t, std::vector<double>& v, double& vQ,
+                   double k[4])
+{
+    const int N = o.N, Q = 2 * N + 2;
+    std::array<double, 4> w{};
+    try {
+        w = MisclosuresAt(at, t);
+        FormConditionEquations(at, t);
+    } catch (ChainFaultRaised& raised) {
+        RaiseWithObservedSides(raised, o);
+    }
+    const auto& A = t.ConditionCoefficients;
+    Table6 solve = t.NormalMatrix;
+    for (int j = 1; j <= 3; ++j) {
+        double sum = w[j];
+        for (int c = 2; c <= Q; ++c) sum -= A[j][c] * (c == Q ? vQ : v[c]);
+        solve[j][4] = sum;
+    }
+    ReduceNormalRows(solve);
+    k[0] = k[1] = k[2] = k[3] = 0;
+    BackSubstitute(solve, k);
+    for (int c = 2; c <= 2 * N + 1; ++c)
+        v[c] = ((k[1] * A[1][c] + k[2] * A[2][c]) + k[3] * A[3][c]) * InverseWeight(o, static_cast<std::size_t>(c));
+    vQ = k[1] * A[1][Q] * InverseWeight(o, static_cast<std::size_t>(Q));
+}
+
+double LargestChange(const std::vector<double>& a, const std::vector<double>& b, int N)
+{
+    double change = 0;
+    for (int c = 2; c <= 2 * N + 1; ++c) change = std::max(change, std::fabs(b[c] - a[c]));
+    return change;
+}
+
 }  // namespace
 
 ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r)
@@ -101,57 +225,46 @@ ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r)
     std::vector<double> v = r.Corrections;
     const double qQ = InverseWeight(o, static_cast<std::size_t>(Q));
     double vQ = r.Correlates[1] * r.ConditionCoefficients[1][Q] * qQ;
-    double change = 0;
-    for (int c = 2; c <= 2 * N + 1; ++c) change = std::max(change, std::fabs(v[c]));
+    double change = LargestChange(std::vector<double>(v.size(), 0.0), v, N);
     double changeQ = std::fabs(vQ);
+    std::vector<double> X, Y, nextX, nextY;  // the points of the last route and of the next
+    constexpr double NONE = std::numeric_limits<double>::infinity();  // no move before the first
+    double lastChange = NONE, lastChangeQ = NONE, lastMoved = NONE;
+    LegEnds(o, r, X, Y);
 
     ChainWork at = o;
+    std::vector<double> previous(v.size(), 0.0);  // the corrections r's tables were formed at
+    double vQprevious = 0;
+    const double sign = r.ConditionCoefficients[1][Q];
     const bool singleStep = o.constants.ITERATION_LIMIT == 1;
-    while (!singleStep && (change >= SIDE_TOLERANCE || changeQ >= ORIENTATION_TOLERANCE)) {
-        if (r.Iterations >= o.constants.ITERATION_LIMIT) RaiseNotConverged(r, N, r.Iterations, change);
-        for (int c = 2; c <= 2 * N + 1; ++c) at.SideLengths[c] = o.SideLengths[c] + v[c];
-        at.OrientationAngle = o.OrientationAngle + r.ConditionCoefficients[1][Q] * vQ / 3600;
-
+    while (!singleStep) {
+        MoveTo(o, v, vQ, sign, at);
         ChainResult next = SizedResult(at);
-        std::array<double, 4> w{};
-        try {
-            ComputeApproximateChain(at, next);
-            w = MisclosuresAt(at, next);
-            FormConditionEquations(at, next);
-        } catch (ChainFaultRaised& raised) {
-            // a triangle that the corrected sides no longer close: name it with
-            // its observed sides
-            ChainFault& f = raised.fault;
-            if (f.triangle >= 1) {
-                f.adjustedSides = true;
-                for (int k = 0; k < 3; ++k) f.sides[static_cast<std::size_t>(k)] = o.SideLengths[2 * f.triangle - 1 + k];
-            }
-            throw;
+        RouteAt(o, at, next);
+        LegEnds(at, next, nextX, nextY);
+        const double moved = LargestMove(X, Y, nextX, nextY);
+        if (Settled(change, lastChange, SIDE_TOLERANCE, COARSE_LENGTH) &&
+            Settled(changeQ, lastChangeQ, ORIENTATION_TOLERANCE, COARSE_ORIENTATION) &&
+            Settled(moved, lastMoved, std::max(COORDINATE_TOLERANCE, RouteRounding(N, X, Y)), COARSE_LENGTH)) {
+            MoveTo(o, previous, vQprevious, sign, at);  // where r's tables were formed
+            break;
         }
+        lastMoved = moved;
+        if (r.Iterations >= o.constants.ITERATION_LIMIT) RaiseNotConverged(r, N, r.Iterations, change);
+        X.swap(nextX);
+        Y.swap(nextY);
 
-        const auto& A = next.ConditionCoefficients;
-        Table6 solve = next.NormalMatrix;
-        for (int j = 1; j <= 3; ++j) {
-            double sum = w[j];
-            for (int c = 2; c <= Q; ++c) sum -= A[j][c] * (c == Q ? vQ : v[c]);
-            solve[j][4] = sum;
-        }
-        ReduceNormalRows(solve);
-        double k[4] = {0, 0, 0, 0};
-        BackSubstitute(solve, k);
-
-        change = 0;
+        previous = v;
+        vQprevious = vQ;
+        double k[4];
+        CorrectionsAt(o, at, next, v, vQ, k);
+        lastChange = change;
+        lastChangeQ = changeQ;
+        change = LargestChange(previous, v, N);
+        changeQ = std::fabs(vQ - vQprevious);
         double vv = 0;
-        for (int c = 2; c <= 2 * N + 1; ++c) {
-            double vc = ((k[1] * A[1][c] + k[2] * A[2][c]) + k[3] * A[3][c]) * InverseWeight(o, static_cast<std::size_t>(c));
-            change = std::max(change, std::fabs(vc - v[c]));
-            v[c] = vc;
-            vv += vc * vc;
-        }
+        for (int c = 2; c <= 2 * N + 1; ++c) vv += v[c] * v[c];
         RequireFinite(vv, ChainQuantity::Corrections);
-        const double vQnext = k[1] * A[1][Q] * qQ;
-        changeQ = std::fabs(vQnext - vQ);
-        vQ = vQnext;
 
         formed = next.NormalMatrix;
         TakeLinearisation(r, next);
@@ -169,4 +282,29 @@ ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r)
     r.OrientationCorrection = r.ConditionCoefficients[1][Q] * vQ;
     r.ConditionCount = azimuthCondition ? 3 : 2;
     return at;
+}
+
+LinearisationMoves MovesOfOneMoreLinearisation(const ChainWork& o, const ChainResult& r)
+{
+    const int N = o.N, Q = 2 * N + 2;
+    const double sign = r.ConditionCoefficients[1][Q];
+    std::vector<double> v = r.Corrections;
+    double vQ = sign * r.OrientationCorrection;  // sign is 1, -1 or 0 (then no angle)
+    ChainWork at = o;
+    MoveTo(o, v, vQ, sign, at);
+    ChainResult t = SizedResult(at);
+    RouteAt(o, at, t);
+    std::vector<double> X, Y, X1, Y1;
+    LegEnds(at, t, X, Y);
+    double k[4];
+    CorrectionsAt(o, at, t, v, vQ, k);
+    LinearisationMoves moves;
+    moves.correction = LargestChange(r.Corrections, v, N);
+    moves.orientation = std::fabs(vQ - sign * r.OrientationCorrection);
+    MoveTo(o, v, vQ, sign, at);
+    ChainResult t1 = SizedResult(at);
+    RouteAt(o, at, t1);
+    LegEnds(at, t1, X1, Y1);
+    moves.point = LargestMove(X, Y, X1, Y1);
+    return moves;
 }

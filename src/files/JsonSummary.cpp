@@ -142,6 +142,15 @@ std::string DiagnosisJson(const SignDiagnosis& d)
     return j + "], \"text\": " + JsonString(SignDiagnosisText(d)) + "}";
 }
 
+// Hands the document written so far on once it holds 64 KiB.
+constexpr std::size_t PART = 65536;
+void PassOn(std::string& j, const std::function<void(const std::string&)>& pass)
+{
+    if (!pass || j.size() < PART) return;
+    pass(j);
+    j.clear();
+}
+
 }  // namespace
 
 std::string JsonString(const std::string& text)
@@ -172,12 +181,15 @@ std::string JsonString(const std::string& text)
     return out + "\"";
 }
 
-std::string FormatJson(const BatchFigures& f)
+std::string FormatJson(const BatchFigures& f, const std::function<void(const std::string&)>& pass)
 {
     const ChainResult* r = f.result;
     std::string j;
-    // room for the whole document: a point takes some 300 bytes, a side some 200
-    if (f.listing) j.reserve(400 * f.listing->points.size() + 250 * f.listing->sides.size() + 4096);
+    // room for a part, or for the whole document at once (a point takes some
+    // 340 bytes, a side 320, 450 with its reduction): grown by doubling, the
+    // document would be copied and held twice
+    if (pass) j.reserve(PART + 4096);
+    else if (f.listing) j.reserve(512 * (f.listing->points.size() + f.listing->sides.size()) + 4096);
     j += "{\n  \"status\": ";
     j += f.completed ? "\"completed\"" : "\"failed\"";
     if (!f.completed) j += ",\n  \"fault\": " + JsonString(f.fault);
@@ -208,6 +220,7 @@ std::string FormatJson(const BatchFigures& f)
             if (r && i < r->PointPrecisions.size()) AppendPrecision(j, r->PointPrecisions[i]);
             j.append("}");
             comma = ",\n    ";
+            PassOn(j, pass);
         }
         j += "\n  ],\n  \"sides\": [";
         comma = "\n    ";
@@ -230,6 +243,7 @@ std::string FormatJson(const BatchFigures& f)
             j.append(", \"azimuth_deg\": ").append(Shortest(s.azimuthDeg));
             j.append(", \"azimuth_sigma_arcsec\": ").append(Shortest(s.azimuthSigmaArcSec)).append("}");
             comma = ",\n    ";
+            PassOn(j, pass);
         }
         j += "\n  ]";
     }

@@ -43,6 +43,7 @@
 // Doubles are written as the shortest decimal that reads back as the same
 // double, single-precision figures as the shortest decimal of that float; a
 // figure the run did not reach is null.
+#include <functional>
 #include <string>
 
 #include "core/ChainResult.h"
@@ -58,7 +59,10 @@ struct BatchFigures {
     const SignDiagnosis* diagnosis = nullptr;  // the sign finder's, when it looked
 };
 
-std::string FormatJson(const BatchFigures& figures);
+// pass, where given, is handed the document part by part (64 KiB or more at
+// a time) as it is written, so that a long chain's document is never whole in
+// memory; the text returned is then its last part.
+std::string FormatJson(const BatchFigures& figures, const std::function<void(const std::string&)>& pass = {});
 // The summary: the outcome, the misclosures, ms, the weakest point and, with
 // an a-priori standard error, the global test.
 std::string FormatSummary(const BatchFigures& figures);

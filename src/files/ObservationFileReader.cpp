@@ -6,6 +6,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "files/DialogueSequence.h"
 #include "files/FileText.h"
@@ -156,7 +158,7 @@ public:
 private:
     DialogueSequence sequence_;
     ObservationRecord record_;
-    std::map<std::string, int> seenAt_;  // label of a value key -> its line
+    std::vector<std::pair<FoundKey, int>> seenAt_;  // every value key with its line, in the file's order
     std::map<std::string, int> reductionAt_;  // label of a reduction key -> its line
     int projectLine_ = 0, markerLine_ = 0, gradeLine_ = 0;
     std::map<std::string, int> precisionLines_;  // label of a precision line -> its line
@@ -232,14 +234,14 @@ std::string FileReader::SideRange() const
 // out of place.
 void FileReader::CheckPlace(const FoundKey& found, int number)
 {
-    const std::string label = found.Label();
-    if (auto seen = seenAt_.find(label); seen != seenAt_.end())
-        Fail(number, Quoted(label) + "已在第 " + std::to_string(seen->second) + " 行给出，每个值只能给一次");
-
     const std::optional<ValueKey>& next = sequence_.Next();
-    const int N = sequence_.TriangleCount();
     const int K = sequence_.UnknownPointCount();
-    if (next && FromValueKey(*next, K) == found) return;
+    if (next && FromValueKey(*next, K) == found) return;  // the dialogue's next value: never given before
+
+    const std::string label = found.Label();
+    for (const auto& [key, line] : seenAt_)
+        if (key == found) Fail(number, Quoted(label) + "已在第 " + std::to_string(line) + " 行给出，每个值只能给一次");
+    const int N = sequence_.TriangleCount();
 
     // keys this chain cannot hold, as far as it is known
     if (found.kind == ValueKind::Side && N > 0 && (found.index < 2 || found.index > sequence_.LastSide()))
@@ -314,7 +316,9 @@ void FileReader::ReadLine(std::string_view raw, int number)
         return;
     }
     TakePending();
-    if (key == kProjectKey) {
+    // the value keys first: nearly every line of a file holds one
+    std::optional<FoundKey> found = ReadValueKey(key);
+    if (!found && key == kProjectKey) {
         if (projectLine_ != 0)
             Fail(number, Quoted(kProjectKey) + "已在第 " + std::to_string(projectLine_) + " 行给出，只能给一次");
         projectLine_ = number;
@@ -323,11 +327,11 @@ void FileReader::ReadLine(std::string_view raw, int number)
         pendingIsValue_ = false;
         return;
     }
-    if (std::optional<PrecisionKey> precision = ReadPrecisionKey(key)) {
+    if (std::optional<PrecisionKey> precision = found ? std::nullopt : ReadPrecisionKey(key)) {
         ReadPrecisionLine(*precision, std::move(*value), number);
         return;
     }
-    if (key == kGradeKey) {
+    if (!found && key == kGradeKey) {
         if (gradeLine_ != 0)
             Fail(number, Quoted(kGradeKey) + "已在第 " + std::to_string(gradeLine_) + " 行给出，只能给一次");
         if (Refusal refused = RefuseGrade(*value))
@@ -336,21 +340,20 @@ void FileReader::ReadLine(std::string_view raw, int number)
         record_.grade = std::move(*value);
         return;
     }
-    if (key == kNoteKey) {
+    if (!found && key == kNoteKey) {
         record_.notes.push_back(std::move(*value));
         pending_ = &record_.notes.back();
         pendingIsValue_ = false;
         return;
     }
-    if (IsReductionKey(key)) return TakeReduction(key, *value, number);
-    std::optional<FoundKey> found = ReadValueKey(key);
+    if (!found && IsReductionKey(key)) return TakeReduction(key, *value, number);
     if (!found)
         Fail(number, "不认识的键" + Quoted(Excerpt(TrimBlanks(line.substr(0, separator)))) +
                          "：可用的键为 N，Xa Ya Xb Yb Xc Yc Xd Yd，Tb，Qb，S2 S3 …，点名 B，点名 1 …，点名 C，点名 C后，"
                          "工程名称，备注，等级，先验测边中误差，测距固定误差，测距比例误差，定向角中误差，S2 中误差 …，+，"
                          "边长归算的键（边长类型，椭球，中央子午线，高程 B …，见 docs/observation-file.md）");
     CheckPlace(*found, number);
-    seenAt_[found->Label()] = number;
+    seenAt_.emplace_back(*found, number);
     record_.values.push_back({*sequence_.Next(), std::move(*value)});
     pending_ = &record_.values.back().text;
     pendingIsValue_ = true;
@@ -371,7 +374,8 @@ void FileReader::TakeReduction(const std::string& key, const std::string& value,
 int FileReader::LineOf(const std::string& label) const
 {
     if (auto at = reductionAt_.find(label); at != reductionAt_.end()) return at->second;
-    if (auto at = seenAt_.find(label); at != seenAt_.end()) return at->second;
+    for (const auto& [key, line] : seenAt_)
+        if (key.Label() == label) return line;
     return 0;
 }
 

@@ -21,6 +21,9 @@ std::optional<RunFault> KnownSideFault(const ChainObservations& o)
     return std::nullopt;
 }
 
+// The run of a complete file's input (its own copy, or the file's moved).
+BatchRun RunInput(ChainInput input, const ChainFile& file, const PrecisionOverride& precision, bool design);
+
 }  // namespace
 
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
@@ -28,20 +31,29 @@ BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm)
     return RunChainFile(file, PrecisionOverride{sigma0Mm, std::nullopt, std::nullopt});
 }
 
-BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision)
-{
-    return RunChainFile(file, precision, false);
-}
-
 BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision, bool design)
 {
-    BatchRun run;
     if (!file.input) {
+        BatchRun run;
         run.missing = file.missing;
         run.outcome = RunOutcome(RunOutcome::Cancelled);
         return run;
     }
-    ChainInput input = *file.input;
+    return RunInput(*file.input, file, precision, design);
+}
+
+BatchRun RunChainFile(ChainFile&& file, const PrecisionOverride& precision, bool design)
+{
+    if (!file.input) return RunChainFile(file, precision, design);
+    ChainInput input = std::move(*file.input);
+    return RunInput(std::move(input), file, precision, design);
+}
+
+namespace {
+
+BatchRun RunInput(ChainInput input, const ChainFile& file, const PrecisionOverride& precision, bool design)
+{
+    BatchRun run;
     if (precision.Given()) {
         ChainObservations& o = input.observations;
         o.sigma0Mm = precision.sigma0Mm;
@@ -77,6 +89,8 @@ BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision,
     run.completed = CompleteRun(std::move(input), run.outcome.chain->result);
     return run;
 }
+
+}  // namespace
 
 BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm)
 {

@@ -33,10 +33,12 @@ struct PrecisionOverride {
 // sigma0Mm: the a-priori standard error of a side [mm] that overrides the
 // file's; with either, the normalised corrections and the global test.
 BatchRun RunChainFile(const ChainFile& file, std::optional<double> sigma0Mm = std::nullopt);
-BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision);
 // design: the 精度预估 of a planned chain (DesignChain) in place of the
 // adjustment; it needs mu0 (a and b, or 先验测边中误差), else it fails with
 // kDesignWithoutMu0.
-BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision, bool design);
+BatchRun RunChainFile(const ChainFile& file, const PrecisionOverride& precision, bool design = false);
+// The same, taking the file's input instead of copying it (a long chain's is
+// megabytes).
+BatchRun RunChainFile(ChainFile&& file, const PrecisionOverride& precision, bool design = false);
 // The same for a record already read.
 BatchRun RunRecord(const ObservationRecord& record, std::optional<double> sigma0Mm = std::nullopt);

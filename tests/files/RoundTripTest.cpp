@@ -304,6 +304,30 @@ TEST(RoundTrip, AJournalKilledInsideALineReadsUpToTheLineBefore)
     EXPECT_EQ(RecordDifference(std::get<ObservationRecord>(read), before), "");
 }
 
+// A window hands the journal each value as it is confirmed and syncs once
+// before the next box: the file holds the first value (it starts the file)
+// until then, and every value, whole, after.
+TEST(RoundTrip, AJournalHoldsTheValuesOfARunUntilTheNextBox)
+{
+    const TemporaryFolder folder;
+    Journal journal((folder.Path() / "journal.trilat").string());
+    journal.Start();
+    ObservationRecord typed;
+    for (const TypedValue& value : AzimuthChain().values) {
+        typed.values.push_back(value);
+        ASSERT_EQ(journal.Update(typed, false), std::nullopt);
+    }
+    auto valuesInFile = [&journal] {
+        auto read = ReadJournal(ReadBytes(journal.Path()));
+        EXPECT_TRUE(std::holds_alternative<ObservationRecord>(read)) << FormatFileError(std::get<FileError>(read));
+        return std::holds_alternative<ObservationRecord>(read) ? std::get<ObservationRecord>(read).values.size() : 0u;
+    };
+    EXPECT_EQ(valuesInFile(), 1u);
+    EXPECT_EQ(journal.Sync(), std::nullopt);
+    EXPECT_EQ(valuesInFile(), typed.values.size());
+    EXPECT_EQ(journal.Sync(), std::nullopt);  // nothing left to sync
+}
+
 TEST(RoundTrip, TheRecordHoldsTheKeysOfItsChainInDialogueOrder)
 {
     ObservationRecord d = ReadOrFail(WriteObservationFile(PointDChain()));
@@ -410,8 +434,9 @@ TEST(RoundTrip, AFileValueIsReadOnceAndItsTriangleSolvedOnceBeforeTheCore)
         BatchRun run = RunChainFile(std::get<ChainFile>(read));
         ASSERT_TRUE(run.Completed()) << run.outcome.reason;
         EXPECT_EQ(NumbersRead() - numbers, c.numbers) << "the batch run reads no number again";
-        EXPECT_EQ(TrianglesSolved() - beforeRun, c.N * (run.completed->result.Iterations + 1))
-            << "the core solves each triangle once a linearisation and once for the adjusted coordinates";
+        EXPECT_EQ(TrianglesSolved() - beforeRun, c.N * (run.completed->result.Iterations + 2))
+            << "the core solves each triangle once a linearisation, once to see the points settled and once for "
+               "the adjusted coordinates";
     }
 }
 

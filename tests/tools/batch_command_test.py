@@ -9,6 +9,7 @@ import csv
 import json
 import os
 import re
+import shutil
 import sys
 import xml.etree.ElementTree as ET
 
@@ -52,6 +53,20 @@ if with_pdf:
         check(line in text, f"the PDF holds {line!r}")
     for p in doc["points"]:
         check(p["name"] in text, f"the PDF names point {p['name']}")
+# The command loads no Qt library, itself or through another: its PDF files
+# come from trilat-pdf beside it, the one program of the command that does.
+needed = run(["readelf", "-d", adjust]).stdout.decode()
+check("(NEEDED)" in needed and "libQt" not in needed, f"trilat-adjust needs no Qt library: {needed}")
+loaded = run(["ldd", adjust]).stdout.decode()
+check("libstdc++" in loaded and "libQt" not in loaded, f"nor loads one: {loaded}")
+if with_pdf:
+    alone = os.path.join(work, "alone")
+    os.mkdir(alone)
+    shutil.copy(adjust, alone)
+    r = run([os.path.join(alone, os.path.basename(adjust)), path("d.obs"), "--pdf", path("alone.pdf")])
+    check(r.returncode == 3 and r.stdout == b"" and r.stderr.decode() ==
+          f"trilat-adjust: {path('alone.pdf')}: 无法启动写 PDF 的程序 {alone}/trilat-pdf：没有这个文件或文件夹\n",
+          f"without trilat-pdf beside it: exit {r.returncode}, {r.stderr.decode()!r}")
 with open(path("d.csv"), encoding="utf-8-sig", newline="") as f:
     rows = list(csv.reader(f))
 check(len(rows) == len(doc["points"]) + 1, "the CSV: a header and a row a point")
@@ -138,7 +153,9 @@ for s in t["sides"]:
     check(abs(s["sigma_mm"] - expected) < 1e-12, f"sigma of side {s['k']}: {s['sigma_mm']} (expected {expected})")
     if s["redundancy"] >= 0.01:
         check(abs(s["mdb_mm"] - 4.13 * expected / s["redundancy"] ** 0.5) < 1e-9 * s["mdb_mm"], f"the MDB of {s['k']}")
-        check(abs(s["bias_to_noise"] - 4.13 * ((1 - s["redundancy"]) / s["redundancy"]) ** 0.5) < 1e-9, f"lambda of {s['k']}")
+        # a side the chain checks entirely: r = 1 within rounding (1 + 7e-16 seen), lambda 0
+        lam = 4.13 * (max(0.0, 1 - s["redundancy"]) / s["redundancy"]) ** 0.5
+        check(abs(s["bias_to_noise"] - lam) < 1e-9, f"lambda of {s['k']}")
         check(s["weakest_shift_mm"] is not None and s["weakest_shift_mm"] >= 0, f"the shift by side {s['k']}")
     else:
         check(s["mdb_mm"] is None and s["bias_to_noise"] is None and s["weakest_shift_mm"] is None, f"side {s['k']} unchecked")
@@ -180,7 +197,7 @@ with open(path("nosource.txt"), "w", encoding="utf-8") as f:
 LIMITS, NOSOURCE = path("limits.txt"), path("nosource.txt")
 # The adjusted sides: m_S = ms sqrt((1 - r) sigma^2 / mu0^2), m_S / S, and the weakest side.
 for s in t["sides"][1:]:
-    expected = t["ms_mm"] * ((1 - s["redundancy"]) * (s["sigma_mm"] / 5) ** 2) ** 0.5
+    expected = t["ms_mm"] * (max(0.0, 1 - s["redundancy"]) * (s["sigma_mm"] / 5) ** 2) ** 0.5  # r may be 1 + 7e-16
     check(abs(s["adjusted_sigma_mm"] - expected) <= 1e-6 * expected and
           abs(s["relative"] - expected / 1000 / s["adjusted"]) <= 1e-6 * s["relative"], f"m_S of side {s['k']}: {s}")
 check(t["sides"][0]["adjusted_sigma_mm"] is None and t["sides"][0]["azimuth_sigma_arcsec"] == 0, "A-B is fixed")

@@ -262,17 +262,20 @@ void MainWindow::Run(const ObservationRecord* prefilled)
     options.prefilled = prefilled;
     if (journal_) {
         journal_->Start();
+        // written at once, synced before the next box (BeforeBox): a file's
+        // values, taken without their boxes, reach the disk together
         options.onConfirm = [this](const ObservationRecord& typed) {
-            if (std::optional<std::string> error = journal_->Update(typed))
-                QMessageBox::warning(this, QApplication::applicationName(),
-                                     QString::fromUtf8("输入记录无法写入（%1），请及时保存观测数据。").arg(ToQString(*error)));
+            if (std::optional<std::string> error = journal_->Update(typed, false)) JournalNotWritten(*error);
         };
     }
     running_ = true;
     abandoning_ = false;
     RunOutcome outcome = AdjustmentRun(state_, platform, options);
     running_ = false;
-    if (journal_ && outcome.observations) journal_->Remove();  // every value is in
+    if (journal_ && outcome.observations)
+        journal_->Remove();  // every value is in
+    else
+        BeforeBox();  // what the run took, on the disk before the window goes on
     if (outcome.kind == RunOutcome::Completed) {
         lastCompletedAt_ = QTime::currentTime().toString("HH:mm");
         NameTheWeakestPoint();
@@ -281,6 +284,18 @@ void MainWindow::Run(const ObservationRecord* prefilled)
     if (outcome.kind == RunOutcome::Cancelled && outcome.valuesTaken > 0 && !abandoning_)
         TellHowToContinue(outcome.valuesTaken);
     emit RunEnded(outcome.kind);
+}
+
+void MainWindow::BeforeBox()
+{
+    if (!journal_) return;
+    if (std::optional<std::string> error = journal_->Sync()) JournalNotWritten(*error);
+}
+
+void MainWindow::JournalNotWritten(const std::string& error)
+{
+    QMessageBox::warning(this, QApplication::applicationName(),
+                         QString::fromUtf8("输入记录无法写入（%1），请及时保存观测数据。").arg(ToQString(error)));
 }
 
 void MainWindow::TellHowToContinue(std::size_t values)

@@ -47,8 +47,9 @@ public:
     ProgramState& State() { return state_; }
     const ProgramState& State() const { return state_; }
 
-    // Every confirmed value of a run goes to the journal (none: no journal);
-    // a run that has all its values removes it.
+    // Every confirmed value of a run goes to the journal (none: no journal),
+    // synced before the next box opens; a run that has all its values
+    // removes it.
     void SetJournal(Journal* journal) { journal_ = journal; }
     // A run that takes the values of an observation file without their
     // prompts: a complete file runs without any box, an incomplete one asks
@@ -77,6 +78,7 @@ public:
     QRect FieldOnScreen(int n) const override;
     QRect DiagramsOnScreen() const override;
     void RevealField(int n) override;
+    void BeforeBox() override;
 
     // A run is under way (its boxes are open).
     bool Running() const { return running_; }
@@ -111,6 +113,8 @@ private:
     void TellHowToContinue(std::size_t values);
 
     void Run(const ObservationRecord* prefilled);
+    // Warns that the journal cannot be written (error: the system's reason).
+    void JournalNotWritten(const std::string& error);
 
     ProgramState state_;
     QString lastCompletedAt_;  // "20:31": when the last completed run completed

@@ -31,6 +31,9 @@ public:
     // Brings field TextN into view where the form is scrolled (a small
     // window, a large screen scale) before a box asks about it.
     virtual void RevealField(int /*n*/) {}
+    // A box is about to wait for the operator: what was typed is made safe
+    // first (the journal synced).
+    virtual void BeforeBox() {}
     // The host is being closed: the open box ends the run.
     virtual bool Abandoning() const = 0;
     // The field's tip is the text, or `tip` where one is given.

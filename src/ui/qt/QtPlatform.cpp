@@ -42,6 +42,7 @@ static void FitScreen(QDialog& box, const QRect& screen)
 
 int QtPlatform::Show(QDialog& box)
 {
+    host_.BeforeBox();
     FitTitle(box);
     box.adjustSize();
     const QWidget* owner = host_.BoxParent().window();
