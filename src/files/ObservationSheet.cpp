@@ -155,25 +155,16 @@ void ObservationSheet::Overlay(const ObservationRecord& record)
     }
 }
 
+// The slots that make room for a value first; every other is looked up as it stands.
 std::string* ObservationSheet::Stored(Slot slot)
 {
     const auto at = static_cast<std::size_t>(slot.index < 0 ? 0 : slot.index);
     switch (slot.kind) {
-    case SlotKind::Project: return &project_;
-    case SlotKind::Note: return at < notes_.size() ? &notes_[at] : nullptr;
-    case SlotKind::Sigma0: return &sigma0_;
-    case SlotKind::Count: return &count_;
-    case SlotKind::Coordinate: return at < 8 ? &coordinates_[at] : nullptr;
-    case SlotKind::Azimuth: return &azimuth_;
-    case SlotKind::Orientation: return &orientation_;
     case SlotKind::Side:
         if (slot.index < 2) return nullptr;
         Grown(emptyRight_, at);
         return &Grown(sides_, at);
-    case SlotKind::NameB: return &nameB_;
     case SlotKind::NameUnknown: return slot.index >= 1 ? &Grown(unknownNames_, at) : nullptr;
-    case SlotKind::NameC: return &nameC_;
-    case SlotKind::NameAfterC: return &nameAfterC_;
     case SlotKind::Height: {
         const std::string mark = MarkOfHeightSlot(slot.index);
         for (MarkHeightText& h : reduction_.heights)
@@ -190,7 +181,6 @@ std::string* ObservationSheet::Stored(Slot slot)
     }
     default: return const_cast<std::string*>(static_cast<const ObservationSheet*>(this)->Stored(slot));
     }
-    return nullptr;
 }
 
 const std::string* ObservationSheet::Stored(Slot slot) const
