@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -17,11 +18,22 @@ DialogAnswerer::DialogAnswerer(std::vector<std::string> answers, QObject* parent
     timer_.start(1);
 }
 
+// A message shown whole: a label that does not wrap is as wide as its text,
+// one that wraps has the height its lines need and is not squeezed into a
+// column of a few characters.
+static bool ShownWhole(const QLabel& label, const QWidget& box)
+{
+    if (!label.wordWrap()) return label.width() >= label.sizeHint().width();
+    return label.width() * 3 >= box.width() && label.height() >= label.heightForWidth(label.width());
+}
+
 void DialogAnswerer::Poll()
 {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible() || modal->property("answered").toBool()) return;
     modal->setProperty("answered", true);
+    for (const QLabel* label : modal->findChildren<QLabel*>())
+        if (!label->text().isEmpty() && label->isVisible() && !ShownWhole(*label, *modal)) cutMessages_ << label->text();
 
     if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
         if (closeWindow_ && next_ == closeAt_) {

@@ -42,6 +42,8 @@ public:
     const QList<QRect>& PromptFrames() const { return frames_; }
     const QStringList& Messages() const { return messages_; }
     const QStringList& Questions() const { return questions_; }
+    // The messages of every box that were cut off or squeezed on the screen.
+    const QStringList& CutMessages() const { return cutMessages_; }
     // The printer each print dialog had chosen when it was accepted.
     const QStringList& PrintDialogs() const { return printDialogs_; }
     // The print dialog's report: the full report instead of the adjustment report.
@@ -66,6 +68,7 @@ private:
     QStringList prompts_;
     QStringList messages_;
     QStringList questions_;
+    QStringList cutMessages_;
     QStringList printDialogs_;
     bool fullReport_ = false;
     QTimer timer_;

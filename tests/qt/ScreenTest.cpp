@@ -1,8 +1,9 @@
-// The window on a 1280 x 1024 screen at the scale the test runs at
+// The window on a 1280 x 1024 or 1024 x 768 screen at the scale the test runs at
 // (QT_SCALE_FACTOR 1, 1.5, 2): it fits the screen, the form scrolls so that
 // every button can be reached and a run started and finished, and a larger
 // window keeps the form in its middle. TRILAT_SCREENSHOT=FILE saves a picture
-// of the screen with the first confirmation box open.
+// of the screen with the first confirmation box open. Every box's message
+// stands whole on the screen, a Cancel's question among them.
 #include <QApplication>
 #include <QPushButton>
 #include <QScreen>
@@ -35,7 +36,10 @@ TEST(Screen, TheWindowFitsAndEveryButtonCanBeReached)
         EXPECT_TRUE(view.contains(onScreen)) << "Command" << n;
     }
     const QString picture = qEnvironmentVariable("TRILAT_SCREENSHOT");
-    DialogAnswerer at(ChainAnswers({.triangles = 2}));
+    // Cancel once on the first value: the question box is shown and answered 继续输入
+    std::vector<std::string> answers = ChainAnswers({.triangles = 2});
+    answers.insert(answers.begin() + 1, {"<CANCEL>", "<继续输入>"});
+    DialogAnswerer at(answers);
     if (!picture.isEmpty()) {
         at.SetBeforeAnswer([&window, picture](QWidget*, int index) {
             if (index != 6) return;  // the confirmation of Yb
@@ -47,6 +51,8 @@ TEST(Screen, TheWindowFitsAndEveryButtonCanBeReached)
     EXPECT_TRUE(window.Form().State().LastRunCompleted);
     // every box whole on the screen, its message wrapped where it would run off
     for (const QRect& box : at.PromptFrames()) EXPECT_TRUE(screen.contains(box)) << box.x() << "," << box.width();
+    EXPECT_EQ(at.Questions().size(), 1);
+    EXPECT_TRUE(at.CutMessages().isEmpty()) << at.CutMessages().join("\n").toStdString();
 }
 
 TEST(Screen, ALargerWindowKeepsTheFormInItsMiddle)
@@ -94,7 +100,10 @@ TEST(Screen, TheFormGrowsWithALargerWindow)
     EXPECT_NEAR(form.Field(1)->width(), xa.width() * zoom, 2);
     EXPECT_NEAR(form.Field(1)->font().pointSizeF(), font * zoom, 0.01);
     // a run in the larger form: every box keeps clear of the field it asks about
-    DialogAnswerer at(ChainAnswers({.triangles = 2}));
+    // Cancel once on the first value: the question box is shown and answered 继续输入
+    std::vector<std::string> answers = ChainAnswers({.triangles = 2});
+    answers.insert(answers.begin() + 1, {"<CANCEL>", "<继续输入>"});
+    DialogAnswerer at(answers);
     QTest::keyClick(form.Button(1), Qt::Key_Return);
     EXPECT_TRUE(form.State().LastRunCompleted);
     // back to the form's own size in a small window

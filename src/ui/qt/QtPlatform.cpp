@@ -14,30 +14,44 @@
 #include "ui/qt/PromptHost.h"
 #include "ui/qt/QtText.h"
 
+// The box's message: the first label with text (a message box's icon is a
+// label too, with a picture and no text).
+static QLabel* MessageLabel(QDialog& box)
+{
+    for (QLabel* label : box.findChildren<QLabel*>())
+        if (!label->text().isEmpty() && label->pixmap().isNull()) return label;
+    return nullptr;
+}
+
 void FitTitle(QDialog& box)
 {
     // the title bar's buttons and margins take about 150 px beside the title
     const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 150;
     // the box's layout sets its size from its contents: widen the message
-    if (auto* label = box.findChild<QLabel*>()) label->setMinimumWidth(std::max(label->minimumWidth(), title - 18));
+    if (QLabel* label = MessageLabel(box)) label->setMinimumWidth(std::max(label->minimumWidth(), title - 18));
     box.setMinimumWidth(std::max(box.minimumWidth(), title));
 }
 
 // A box wider than the screen (a long message at a large scale) wraps its
-// message to the screen's width instead of running off its edge.
+// message to the screen's width instead of running off its edge. One that
+// fits gets its whole width: adjustSize alone keeps a window within two
+// thirds of the screen, which cuts a long message off at a large scale.
 static void FitScreen(QDialog& box, const QRect& screen)
 {
     const int room = screen.width() - 24;  // the frame's borders and a margin
-    if (box.sizeHint().width() <= room) return;
-    for (QLabel* label : box.findChildren<QLabel*>()) {
-        if (label->text().isEmpty() || !label->pixmap().isNull()) continue;
-        const int beside = box.sizeHint().width() - label->sizeHint().width();
-        label->setMinimumWidth(0);
-        label->setWordWrap(true);
-        label->setFixedWidth(std::max(100, room - beside));
+    if (box.sizeHint().width() > room) {
+        for (QLabel* label : box.findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || !label->pixmap().isNull()) continue;
+            const int beside = box.sizeHint().width() - label->sizeHint().width();
+            label->setMinimumWidth(0);
+            label->setWordWrap(true);
+            label->setFixedWidth(std::max(100, room - beside));
+        }
+        box.setMinimumWidth(0);
     }
-    box.setMinimumWidth(0);
     box.adjustSize();
+    const int whole = box.sizeHint().width();
+    if (box.width() < whole) box.resize(whole, std::max(box.height(), box.heightForWidth(whole)));
 }
 
 int QtPlatform::Show(QDialog& box)
