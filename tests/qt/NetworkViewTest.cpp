@@ -357,6 +357,14 @@ struct ShownView {
             if (!inside.contains(Canvas().Frame().ToPixel(p.X, p.Y, Target()))) return false;
         return true;
     }
+    // The share of the canvas's width or height (the larger) the points span.
+    double Filled()
+    {
+        QRectF span;
+        for (const NetworkPoint& p : Canvas().Scene().Points())
+            span |= QRectF(Canvas().Frame().ToPixel(p.X, p.Y, Target()), QSizeF(1e-9, 1e-9));
+        return std::max(span.width() / Target().width(), span.height() / Target().height());
+    }
 };
 
 void Wheel(QWidget& w, QPointF at, int delta)
@@ -410,6 +418,12 @@ TEST(NetworkWindow, ItOpensFittedAndTheFitButtonShowsEveryPointAgain)
     shown.view->resize(500, 900);
     QApplication::processEvents();
     EXPECT_TRUE(shown.EveryPointInside());
+    // a small window (1024 x 768 at scale 2 leaves about 340 x 250): the room
+    // kept for the legend and the scale bars does not shrink the chain to a dot
+    shown.view->resize(340, 250);
+    QApplication::processEvents();
+    EXPECT_TRUE(shown.EveryPointInside());
+    EXPECT_GE(shown.Filled(), 0.4);
 }
 
 void Key(QWidget& w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)

@@ -397,5 +397,8 @@ QSizeF NetworkNameRoom(const NetworkScene& scene, const QPaintDevice* device)
 NetworkFrame FitNetwork(const NetworkScene& scene, const QRectF& target, const QPaintDevice* device)
 {
     const double u = device ? device->logicalDpiX() / 96.0 : 1.0;
-    return NetworkFrame::Fit(scene, target, 40 * u, NetworkNameRoom(scene, device));
+    // the room kept for the legend and the scale bars: 40 px, less in a small
+    // window, where it would leave the chain itself a few pixels
+    const double margin = std::min(40 * u, std::min(target.width(), target.height()) / 10);
+    return NetworkFrame::Fit(scene, target, margin, NetworkNameRoom(scene, device));
 }

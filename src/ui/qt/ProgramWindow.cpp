@@ -208,6 +208,8 @@ void ProgramWindow::ShowNetwork()
     if (!form_->Listing() || !form_->Result()) return;
     auto* view = new NetworkView(*form_->Listing(), *form_->Result(), this);  // deletes itself when closed
     LabelWithEarlierRun(*view, form_->EarlierRunLabel());
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
+    view->resize(QSize(1000, 700).boundedTo(screen.size() - QSize(40, 80)));
     view->show();
 }
 
