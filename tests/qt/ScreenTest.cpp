@@ -53,6 +53,20 @@ TEST(Screen, TheWindowFitsAndEveryButtonCanBeReached)
     for (const QRect& box : at.PromptFrames()) EXPECT_TRUE(screen.contains(box)) << box.x() << "," << box.width();
     EXPECT_EQ(at.Questions().size(), 1);
     EXPECT_TRUE(at.CutMessages().isEmpty()) << at.CutMessages().join("\n").toStdString();
+    // the run's windows of 查看 open whole on the screen too
+    window.ShowResultsTable();
+    window.ShowNetwork();
+    window.ShowSteps();
+    window.ShowObservationTable();
+    QApplication::processEvents();
+    int opened = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != &window && w->isVisible() && w->isWindow()) {
+            ++opened;
+            EXPECT_LE(w->width(), screen.width()) << w->windowTitle().toStdString();
+            EXPECT_LE(w->height(), screen.height()) << w->windowTitle().toStdString();
+        }
+    EXPECT_EQ(opened, 4);
 }
 
 TEST(Screen, ALargerWindowKeepsTheFormInItsMiddle)

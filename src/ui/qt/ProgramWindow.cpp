@@ -40,6 +40,7 @@
 #include "ui/qt/FullReportPdf.h"
 #include "ui/qt/Manual.h"
 #include "ui/qt/NetworkView.h"
+#include "ui/qt/ScreenRoom.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportPdf.h"
@@ -208,8 +209,7 @@ void ProgramWindow::ShowNetwork()
     if (!form_->Listing() || !form_->Result()) return;
     auto* view = new NetworkView(*form_->Listing(), *form_->Result(), this);  // deletes itself when closed
     LabelWithEarlierRun(*view, form_->EarlierRunLabel());
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
-    view->resize(QSize(1000, 700).boundedTo(screen.size() - QSize(40, 80)));
+    view->resize(WithinScreen(QSize(1000, 700), this));
     view->show();
 }
 
@@ -249,8 +249,7 @@ void ProgramWindow::ShowSteps()
         });
     });
     layout->addWidget(buttons);
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 1024);
-    window->resize(QSize(1000, 700).boundedTo(screen.size() - QSize(40, 80)));
+    window->resize(WithinScreen(QSize(1000, 700), this));
     window->show();
 }
 

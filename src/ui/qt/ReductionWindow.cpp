@@ -1,5 +1,7 @@
 #include "ui/qt/ReductionWindow.h"
 
+#include "ui/qt/ScreenRoom.h"
+
 #include <algorithm>
 
 #include <QHeaderView>
@@ -44,5 +46,5 @@ ReductionWindow::ReductionWindow(const ChainListing& listing, QWidget* parent) :
     table_->setVisible(block.hasTable);
     layout->addWidget(table_);
     for (const std::string& note : block.notes) label(note);
-    resize(std::max(640, table_->horizontalHeader()->length() + 40), 420);
+    resize(WithinScreen(QSize(std::max(640, table_->horizontalHeader()->length() + 40), 420), parent));
 }

@@ -1,5 +1,7 @@
 #include "ui/qt/ResultsTable.h"
 
+#include "ui/qt/ScreenRoom.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
@@ -146,7 +148,7 @@ ResultsTable::ResultsTable(const ChainListing& listing, const ChainResult& resul
         layout->addWidget(table, 1);
         table->installEventFilter(this);
     }
-    resize(900, 640);
+    resize(WithinScreen(QSize(900, 640), parent));
 }
 
 QString ResultsTable::AsTabSeparated(const QTableView& table, bool selectionOnly)
