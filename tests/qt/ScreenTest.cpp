@@ -69,6 +69,23 @@ TEST(Screen, TheWindowFitsAndEveryButtonCanBeReached)
     EXPECT_EQ(opened, 4);
 }
 
+// 帮助 → 使用说明: its text scrolls in a box that stands on the screen
+TEST(Screen, TheManualStandsOnTheScreen)
+{
+    ProgramWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect screen = window.screen()->availableGeometry();
+    QSize manual;
+    QTimer::singleShot(100, [&manual] {
+        if (QWidget* box = QApplication::activeModalWidget()) manual = box->frameGeometry().size(), box->close();
+    });
+    window.ShowManual();
+    EXPECT_TRUE(manual.isValid());
+    EXPECT_LE(manual.width(), screen.width());
+    EXPECT_LE(manual.height(), screen.height());
+}
+
 TEST(Screen, ALargerWindowKeepsTheFormInItsMiddle)
 {
     ProgramWindow window;

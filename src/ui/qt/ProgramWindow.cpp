@@ -310,8 +310,19 @@ void ProgramWindow::ShowFileInTitle(const QString& path)
 
 void ProgramWindow::ShowManual()
 {
-    QMessageBox box(QMessageBox::Information, Utf8("使用说明"), Utf8(kManual), QMessageBox::Ok, this);
+    // a text that scrolls: as a message box it ran off a small screen with its button
+    QDialog box(this);
     box.setObjectName("ManualBox");
+    box.setWindowTitle(Utf8("使用说明"));
+    auto* layout = new QVBoxLayout(&box);
+    auto* text = new QPlainTextEdit(Utf8(kManual), &box);
+    text->setReadOnly(true);
+    text->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &box);
+    connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    layout->addWidget(buttons);
+    box.resize(WithinScreen(QSize(560, 620), this));
     box.exec();
 }
 
