@@ -29,6 +29,7 @@
 // error; for 2 and 3 nothing goes to standard output. No output file is
 // written unless the adjustment completed, and each is written whole or not
 // at all.
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -43,6 +44,7 @@
 #include "files/DatExport.h"
 #include "files/DxfExport.h"
 #include "files/GamaExport.h"
+#include "files/SystemErrorText.h"
 #include "run/PlaneToGround.h"
 #include "text/DisplayFormat.h"
 
@@ -149,5 +151,7 @@ int main(int argc, char** argv)
     // part by part as it is written
     auto write = [](const std::string& part) { std::fwrite(part.data(), 1, part.size(), stdout); };
     write(a.json ? FormatJson(figures, write) : FormatSummary(figures) + ground);
+    // a full disk or a closed pipe behind standard output is a failure, not a success
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(CANNOT_WRITE, "标准输出：无法写入：" + SystemErrorText(errno));
     return COMPLETED;
 }

@@ -47,10 +47,36 @@ int CreateTemporary(const std::string& path, std::string& temporary)
     return -1;
 }
 
+// A device or a pipe (/dev/stdout, a FIFO) has no contents to keep and
+// cannot be renamed over: the bytes go straight to it.
+std::optional<std::string> WriteInPlace(const std::string& path, std::string_view bytes)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return Reason("无法打开以写入", path, errno);
+    const bool written = WriteAll(fd, bytes);
+    const int error = errno;
+    if (::close(fd) != 0 && written) return Reason("无法写入", path, errno);
+    if (!written) return Reason("无法写入", path, error);
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::optional<std::string> WriteFileAtomically(const std::string& path, std::string_view bytes)
+std::optional<std::string> WriteFileAtomically(const std::string& given, std::string_view bytes)
 {
+    struct stat st {};
+    if (::stat(given.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) return Reason("无法写入", given, EISDIR);
+        return WriteInPlace(given, bytes);
+    }
+    // a link to a file: the file it names is replaced and the link stays
+    std::string path = given;
+    struct stat link {};
+    if (::lstat(given.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        std::error_code ec;
+        path = std::filesystem::weakly_canonical(given, ec).string();
+        if (ec) return Reason("无法写入", given, ec.value());
+    }
     std::string temporary;
     int fd = CreateTemporary(path, temporary);
     if (fd < 0) return Reason("无法在文件夹中建立临时文件以写入", path, errno);

@@ -1,7 +1,8 @@
 #pragma once
 // Writing a file so that a crash or a full disk never leaves a half-written
 // file in its place: the bytes go to a temporary file in the same folder,
-// which is flushed to the disk and then renamed over the old one.
+// which is flushed to the disk and then renamed over the old one. A link to a
+// file replaces the file it names; a device or a pipe is written as it is.
 #include <optional>
 #include <string>
 #include <string_view>

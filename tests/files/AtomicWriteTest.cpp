@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <algorithm>
 
 #include "FileTestSupport.h"
 #include "files/AtomicWrite.h"
@@ -48,6 +51,34 @@ TEST(AtomicWrite, AFailedRenameLeavesNoTemporaryFile)
     ASSERT_TRUE(error);
     EXPECT_EQ(folder.Entries(), Names{"taken"});
     EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "taken"));
+}
+
+TEST(AtomicWrite, ALinkStaysALinkAndAPipeIsWrittenNotReplaced)
+{
+    TemporaryFolder folder;
+    const std::string file = (folder.Path() / "file.trilat").string();
+    const std::string link = (folder.Path() / "link.trilat").string();
+    ASSERT_EQ(WriteFileAtomically(file, "old\n"), std::nullopt);
+    std::filesystem::create_symlink("file.trilat", link);
+    EXPECT_EQ(WriteFileAtomically(link, "new\n"), std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(file), "new\n");
+
+    // as /dev/stdout is: a reader at the other end gets the bytes, the pipe stays
+    // (the reader opened first and without waiting, so that nothing can hang)
+    const std::string pipe = (folder.Path() / "pipe").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(WriteFileAtomically(pipe, "through\n"), std::nullopt);
+    char read[16] = {};
+    const ssize_t got = ::read(reader, read, sizeof read);
+    ::close(reader);
+    EXPECT_EQ(std::string(read, static_cast<std::size_t>(std::max<ssize_t>(got, 0))), "through\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(pipe.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(folder.Entries(), (Names{"file.trilat", "link.trilat", "pipe"}));
 }
 
 TEST(AtomicWrite, AWriteThatFailsHalfWayLeavesTheOldFile)

@@ -10,6 +10,7 @@ import json
 import os
 import re
 import shutil
+import subprocess
 import sys
 import xml.etree.ElementTree as ET
 
@@ -313,6 +314,15 @@ for label, args, status, expected in MESSAGES:
         rest = rest.replace(a, "")
     rest = re.sub(r"--[a-z-]+|\.(txt|pdf|csv|dat|xml|dxf)\b", "", rest)
     check(not re.search(r"[A-Za-z]{2,}", rest), f"{label}: English in {rest!r}")
+# Standard output on a full disk is a failure named, not a success; an output
+# named /dev/stdout goes there and the device stays what it was.
+with open("/dev/full", "wb") as full:
+    r = subprocess.run([adjust, D, "--json"], stdout=full, stderr=subprocess.PIPE, timeout=120, env=own_env)
+check(r.returncode == 3 and r.stderr.decode() == "trilat-adjust: 标准输出：无法写入：磁盘已满\n",
+      f"a full standard output: exit {r.returncode}, {r.stderr.decode()!r}")
+r = run([adjust, D, "--csv", "/dev/stdout"])
+check(r.returncode == 0 and r.stdout.startswith("\ufeff".encode()) and os.path.exists("/dev/stdout")
+      and not os.path.isfile("/dev/stdout"), f"--csv /dev/stdout: exit {r.returncode}, {r.stdout[:40]!r}")
 with open(path("bad.obs"), "w", encoding="utf-8") as f:
     f.write("trilat-observations 1\nN = 2\nXa = zero\n")
 r = run([adjust, path("bad.obs"), "--json", "--csv", path("bad.csv")])
