@@ -43,6 +43,7 @@
 #include "files/DatExport.h"
 #include "files/DxfExport.h"
 #include "files/GamaExport.h"
+#include "heap_preparation.h"
 #include "run/PlaneToGround.h"
 #include "text/DisplayFormat.h"
 
@@ -101,6 +102,7 @@ int main(int argc, char** argv)
         return BAD_INPUT;
     }
 
+    PrepareHeapFor(a.file.c_str());
     AdjustedFile adjusted = AdjustFile(a);
     if (adjusted.status != COMPLETED) return Fail(adjusted.status, adjusted.message);
     const BatchRun& run = adjusted.run;
