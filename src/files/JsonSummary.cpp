@@ -12,13 +12,34 @@
 
 namespace {
 
+// The shortest text that reads back as the value, null where it is not
+// finite. The Append forms write straight into the document: the points and
+// sides of a long chain hold half a million numbers.
+template <typename Number>
+void AppendShortest(std::string& j, Number value)
+{
+    if (!std::isfinite(value)) {
+        j += "null";
+        return;
+    }
+    char buffer[64];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    j.append(buffer, static_cast<std::size_t>(end - buffer));
+}
+
 template <typename Number>
 std::string Shortest(Number value)
 {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
+    std::string text;
+    AppendShortest(text, value);
+    return text;
+}
+
+template <typename Number>
+void AppendOptional(std::string& j, const std::optional<Number>& value)
+{
+    if (value) AppendShortest(j, *value);
+    else j += "null";
 }
 
 template <typename Number>
@@ -27,23 +48,56 @@ std::string Optional(const std::optional<Number>& value)
     return value ? Shortest(*value) : "null";
 }
 
+void AppendInteger(std::string& j, long long value)
+{
+    char buffer[24];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    j.append(buffer, static_cast<std::size_t>(end - buffer));
+}
+
+// a member of an object: its text up to the value (", \"x\": "), the value
+template <typename Number>
+void AppendMember(std::string& j, const char* before, Number value)
+{
+    j += before;
+    AppendShortest(j, value);
+}
+
+template <typename Number>
+void AppendMember(std::string& j, const char* before, const std::optional<Number>& value)
+{
+    j += before;
+    AppendOptional(j, value);
+}
+
 // qxx, qyy, qxy [-], mx_mm, my_mm, mp_mm and the error ellipse of one point.
 void AppendPrecision(std::string& j, const PointPrecision& q)
 {
-    j.append(", \"qxx\": ").append(Shortest(q.Qxx)).append(", \"qyy\": ").append(Shortest(q.Qyy));
-    j.append(", \"qxy\": ").append(Shortest(q.Qxy)).append(", \"mx_mm\": ").append(Shortest(q.mx));
-    j.append(", \"my_mm\": ").append(Shortest(q.my)).append(", \"mp_mm\": ").append(Shortest(q.mp));
-    j.append(", \"ellipse\": {\"a_mm\": ").append(Shortest(q.ellipse.E)).append(", \"b_mm\": ");
-    j.append(Shortest(q.ellipse.F)).append(", \"azimuth_deg\": ").append(Shortest(q.ellipse.phi)).append("}");
+    AppendMember(j, ", \"qxx\": ", q.Qxx);
+    AppendMember(j, ", \"qyy\": ", q.Qyy);
+    AppendMember(j, ", \"qxy\": ", q.Qxy);
+    AppendMember(j, ", \"mx_mm\": ", q.mx);
+    AppendMember(j, ", \"my_mm\": ", q.my);
+    AppendMember(j, ", \"mp_mm\": ", q.mp);
+    AppendMember(j, ", \"ellipse\": {\"a_mm\": ", q.ellipse.E);
+    AppendMember(j, ", \"b_mm\": ", q.ellipse.F);
+    AppendMember(j, ", \"azimuth_deg\": ", q.ellipse.phi);
+    j += '}';
 }
 
 // A side's reduction to the Gauss plane [m, -], null on a plane chain.
-std::string ReductionJson(const std::optional<SideReduction>& r)
+void AppendReduction(std::string& j, const std::optional<SideReduction>& r)
 {
-    if (!r) return "null";
-    return "{\"measured_m\": " + Shortest(r->measured) + ", \"horizontal_m\": " + Shortest(r->horizontal) +
-           ", \"surface_m\": " + Shortest(r->surface) + ", \"plane_m\": " + Shortest(r->plane) +
-           ", \"scale\": " + Shortest(r->scale) + "}";
+    if (!r) {
+        j += "null";
+        return;
+    }
+    AppendMember(j, "{\"measured_m\": ", r->measured);
+    AppendMember(j, ", \"horizontal_m\": ", r->horizontal);
+    AppendMember(j, ", \"surface_m\": ", r->surface);
+    AppendMember(j, ", \"plane_m\": ", r->plane);
+    AppendMember(j, ", \"scale\": ", r->scale);
+    j += '}';
 }
 
 // iterations, the orientation angle's check where there is one, the sum of the
@@ -153,9 +207,12 @@ void PassOn(std::string& j, const std::function<void(const std::string&)>& pass)
 
 }  // namespace
 
-std::string JsonString(const std::string& text)
+namespace {
+
+// text as a JSON string, appended to j
+void AppendJsonString(std::string& out, const std::string& text)
 {
-    std::string out = "\"";
+    out += '"';
     for (std::size_t i = 0; i < text.size();) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         std::size_t n = Utf8CharLength(text, i);
@@ -178,7 +235,16 @@ std::string JsonString(const std::string& text)
         }
         i += n;
     }
-    return out + "\"";
+    out += '"';
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text)
+{
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
 }
 
 std::string FormatJson(const BatchFigures& f, const std::function<void(const std::string&)>& pass)
@@ -214,8 +280,10 @@ std::string FormatJson(const BatchFigures& f, const std::function<void(const std
         j += ",\n  \"points\": [";
         const char* comma = "\n    ";
         for (const ListedPoint& p : f.listing->points) {
-            j.append(comma).append("{\"name\": ").append(JsonString(p.name));
-            j.append(", \"x\": ").append(Shortest(p.X)).append(", \"y\": ").append(Shortest(p.Y));
+            j.append(comma).append("{\"name\": ");
+            AppendJsonString(j, p.name);
+            AppendMember(j, ", \"x\": ", p.X);
+            AppendMember(j, ", \"y\": ", p.Y);
             const std::size_t i = static_cast<std::size_t>(&p - f.listing->points.data());
             if (r && i < r->PointPrecisions.size()) AppendPrecision(j, r->PointPrecisions[i]);
             j.append("}");
@@ -225,23 +293,36 @@ std::string FormatJson(const BatchFigures& f, const std::function<void(const std
         j += "\n  ],\n  \"sides\": [";
         comma = "\n    ";
         for (const ListedSide& s : f.listing->sides) {
-            j.append(comma).append("{\"k\": ").append(std::to_string(s.k));
-            j.append(", \"from\": ").append(JsonString(s.from)).append(", \"to\": ").append(JsonString(s.to));
-            j.append(", \"observed\": ").append(Shortest(s.observed)).append(", \"sign\": ").append(std::to_string(s.sign));
-            j.append(", \"correction\": ").append(Shortest(s.correction));
-            j.append(", \"adjusted\": ").append(Shortest(s.adjusted));
+            j.append(comma).append("{\"k\": ");
+            AppendInteger(j, s.k);
+            j += ", \"from\": ";
+            AppendJsonString(j, s.from);
+            j += ", \"to\": ";
+            AppendJsonString(j, s.to);
+            AppendMember(j, ", \"observed\": ", s.observed);
+            j += ", \"sign\": ";
+            AppendInteger(j, s.sign);
+            AppendMember(j, ", \"correction\": ", s.correction);
+            AppendMember(j, ", \"adjusted\": ", s.adjusted);
             const auto k = static_cast<std::size_t>(s.k);
             const bool checked = r && !s.known && k < r->Redundancy.size();
-            j.append(", \"redundancy\": ").append(checked ? Shortest(r->Redundancy[k]) : "null");
-            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null");
-            j.append(", \"sigma_mm\": ").append(Optional(s.sigmaMm)).append(", \"mdb_mm\": ").append(Optional(s.mdbMm));
-            j.append(", \"bias_to_noise\": ").append(Optional(s.biasToNoise));
-            j.append(", \"weakest_shift_mm\": ").append(Optional(s.weakestShiftMm));
-            j.append(", \"reduction\": ").append(ReductionJson(s.reduction));
-            j.append(", \"adjusted_sigma_mm\": ").append(Optional(s.adjustedSigmaMm));
-            j.append(", \"relative\": ").append(Optional(s.relative));
-            j.append(", \"azimuth_deg\": ").append(Shortest(s.azimuthDeg));
-            j.append(", \"azimuth_sigma_arcsec\": ").append(Shortest(s.azimuthSigmaArcSec)).append("}");
+            j += ", \"redundancy\": ";
+            if (checked) AppendShortest(j, r->Redundancy[k]);
+            else j += "null";
+            j += ", \"normalised\": ";
+            if (checked) AppendOptional(j, r->Normalised[k]);
+            else j += "null";
+            AppendMember(j, ", \"sigma_mm\": ", s.sigmaMm);
+            AppendMember(j, ", \"mdb_mm\": ", s.mdbMm);
+            AppendMember(j, ", \"bias_to_noise\": ", s.biasToNoise);
+            AppendMember(j, ", \"weakest_shift_mm\": ", s.weakestShiftMm);
+            j += ", \"reduction\": ";
+            AppendReduction(j, s.reduction);
+            AppendMember(j, ", \"adjusted_sigma_mm\": ", s.adjustedSigmaMm);
+            AppendMember(j, ", \"relative\": ", s.relative);
+            AppendMember(j, ", \"azimuth_deg\": ", s.azimuthDeg);
+            AppendMember(j, ", \"azimuth_sigma_arcsec\": ", s.azimuthSigmaArcSec);
+            j += '}';
             comma = ",\n    ";
             PassOn(j, pass);
         }
