@@ -45,6 +45,7 @@
 #include "files/DxfExport.h"
 #include "files/GamaExport.h"
 #include "files/SystemErrorText.h"
+#include "heap_preparation.h"
 #include "run/PlaneToGround.h"
 #include "text/DisplayFormat.h"
 
@@ -103,6 +104,7 @@ int main(int argc, char** argv)
         return BAD_INPUT;
     }
 
+    PrepareHeapFor(a.file.c_str());
     AdjustedFile adjusted = AdjustFile(a);
     if (adjusted.status != COMPLETED) return Fail(adjusted.status, adjusted.message);
     const BatchRun& run = adjusted.run;

@@ -13,6 +13,7 @@
 #include "adjust_command.h"
 #include "adjust_pdf.h"
 #include "display/ReportComposer.h"
+#include "heap_preparation.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     ++argv;
     Arguments a;
     if (const std::string wrong = Parse(argc, argv, a); !wrong.empty()) return Fail(BAD_INPUT, wrong);
+    PrepareHeapFor(a.file.c_str());
     AdjustedFile adjusted = AdjustFile(a);
     if (adjusted.status != COMPLETED) return Fail(adjusted.status, adjusted.message);
     if (!adjusted.run.Completed()) return Fail(FAULT, adjusted.run.outcome.reason);

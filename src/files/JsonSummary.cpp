@@ -1,8 +1,13 @@
 #include "files/JsonSummary.h"
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "rules/FaultTexts.h"
 #include "rules/GradeTexts.h"
@@ -12,13 +17,63 @@
 
 namespace {
 
+// text as a JSON string, appended to out
+void AppendJsonString(std::string& out, const std::string& text)
+{
+    out += '"';
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t n = Utf8CharLength(text, i);
+        if (n == 0) {
+            out += "\\ufffd";
+            ++i;
+            continue;
+        }
+        if (n > 1) {
+            out.append(text, i, n);
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+            out += buffer;
+        } else {
+            out += static_cast<char>(c);
+        }
+        i += n;
+    }
+    out += '"';
+}
+
+// The shortest text that reads back as the value, null where it is not
+// finite. The Append forms write straight into the document: the points and
+// sides of a long chain hold half a million numbers.
+template <typename Number>
+void AppendShortest(std::string& j, Number value)
+{
+    if (!std::isfinite(value)) {
+        j += "null";
+        return;
+    }
+    char buffer[64];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    j.append(buffer, static_cast<std::size_t>(end - buffer));
+}
+
 template <typename Number>
 std::string Shortest(Number value)
 {
-    if (!std::isfinite(value)) return "null";
-    char buffer[64];
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
+    std::string text;
+    AppendShortest(text, value);
+    return text;
+}
+
+template <typename Number>
+void AppendOptional(std::string& j, const std::optional<Number>& value)
+{
+    if (value) AppendShortest(j, *value);
+    else j += "null";
 }
 
 template <typename Number>
@@ -27,23 +82,56 @@ std::string Optional(const std::optional<Number>& value)
     return value ? Shortest(*value) : "null";
 }
 
+void AppendInteger(std::string& j, long long value)
+{
+    char buffer[24];
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    j.append(buffer, static_cast<std::size_t>(end - buffer));
+}
+
+// a member of an object: its text up to the value (", \"x\": "), the value
+template <typename Number>
+void AppendMember(std::string& j, const char* before, Number value)
+{
+    j += before;
+    AppendShortest(j, value);
+}
+
+template <typename Number>
+void AppendMember(std::string& j, const char* before, const std::optional<Number>& value)
+{
+    j += before;
+    AppendOptional(j, value);
+}
+
 // qxx, qyy, qxy [-], mx_mm, my_mm, mp_mm and the error ellipse of one point.
 void AppendPrecision(std::string& j, const PointPrecision& q)
 {
-    j.append(", \"qxx\": ").append(Shortest(q.Qxx)).append(", \"qyy\": ").append(Shortest(q.Qyy));
-    j.append(", \"qxy\": ").append(Shortest(q.Qxy)).append(", \"mx_mm\": ").append(Shortest(q.mx));
-    j.append(", \"my_mm\": ").append(Shortest(q.my)).append(", \"mp_mm\": ").append(Shortest(q.mp));
-    j.append(", \"ellipse\": {\"a_mm\": ").append(Shortest(q.ellipse.E)).append(", \"b_mm\": ");
-    j.append(Shortest(q.ellipse.F)).append(", \"azimuth_deg\": ").append(Shortest(q.ellipse.phi)).append("}");
+    AppendMember(j, ", \"qxx\": ", q.Qxx);
+    AppendMember(j, ", \"qyy\": ", q.Qyy);
+    AppendMember(j, ", \"qxy\": ", q.Qxy);
+    AppendMember(j, ", \"mx_mm\": ", q.mx);
+    AppendMember(j, ", \"my_mm\": ", q.my);
+    AppendMember(j, ", \"mp_mm\": ", q.mp);
+    AppendMember(j, ", \"ellipse\": {\"a_mm\": ", q.ellipse.E);
+    AppendMember(j, ", \"b_mm\": ", q.ellipse.F);
+    AppendMember(j, ", \"azimuth_deg\": ", q.ellipse.phi);
+    j += '}';
 }
 
 // A side's reduction to the Gauss plane [m, -], null on a plane chain.
-std::string ReductionJson(const std::optional<SideReduction>& r)
+void AppendReduction(std::string& j, const std::optional<SideReduction>& r)
 {
-    if (!r) return "null";
-    return "{\"measured_m\": " + Shortest(r->measured) + ", \"horizontal_m\": " + Shortest(r->horizontal) +
-           ", \"surface_m\": " + Shortest(r->surface) + ", \"plane_m\": " + Shortest(r->plane) +
-           ", \"scale\": " + Shortest(r->scale) + "}";
+    if (!r) {
+        j += "null";
+        return;
+    }
+    AppendMember(j, "{\"measured_m\": ", r->measured);
+    AppendMember(j, ", \"horizontal_m\": ", r->horizontal);
+    AppendMember(j, ", \"surface_m\": ", r->surface);
+    AppendMember(j, ", \"plane_m\": ", r->plane);
+    AppendMember(j, ", \"scale\": ", r->scale);
+    j += '}';
 }
 
 // iterations, the orientation angle's check where there is one, the sum of the
@@ -151,34 +239,121 @@ void PassOn(std::string& j, const std::function<void(const std::string&)>& pass)
     j.clear();
 }
 
+// Point i of the listing and its precision.
+void AppendPoint(std::string& j, const BatchFigures& f, std::size_t i)
+{
+    const ChainResult* r = f.result;
+    const ListedPoint& p = f.listing->points[i];
+    j += "{\"name\": ";
+    AppendJsonString(j, p.name);
+    AppendMember(j, ", \"x\": ", p.X);
+    AppendMember(j, ", \"y\": ", p.Y);
+    if (r && i < r->PointPrecisions.size()) AppendPrecision(j, r->PointPrecisions[i]);
+    j += '}';
+}
+
+// A side of the listing: observed, corrected, its checks and precision.
+void AppendSide(std::string& j, const BatchFigures& f, const ListedSide& s)
+{
+    const ChainResult* r = f.result;
+    j += "{\"k\": ";
+    AppendInteger(j, s.k);
+    j += ", \"from\": ";
+    AppendJsonString(j, s.from);
+    j += ", \"to\": ";
+    AppendJsonString(j, s.to);
+    AppendMember(j, ", \"observed\": ", s.observed);
+    j += ", \"sign\": ";
+    AppendInteger(j, s.sign);
+    AppendMember(j, ", \"correction\": ", s.correction);
+    AppendMember(j, ", \"adjusted\": ", s.adjusted);
+    const auto k = static_cast<std::size_t>(s.k);
+    const bool checked = r && !s.known && k < r->Redundancy.size();
+    j += ", \"redundancy\": ";
+    if (checked) AppendShortest(j, r->Redundancy[k]);
+    else j += "null";
+    j += ", \"normalised\": ";
+    if (checked) AppendOptional(j, r->Normalised[k]);
+    else j += "null";
+    AppendMember(j, ", \"sigma_mm\": ", s.sigmaMm);
+    AppendMember(j, ", \"mdb_mm\": ", s.mdbMm);
+    AppendMember(j, ", \"bias_to_noise\": ", s.biasToNoise);
+    AppendMember(j, ", \"weakest_shift_mm\": ", s.weakestShiftMm);
+    j += ", \"reduction\": ";
+    AppendReduction(j, s.reduction);
+    AppendMember(j, ", \"adjusted_sigma_mm\": ", s.adjustedSigmaMm);
+    AppendMember(j, ", \"relative\": ", s.relative);
+    AppendMember(j, ", \"azimuth_deg\": ", s.azimuthDeg);
+    AppendMember(j, ", \"azimuth_sigma_arcsec\": ", s.azimuthSigmaArcSec);
+    j += '}';
+}
+
+// Item i of the points and sides, after its separator: the points first,
+// then the sides (the item after the last point opens the sides' array).
+void AppendItem(std::string& j, const BatchFigures& f, std::size_t i)
+{
+    const std::size_t P = f.listing->points.size();
+    if (i < P) {
+        j += i == 0 ? "\n    " : ",\n    ";
+        AppendPoint(j, f, i);
+        return;
+    }
+    if (i == P) j += "\n  ],\n  \"sides\": [";
+    j += i == P ? "\n    " : ",\n    ";
+    AppendSide(j, f, f.listing->sides[i - P]);
+}
+
+// The points and sides of a long chain formatted by two threads, block by
+// block: this one the even blocks, straight into j, a second one the odd
+// blocks, each into one of two buffers reserved here; every block is handed
+// on in its order, so the document is the same as one thread's. The second
+// thread starts block b only once block b - 4, the last one in its buffer,
+// has been handed on.
+constexpr std::size_t PARALLEL_ITEMS = 8192, BLOCK = 1024;  // [points and sides]
+void AppendItemsInTwo(std::string& j, const BatchFigures& f, std::size_t items,
+                      const std::function<void(const std::string&)>& pass)
+{
+    const std::size_t blocks = (items + BLOCK - 1) / BLOCK;
+    std::array<std::string, 2> buffer;
+    for (std::string& b : buffer) b.reserve(BLOCK * 1024);  // a side takes some 450 bytes at most
+    std::vector<std::atomic<bool>> ready(blocks);
+    std::atomic<std::size_t> handedOn{0};  // blocks handed on so far
+    auto format = [&](std::string& out, std::size_t b) {
+        for (std::size_t i = b * BLOCK; i < std::min(items, (b + 1) * BLOCK); ++i) AppendItem(out, f, i);
+    };
+    std::thread odd([&] {
+        for (std::size_t b = 1; b < blocks; b += 2) {
+            for (std::size_t done = handedOn.load(); done + 3 < b; done = handedOn.load()) handedOn.wait(done);
+            std::string& out = buffer[(b / 2) % 2];
+            out.clear();
+            format(out, b);
+            ready[b].store(true);
+            ready[b].notify_one();
+        }
+    });
+    for (std::size_t b = 0; b < blocks; ++b) {
+        if (b % 2 == 0) {
+            format(j, b);
+            PassOn(j, pass);
+        } else {
+            ready[b].wait(false);
+            if (!j.empty()) pass(j);
+            j.clear();
+            pass(buffer[(b / 2) % 2]);
+        }
+        handedOn.store(b + 1);
+        handedOn.notify_one();
+    }
+    odd.join();
+}
+
 }  // namespace
 
 std::string JsonString(const std::string& text)
 {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t n = Utf8CharLength(text, i);
-        if (n == 0) {
-            out += "\\ufffd";
-            ++i;
-            continue;
-        }
-        if (n > 1) {
-            out.append(text, i, n);
-        } else if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7F) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-            out += buffer;
-        } else {
-            out += static_cast<char>(c);
-        }
-        i += n;
-    }
-    return out + "\"";
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
 }
 
 std::string FormatJson(const BatchFigures& f, const std::function<void(const std::string&)>& pass)
@@ -212,39 +387,16 @@ std::string FormatJson(const BatchFigures& f, const std::function<void(const std
          ", \"md_mm\": " + figure(&ChainResult::md) + "}";
     if (f.listing) {
         j += ",\n  \"points\": [";
-        const char* comma = "\n    ";
-        for (const ListedPoint& p : f.listing->points) {
-            j.append(comma).append("{\"name\": ").append(JsonString(p.name));
-            j.append(", \"x\": ").append(Shortest(p.X)).append(", \"y\": ").append(Shortest(p.Y));
-            const std::size_t i = static_cast<std::size_t>(&p - f.listing->points.data());
-            if (r && i < r->PointPrecisions.size()) AppendPrecision(j, r->PointPrecisions[i]);
-            j.append("}");
-            comma = ",\n    ";
-            PassOn(j, pass);
+        const std::size_t items = f.listing->points.size() + f.listing->sides.size();
+        if (pass && items >= PARALLEL_ITEMS) {
+            AppendItemsInTwo(j, f, items, pass);
+        } else {
+            for (std::size_t i = 0; i < items; ++i) {
+                AppendItem(j, f, i);
+                PassOn(j, pass);
+            }
         }
-        j += "\n  ],\n  \"sides\": [";
-        comma = "\n    ";
-        for (const ListedSide& s : f.listing->sides) {
-            j.append(comma).append("{\"k\": ").append(std::to_string(s.k));
-            j.append(", \"from\": ").append(JsonString(s.from)).append(", \"to\": ").append(JsonString(s.to));
-            j.append(", \"observed\": ").append(Shortest(s.observed)).append(", \"sign\": ").append(std::to_string(s.sign));
-            j.append(", \"correction\": ").append(Shortest(s.correction));
-            j.append(", \"adjusted\": ").append(Shortest(s.adjusted));
-            const auto k = static_cast<std::size_t>(s.k);
-            const bool checked = r && !s.known && k < r->Redundancy.size();
-            j.append(", \"redundancy\": ").append(checked ? Shortest(r->Redundancy[k]) : "null");
-            j.append(", \"normalised\": ").append(checked ? Optional(r->Normalised[k]) : "null");
-            j.append(", \"sigma_mm\": ").append(Optional(s.sigmaMm)).append(", \"mdb_mm\": ").append(Optional(s.mdbMm));
-            j.append(", \"bias_to_noise\": ").append(Optional(s.biasToNoise));
-            j.append(", \"weakest_shift_mm\": ").append(Optional(s.weakestShiftMm));
-            j.append(", \"reduction\": ").append(ReductionJson(s.reduction));
-            j.append(", \"adjusted_sigma_mm\": ").append(Optional(s.adjustedSigmaMm));
-            j.append(", \"relative\": ").append(Optional(s.relative));
-            j.append(", \"azimuth_deg\": ").append(Shortest(s.azimuthDeg));
-            j.append(", \"azimuth_sigma_arcsec\": ").append(Shortest(s.azimuthSigmaArcSec)).append("}");
-            comma = ",\n    ";
-            PassOn(j, pass);
-        }
+        if (f.listing->sides.empty()) j += "\n  ],\n  \"sides\": [";
         j += "\n  ]";
     }
     j += ",\n  \"distortion_cm_per_km\": " +
