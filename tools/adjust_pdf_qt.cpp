@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 
 #include "adjust_pdf.h"
@@ -8,6 +9,13 @@
 
 namespace {
 
+// Qt's own notes (no runtime folder, a font substituted) are not the
+// command's and are in English: left out. What Qt calls critical still shows.
+void OnlyQtsFaults(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 // Runs write inside an application on the offscreen platform when there is no
 // display.
 template <typename Write>
@@ -15,6 +23,7 @@ std::string WithApplication(int argc, char** argv, Write write)
 {
     const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
     if (!std::getenv("QT_QPA_PLATFORM") && !display) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(OnlyQtsFaults);
     QApplication app(argc, argv);
     SetUpApplication();
     return write().toStdString();

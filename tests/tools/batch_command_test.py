@@ -54,6 +54,10 @@ if with_pdf:
         check(line in text, f"the PDF holds {line!r}")
     for p in doc["points"]:
         check(p["name"] in text, f"the PDF names point {p['name']}")
+    # Qt's own notes in English (here: no runtime folder) are not the command's
+    bare = {k: v for k, v in own_env.items() if k != "XDG_RUNTIME_DIR"}
+    r = run([adjust, path("d.obs"), "--pdf", path("bare.pdf")], env=bare)
+    check(r.returncode == 0 and r.stderr == b"", f"a PDF without a runtime folder: {r.stderr.decode()!r}")
 # The command loads no Qt library, itself or through another: its PDF files
 # come from trilat-pdf beside it, the one program of the command that does.
 # Linked whole (the usual build) it has no dynamic section and ldd names no
