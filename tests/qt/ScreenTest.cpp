@@ -69,6 +69,25 @@ TEST(Screen, TheWindowFitsAndEveryButtonCanBeReached)
     EXPECT_EQ(opened, 4);
 }
 
+// A run that fails with a long message (the sign finder's, naming S4 of a
+// chain typed with its left/right reversed): the message is wrapped whole,
+// at every screen size and scale
+TEST(Screen, AFailedRunsLongMessageStandsWhole)
+{
+    ProgramWindow window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    std::vector<std::string> answers = ChainAnswers({.triangles = 3});
+    std::string& s4 = answers[1 + 2 * 8 + 2 * 2 + 2 * 2];  // N, eight coordinates, Tb, Qb, S2, S3, then S4
+    s4 = s4[0] == '-' ? s4.substr(1) : "-" + s4;
+    DialogAnswerer at(answers);
+    QTest::keyClick(window.Form().Button(1), Qt::Key_Return);
+    EXPECT_FALSE(window.Form().State().LastRunCompleted);
+    ASSERT_FALSE(at.Messages().isEmpty());
+    EXPECT_TRUE(at.Messages().join("\n").contains("S4")) << at.Messages().join("\n").toStdString();
+    EXPECT_TRUE(at.CutMessages().isEmpty()) << at.CutMessages().join("\n").toStdString();
+}
+
 // 帮助 → 使用说明: its text scrolls in a box that stands on the screen
 TEST(Screen, TheManualStandsOnTheScreen)
 {

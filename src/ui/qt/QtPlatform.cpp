@@ -28,7 +28,10 @@ void FitTitle(QDialog& box)
     // the title bar's buttons and margins take about 150 px beside the title
     const int title = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + 150;
     // the box's layout sets its size from its contents: widen the message
-    if (QLabel* label = MessageLabel(box)) label->setMinimumWidth(std::max(label->minimumWidth(), title - 18));
+    // (a short one only: a message box sizes itself from its message's
+    // minimum width, and a long message it wraps itself)
+    if (QLabel* label = MessageLabel(box); label && label->sizeHint().width() < title - 18)
+        label->setMinimumWidth(std::max(label->minimumWidth(), title - 18));
     box.setMinimumWidth(std::max(box.minimumWidth(), title));
 }
 
@@ -39,7 +42,9 @@ void FitTitle(QDialog& box)
 static void FitScreen(QDialog& box, const QRect& screen)
 {
     const int room = screen.width() - 24;  // the frame's borders and a margin
-    if (box.sizeHint().width() > room) {
+    // a message box wraps its message within the screen itself, and sets its
+    // own size when shown: a label held wider than that would be cut off
+    if (box.sizeHint().width() > room && !qobject_cast<QMessageBox*>(&box)) {
         for (QLabel* label : box.findChildren<QLabel*>()) {
             if (label->text().isEmpty() || !label->pixmap().isNull()) continue;
             const int beside = box.sizeHint().width() - label->sizeHint().width();
