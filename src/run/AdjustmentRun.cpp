@@ -101,6 +101,7 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
     RunFields p(platform);
     const bool earlierRunCompleted = s.LastRunCompleted;
     s.LastRunCompleted = false;
+    s.SuspectSign.reset();
     s.run = RunState{};
     if (options.prefilled) s.run.Typed.Prefill(*options.prefilled);
     s.run.Typed.onConfirm = options.onConfirm;
@@ -112,7 +113,11 @@ RunOutcome AdjustmentRun(ProgramState& s, Platform& platform, const RunOptions& 
         ChainInput input = InputOf(s);
         outcome.observations = input.observations;
         outcome.chain = ComputeAdjustment(input.observations, p);
-        if (outcome.chain->fault) throw DescribeChainFailure(*outcome.chain->fault, outcome.chain->diagnosis);
+        if (outcome.chain->fault) {
+            const std::optional<SignDiagnosis>& d = outcome.chain->diagnosis;
+            if (d && d->verdict == SignVerdict::OneSign && !d->best.empty()) s.SuspectSign = d->best.front().side;
+            throw DescribeChainFailure(*outcome.chain->fault, d);
+        }
         const ChainResult& result = outcome.chain->result;
         ShowAdjustedCoordinates(result, input.names, p, !s.run.Typed.AllPrefilled());
         s.LastRun = CompleteRun(std::move(input), result);

@@ -60,6 +60,10 @@ struct ProgramState {
     ObservationRecord LastTyped;
     // The last run that completed: what it read, what it made, its listing.
     std::optional<CompletedRun> LastRun;
+    // The even side whose left/right the last run's misclosures point to
+    // (0: the orientation angle's sign), where the run failed on them and one
+    // single sign explains them; else none.
+    std::optional<int> SuspectSign;
 
     RunState run;
 };

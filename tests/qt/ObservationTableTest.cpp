@@ -327,8 +327,11 @@ TEST(ObservationTable, AWrongSignMendedAndAdjustedAgainEqualsTheRunTypedRight)
     ObservationTable& table = *opened;
     EXPECT_EQ(table.Sheet().RecordText({SlotKind::Side, 6}), wrong[SideAnswer(6)]);
 
-    // 左/右 of S6 by the keyboard, then 平差 by its button
-    table.GoTo({SlotKind::Side, 6}, SheetColumn::RouteSide);
+    // it opens on the 左/右 of S6, which the message names: the keyboard mends it
+    // there, then 平差 by its button
+    EXPECT_TRUE(slip.messages.join("\n").contains("S6")) << slip.messages.join("\n").toStdString();
+    EXPECT_EQ(table.View()->currentIndex().row(), table.Model()->RowOf({SlotKind::Side, 6}));
+    EXPECT_EQ(table.View()->currentIndex().column(), ObservationTableModel::SideColumn);
     QTest::keyClick(table.View(), Qt::Key_Space);
     QApplication::processEvents();
     {

@@ -317,6 +317,13 @@ void ObservationTable::GoTo(Slot slot, SheetColumn column)
     }
 }
 
+void ObservationTable::GoToSign(int side)
+{
+    const ValueKey key = side == 0 ? ValueKey{ValueKind::OrientationAngle, 0} : ValueKey{ValueKind::Side, side};
+    if (const std::optional<Slot> slot = sheet_.SlotOf(key))
+        GoTo(*slot, side == 0 ? SheetColumn::Value : SheetColumn::RouteSide);
+}
+
 bool ObservationTable::GoToFirstProblem()
 {
     if (!check_.faults.empty())

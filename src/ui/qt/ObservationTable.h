@@ -56,6 +56,8 @@ public:
     bool GoToFirstProblem();
     // The model row and column of a slot's value (or 左/右) cell, made current.
     void GoTo(Slot slot, SheetColumn column = SheetColumn::Value);
+    // The 左/右 of even side `side` made current (0: the orientation angle's value).
+    void GoToSign(int side);
 
 signals:
     // 平差 with values that are all there and pass every rule.

@@ -55,6 +55,7 @@ void ProgramWindow::TableAfterRun()
             raise();
         } else {
             ShowObservationTable();
+            if (state.SuspectSign) table_->GoToSign(*state.SuspectSign);  // where the message points
         }
         return;
     }
@@ -67,7 +68,8 @@ void ProgramWindow::TableAfterRun()
     Table().LoadRun(form_->Given(), state.LastTyped, rest);
     if (cutOff) {
         ShowObservationTable();
-        table_->GoToFirstProblem();  // where the surveyor goes on
+        // where the surveyor goes on, or the sign the failed run's message names
+        if (!table_->GoToFirstProblem() && state.SuspectSign) table_->GoToSign(*state.SuspectSign);
     }
 }
 
