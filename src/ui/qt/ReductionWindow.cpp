@@ -44,7 +44,9 @@ ReductionWindow::ReductionWindow(const ChainListing& listing, QWidget* parent) :
     table_->setFont(FormFont(form::FontKind::Song9));
     table_->resizeColumnsToContents();
     table_->setVisible(block.hasTable);
-    layout->addWidget(table_);
+    layout->addWidget(table_, 1);  // the table takes the height the window has beyond its lines
     for (const std::string& note : block.notes) label(note);
-    resize(WithinScreen(QSize(std::max(640, table_->horizontalHeader()->length() + 40), 420), parent));
+    // every side in sight where the screen has room (the lines above and below take about 240 px)
+    const int rows = table_->verticalHeader()->length() + table_->horizontalHeader()->sizeHint().height() + 4;
+    resize(WithinScreen(QSize(std::max(640, table_->horizontalHeader()->length() + 40), std::max(420, 240 + rows)), parent));
 }
