@@ -6,6 +6,11 @@
 
 std::string NormaliseFullWidth(std::string_view s)
 {
+    // plain ASCII, as nearly every number is typed: nothing to change
+    bool ascii = true;
+    for (char c : s) ascii &= static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(s);
+
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
