@@ -69,10 +69,11 @@ FoundKey FromValueKey(ValueKey key, int K)
 std::string NormaliseKey(std::string_view key)
 {
     std::string out;
+    out.reserve(key.size());
     for (std::size_t i = 0; i < key.size(); ++i) {
         char c = key[i];
         if (c == ' ' || c == '\t') continue;
-        if (key.substr(i, 3) == "\xE3\x80\x80") {
+        if (c == '\xE3' && key.substr(i, 3) == "\xE3\x80\x80") {
             i += 2;
             continue;
         }
