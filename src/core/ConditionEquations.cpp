@@ -9,6 +9,7 @@
 // the route about its station, which moves a point (X, Y) by
 // (-(Y - Yst), X - Xst) per radian.
 #include <cmath>
+#include <vector>
 
 #include "core/ChainPhases.h"
 #include "core/TriangleSolution.h"
@@ -21,12 +22,31 @@ static void CheckHeights(const ChainWork& o, const ChainResult& r)
     }
 }
 
+// The cosines of every triangle's angles at its route ends, cos gamma_i and
+// cos alpha_i, taken once for the rows that each need them.
+struct RouteCosines {
+    std::vector<double> gamma, alpha;  // [-], index i = 1..N
+};
+
+static RouteCosines RouteCosinesOf(const ChainWork& o, const ChainResult& r)
+{
+    const double rpd = o.constants.RADIANS_PER_DEGREE;
+    RouteCosines cosines;
+    cosines.gamma.resize(static_cast<std::size_t>(o.N) + 1);
+    cosines.alpha.resize(cosines.gamma.size());
+    for (int i = 1; i <= o.N; ++i) {
+        cosines.gamma[i] = std::cos(r.TriangleAngle3[i] * rpd);
+        cosines.alpha[i] = std::cos(r.TriangleAngle1[i] * rpd);
+    }
+    return cosines;
+}
+
 // Coefficients of one coordinate (Xp, Yp) in rows (rx, ry) for the sides of
 // triangles 1..last: column 2 and, for i >= 2, columns 2i-1 and 2i (the cross
 // side 2i only up to crossLimit).
-static void CoordinateRows(const ChainWork& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int last, int crossLimit)
+static void CoordinateRows(const ChainWork& o, ChainResult& r, const RouteCosines& cosines, int rx, int ry, double Xp,
+                           double Yp, int last, int crossLimit)
 {
-    const double rpd = o.constants.RADIANS_PER_DEGREE;
     const std::vector<double>& S = o.SideLengths;
     const std::vector<int>& sigma = o.RouteSigns;
     const std::vector<double>& h = r.TriangleTerm;
@@ -39,8 +59,8 @@ static void CoordinateRows(const ChainWork& o, ChainResult& r, int rx, int ry, d
     Ay[2] = sigma[1] * (Xp - X[0]) / h[1];
     for (int i = 2; i <= last; ++i) {
         int col = 2 * i - 1;
-        double cg = sigma[i - 1] * std::cos(r.TriangleAngle3[i - 1] * rpd);
-        double ca = sigma[i] * std::cos(r.TriangleAngle1[i] * rpd);
+        double cg = sigma[i - 1] * cosines.gamma[i - 1];
+        double ca = sigma[i] * cosines.alpha[i];
         Ax[col] = (X[i - 1] - X[i - 2]) / S[col] + cg * (Yp - Y[i - 2]) / h[i - 1] + ca * (Yp - Y[i - 1]) / h[i];
         Ay[col] = (Y[i - 1] - Y[i - 2]) / S[col] - cg * (Xp - X[i - 2]) / h[i - 1] - ca * (Xp - X[i - 1]) / h[i];
         if (i <= crossLimit) {
@@ -51,11 +71,12 @@ static void CoordinateRows(const ChainWork& o, ChainResult& r, int rx, int ry, d
 }
 
 // The last route side 2m+1 of the route up to station m, in rows (rx, ry).
-static void LastRouteSide(const ChainWork& o, ChainResult& r, int rx, int ry, double Xp, double Yp, int m)
+static void LastRouteSide(const ChainWork& o, ChainResult& r, const RouteCosines& cosines, int rx, int ry, double Xp,
+                          double Yp, int m)
 {
     const std::vector<double>& X = r.PointX;
     const std::vector<double>& Y = r.PointY;
-    double cg = o.RouteSigns[m] * std::cos(r.TriangleAngle3[m] * o.constants.RADIANS_PER_DEGREE);
+    double cg = o.RouteSigns[m] * cosines.gamma[m];
     double side = o.SideLengths[2 * m + 1];
     r.ConditionCoefficients[rx][2 * m + 1] = (X[m] - X[m - 1]) / side + cg * (Yp - Y[m - 1]) / r.TriangleTerm[m];
     r.ConditionCoefficients[ry][2 * m + 1] = (Y[m] - Y[m - 1]) / side - cg * (Xp - X[m - 1]) / r.TriangleTerm[m];
@@ -70,12 +91,12 @@ void FormConditionEquations(const ChainWork& o, ChainResult& r)
     const std::vector<int>& sigma = o.RouteSigns;
     const std::vector<double>& h = r.TriangleTerm;
     std::vector<double>& A1 = r.ConditionCoefficients[1];
+    const RouteCosines cosines = RouteCosinesOf(o, r);
 
     // Azimuth row
     A1[2] = rho * sigma[1] / h[1];
     for (int i = 2; i <= N; ++i) {
-        A1[2 * i - 1] = -rho * (sigma[i - 1] * std::cos(r.TriangleAngle3[i - 1] * rpd) / h[i - 1] +
-                                sigma[i] * std::cos(r.TriangleAngle1[i] * rpd) / h[i]);
+        A1[2 * i - 1] = -rho * (sigma[i - 1] * cosines.gamma[i - 1] / h[i - 1] + sigma[i] * cosines.alpha[i] / h[i]);
         A1[2 * i] = rho * sigma[i] / h[i];
     }
 
@@ -83,10 +104,10 @@ void FormConditionEquations(const ChainWork& o, ChainResult& r)
     // do not move C.
     int L = N;
     if (PointDGiven(o)) L = sigma[N] != sigma[N - 1] ? N - 1 : N - 2;
-    CoordinateRows(o, r, 2, 3, o.Xc, o.Yc, N, L);
+    CoordinateRows(o, r, cosines, 2, 3, o.Xc, o.Yc, N, L);
     if (PointDAbsent(o)) {
-        A1[2 * N + 1] = -rho * sigma[N] * std::cos(r.TriangleAngle3[N] * rpd) / h[N];
-        LastRouteSide(o, r, 2, 3, o.Xc, o.Yc, N);
+        A1[2 * N + 1] = -rho * sigma[N] * cosines.gamma[N] / h[N];
+        LastRouteSide(o, r, cosines, 2, 3, o.Xc, o.Yc, N);
     }
     if (ExternalAzimuthGiven(o)) A1[2 * N + 2] = sigma[N + 1];
 
@@ -104,8 +125,8 @@ void FormConditionEquations(const ChainWork& o, ChainResult& r)
         X[M] = X[M - 1] + side * std::cos(r.RouteAzimuths[M] * rpd);
         Y[M] = Y[M - 1] + side * std::sin(r.RouteAzimuths[M] * rpd);
     }
-    CoordinateRows(o, r, 4, 5, X[M], Y[M], M, M);
-    LastRouteSide(o, r, 4, 5, X[M], Y[M], M);
+    CoordinateRows(o, r, cosines, 4, 5, X[M], Y[M], M, M);
+    LastRouteSide(o, r, cosines, 4, 5, X[M], Y[M], M);
 
     // Normal equations: [u q v] summed over columns 2..2N+2 in column order
     // (q = 1/p the inverse weight of the column), all fifteen sums in one pass

@@ -105,13 +105,21 @@ void RaiseNotConverged(const ChainResult& r, int N, int iterations, double chang
 
 // The far end of every route leg k = 1..N, the points of the chain: station
 // k-1 and S(2k+1) along the leg's azimuth, from the tables of a linearisation
-// made at `at`.
+// made at `at`. Where the route advanced after leg k from the station the leg
+// starts at, the route already placed station k there by the same sum.
 void LegEnds(const ChainWork& at, const ChainResult& t, std::vector<double>& X, std::vector<double>& Y)
 {
     const double rpd = at.constants.RADIANS_PER_DEGREE;
-    X.resize(static_cast<std::size_t>(at.N) + 1);
+    const std::size_t N = static_cast<std::size_t>(at.N);
+    X.resize(N + 1);
     Y.resize(X.size());
     for (std::size_t k = 1; k < X.size(); ++k) {
+        const bool advanced = k < N ? at.RouteSigns[k + 1] != at.RouteSigns[k] : PointDAbsent(at);
+        if (advanced && t.PointX[k - 1] == t.StationX[k - 1] && t.PointY[k - 1] == t.StationY[k - 1]) {
+            X[k] = t.StationX[k];
+            Y[k] = t.StationY[k];
+            continue;
+        }
         const double S = at.SideLengths[2 * k + 1], T = t.RouteAzimuths[k] * rpd;
         X[k] = t.PointX[k - 1] + S * std::cos(T);
         Y[k] = t.PointY[k - 1] + S * std::sin(T);

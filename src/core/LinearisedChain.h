@@ -46,10 +46,19 @@ struct LinearisedChain {
         f.s2 = i - 1;
         return f;
     }
-    // (gx, gy, Omega) of column c at the point (Px, Py).
-    std::array<double, 3> U(int c, double Px, double Py) const
+    // The columns 0 .. 2N in their general form, each formed once (0 and 1
+    // stay empty), for loops that ask for the same column again and again.
+    std::vector<ColumnForm> Columns(int N) const
     {
-        ColumnForm f = Column(c);
+        std::vector<ColumnForm> forms(2 * static_cast<std::size_t>(N) + 1);
+        for (int c = 2; c <= 2 * N; ++c) forms[static_cast<std::size_t>(c)] = Column(c);
+        return forms;
+    }
+    // (gx, gy, Omega) of column c at the point (Px, Py).
+    std::array<double, 3> U(int c, double Px, double Py) const { return At(Column(c), Px, Py); }
+    // (gx, gy, Omega) of a column already formed, at the point (Px, Py).
+    std::array<double, 3> At(const ColumnForm& f, double Px, double Py) const
+    {
         double gx = f.tx - f.w1 * (Py - Y[f.s1]) - f.w2 * (Py - Y[f.s2]);
         double gy = f.ty + f.w1 * (Px - X[f.s1]) + f.w2 * (Px - X[f.s2]);
         return {gx, gy, f.w1 + f.w2};

@@ -87,11 +87,32 @@ void ComputeSidePrecision(const ChainWork& at, ChainResult& r)
         if (id == 0) return {at.Xb, at.Yb};
         return {r.PointX[static_cast<std::size_t>(id)], r.PointY[static_cast<std::size_t>(id)]};
     };
+    // every column formed once; a point of the route as linearised, and its
+    // own last column, formed the first time a side asks for them
+    const std::vector<ColumnForm> forms = chain.Columns(N);
+    struct LinearisedPoint {
+        bool formed = false;
+        std::array<double, 2> P{};     // [m]
+        std::array<double, 2> last{};  // column 2p+1 at P
+    };
+    int farthest = 0;  // the largest point id a side joins
+    for (std::size_t k = 1; k < sides; ++k) farthest = std::max({farthest, t.sides[k].from, t.sides[k].to});
+    std::vector<LinearisedPoint> points(static_cast<std::size_t>(farthest) + 1);
+    auto point = [&](int id) -> const LinearisedPoint& {
+        LinearisedPoint& lp = points[static_cast<std::size_t>(id)];
+        if (!lp.formed) {
+            lp.P = chain.Point(id);
+            lp.last = chain.Last(id, lp.P[0], lp.P[1]);
+            lp.formed = true;
+        }
+        return lp;
+    };
     // column c of the weight function of point id's X, Y (0 beyond its reach)
-    auto f = [&](int id, std::size_t c, const std::array<double, 2>& P) -> std::array<double, 2> {
+    auto f = [&](int id, std::size_t c, const LinearisedPoint* lp) -> std::array<double, 2> {
         if (known(id) || c > 2 * static_cast<std::size_t>(id) + 1) return {0, 0};
-        if (c == 2 * static_cast<std::size_t>(id) + 1) return chain.Last(id, P[0], P[1]);
-        const std::array<double, 3> u = chain.U(static_cast<int>(c), P[0], P[1]);
+        if (c == 2 * static_cast<std::size_t>(id) + 1) return lp->last;
+        const std::array<double, 3> u = c < forms.size() ? chain.At(forms[c], lp->P[0], lp->P[1])
+                                                         : chain.U(static_cast<int>(c), lp->P[0], lp->P[1]);
         return {u[0], u[1]};
     };
 
@@ -102,7 +123,7 @@ void ComputeSidePrecision(const ChainWork& at, ChainResult& r)
         prefix[c] = prefix[c - 1];
         const Vec3 a = ConditionColumn(r, c);
         const double q = InverseWeight(at, c);
-        const double omega = c <= 2 * static_cast<std::size_t>(N) ? chain.U(static_cast<int>(c), 0, 0)[2] : 0.0;
+        const double omega = c <= 2 * static_cast<std::size_t>(N) ? chain.At(forms[c], 0, 0)[2] : 0.0;
         prefix[c].qOO += q * omega * omega;
         for (int i = 0; i < 3; ++i) prefix[c].qOa[i] += q * omega * a[i];
         AddOuter(prefix[c].qaa, a, q);
@@ -118,25 +139,26 @@ void ComputeSidePrecision(const ChainWork& at, ChainResult& r)
         for (int j = 0; j < 3; ++j) Qkk[i][j] = r.Qkk[i + 1][j + 1];
 
     double weakest = -1;
+    std::vector<std::pair<double, Vec3>> between;  // f_c and a_c of the columns between a side's ends
     for (std::size_t k = 1; k < sides; ++k) {
         const int from = t.sides[k].from, to = t.sides[k].to;
         const std::array<double, 2> A = adjusted(from), B = adjusted(to);
-        double T = std::atan2(B[1] - A[1], B[0] - A[0]) * 180 / at.constants.PI_VALUE;
+        const double angle = std::atan2(B[1] - A[1], B[0] - A[0]);  // [rad]
+        double T = angle * 180 / at.constants.PI_VALUE;
         if (T < 0) T += 360;
         r.SideAzimuth[k] = T;
 
         // the side as linearised: its direction and the points' weight functions
         const bool fromKnown = known(from), toKnown = known(to);
         if (!(fromKnown && toKnown)) {
-            const std::array<double, 2> Pf = fromKnown ? std::array<double, 2>{0, 0} : chain.Point(from);
-            const std::array<double, 2> Pt = toKnown ? std::array<double, 2>{0, 0} : chain.Point(to);
+            const LinearisedPoint* Pf = fromKnown ? nullptr : &point(from);
+            const LinearisedPoint* Pt = toKnown ? nullptr : &point(to);
             const double S = at.SideLengths[k];
-            const double angle = std::atan2(B[1] - A[1], B[0] - A[0]);
             const double sinT = std::sin(angle) / S, cosT = std::cos(angle) / S;
             // the columns both ends share: only where neither is known
             const std::size_t shared = fromKnown || toKnown ? 1 : 2 * static_cast<std::size_t>(std::min(from, to));
             const std::size_t last = 2 * static_cast<std::size_t>(std::max(from, to)) + 1;
-            std::vector<std::pair<double, Vec3>> between;  // f_c and a_c of the columns shared+1..last
+            between.clear();  // the columns shared+1..last
             Vec3 AF = prefix[shared].qOa;
             for (std::size_t c = shared + 1; c <= last && c < columns; ++c) {
                 const std::array<double, 2> ft = f(to, c, Pt), ff = f(from, c, Pf);

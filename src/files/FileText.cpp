@@ -1,5 +1,7 @@
 #include "files/FileText.h"
 
+#include <algorithm>
+
 #include "text/Utf8.h"
 
 namespace {
@@ -91,8 +93,10 @@ std::optional<std::string> UnescapeValue(std::string_view escaped, std::string* 
     std::string out;
     out.reserve(escaped.size());
     for (std::size_t i = 0; i < escaped.size(); ++i) {
-        if (escaped[i] != '\\') {
-            out += escaped[i];
+        if (escaped[i] != '\\') {  // the text up to the next escape as it stands
+            const std::size_t escape = std::min(escaped.find('\\', i), escaped.size());
+            out.append(escaped.substr(i, escape - i));
+            i = escape - 1;
             continue;
         }
         if (i + 1 == escaped.size()) {

@@ -69,10 +69,11 @@ FoundKey FromValueKey(ValueKey key, int K)
 std::string NormaliseKey(std::string_view key)
 {
     std::string out;
+    out.reserve(key.size());
     for (std::size_t i = 0; i < key.size(); ++i) {
         char c = key[i];
         if (c == ' ' || c == '\t') continue;
-        if (key.substr(i, 3) == "\xE3\x80\x80") {
+        if (c == '\xE3' && key.substr(i, 3) == "\xE3\x80\x80") {
             i += 2;
             continue;
         }
@@ -93,18 +94,34 @@ std::optional<long> ReadIndex(std::string_view digits)
     return value;
 }
 
+// Dispatched on the key's first byte: nearly every line holds a side, and
+// the side keys are tried without first comparing the other value keys.
 std::optional<FoundKey> ReadValueKey(const std::string& key)
 {
-    static const char* const coordinates[] = {"xa", "ya", "xb", "yb", "xc", "yc", "xd", "yd"};
-    if (key == "n") return FoundKey{ValueKind::TriangleCount, 0};
-    for (long i = 0; i < 8; ++i)
-        if (key == coordinates[i]) return FoundKey{ValueKind::Coordinate, i};
-    if (key == "tb") return FoundKey{ValueKind::ExternalAzimuth, 0};
-    if (key == "qb") return FoundKey{ValueKind::OrientationAngle, 0};
-    if (key.size() > 1 && key[0] == 's')
-        if (std::optional<long> n = ReadIndex(std::string_view(key).substr(1))) return FoundKey{ValueKind::Side, *n};
-    const std::string name = "点名";
-    if (key.rfind(name, 0) == 0) {
+    if (key.empty()) return std::nullopt;
+    switch (key[0]) {
+    case 'n':
+        if (key.size() == 1) return FoundKey{ValueKind::TriangleCount, 0};
+        return std::nullopt;
+    case 'x':
+    case 'y':  // xa ya xb yb xc yc xd yd: 0..7
+        if (key.size() == 2 && key[1] >= 'a' && key[1] <= 'd')
+            return FoundKey{ValueKind::Coordinate, 2 * (key[1] - 'a') + (key[0] == 'y' ? 1 : 0)};
+        return std::nullopt;
+    case 't':
+        if (key == "tb") return FoundKey{ValueKind::ExternalAzimuth, 0};
+        return std::nullopt;
+    case 'q':
+        if (key == "qb") return FoundKey{ValueKind::OrientationAngle, 0};
+        return std::nullopt;
+    case 's':
+        if (key.size() > 1)
+            if (std::optional<long> n = ReadIndex(std::string_view(key).substr(1))) return FoundKey{ValueKind::Side, *n};
+        return std::nullopt;
+    default: break;
+    }
+    constexpr std::string_view name = "点名";
+    if (std::string_view(key).substr(0, name.size()) == name) {
         std::string_view rest = std::string_view(key).substr(name.size());
         if (rest == "b") return FoundKey{ValueKind::PointName, 0};
         if (rest == "c") return FoundKey{ValueKind::PointName, FoundKey::kNameC};

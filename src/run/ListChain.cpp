@@ -1,6 +1,7 @@
 #include "run/ListChain.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/ChainTopology.h"
 #include "reduction/GaussPlaneReduction.h"
@@ -64,6 +65,7 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
     l.knownPoints.push_back({nameOf(t.C), o.Xc, o.Yc, true});
     if (dGiven) l.knownPoints.push_back({dName, o.Xd, o.Yd, true});
 
+    l.points.reserve(shown + 1);
     for (std::size_t i = 0; i <= shown; ++i) {
         const bool known = i == 0 || static_cast<int>(i) == t.C;
         ListedPoint point{names.at(i), r.PointX.at(i), r.PointY.at(i), known};
@@ -73,9 +75,10 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
             point.mx = q.mx, point.my = q.my, point.mp = q.mp;
             point.E = q.ellipse.E, point.F = q.ellipse.F, point.phi = q.ellipse.phi;
         }
-        l.points.push_back(point);
+        l.points.push_back(std::move(point));
     }
 
+    l.sides.reserve(2 * static_cast<std::size_t>(N) + 1);
     for (int k = 1; k <= 2 * N + 1; ++k) {
         const auto uk = static_cast<std::size_t>(k);
         ListedSide side;
@@ -99,7 +102,7 @@ ChainListing ListChain(const ChainInput& input, const ChainResult& r)
         }
         if (uk < r.SideAzimuth.size()) side.azimuthDeg = r.SideAzimuth[uk], side.azimuthSigmaArcSec = r.SideAzimuthSigma[uk];
         if (k == r.WeakestSide) l.weakestSide = l.sides.size();
-        l.sides.push_back(side);
+        l.sides.push_back(std::move(side));
     }
 
     // Without azimuth data both angles are typed as 0 and there is no closing angle.

@@ -6,6 +6,11 @@
 
 std::string NormaliseFullWidth(std::string_view s)
 {
+    // plain ASCII, as nearly every number is typed: nothing to change
+    bool ascii = true;
+    for (char c : s) ascii &= static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(s);
+
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -60,7 +65,12 @@ long NumbersRead() { return numbersRead; }
 std::optional<double> ReadNumber(std::string_view answer)
 {
     ++numbersRead;
-    std::string s = NormaliseFullWidth(answer);
+    // the answer itself where it is plain ASCII, else its full-width forms made plain
+    bool ascii = true;
+    for (char c : answer) ascii &= static_cast<unsigned char>(c) < 0x80;
+    std::string normalised;
+    if (!ascii) normalised = NormaliseFullWidth(answer);
+    const std::string_view s = ascii ? answer : std::string_view(normalised);
     std::size_t begin = 0, end = s.size();
     while (begin < end && IsBlankChar(s[begin])) ++begin;
     while (end > begin && IsBlankChar(s[end - 1])) --end;
