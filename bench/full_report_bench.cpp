@@ -46,7 +46,7 @@ void ComposeText(benchmark::State& state)
     const BatchRun& run = RunFor(static_cast<int>(state.range(0)));
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string text = FullReportAsText(ComposeFullReport(run.completed->listing, run.outcome.chain->result, "2026-01-02"));
+        const std::string text = FullReportAsText(ComposeFullReport(run.completed->listing, run.Result(), "2026-01-02"));
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
     }
@@ -64,8 +64,8 @@ void WritePdf(benchmark::State& state)
     const QString file = outputDir->filePath(QString("full-%1.pdf").arg(n));
     int pages = 0;
     for (auto _ : state) {
-        const FullReport report = ComposeFullReport(run.completed->listing, run.outcome.chain->result, "2026-01-02");
-        const QString error = WriteFullReportPdf(report, run.completed->listing, run.outcome.chain->result, file, &pages);
+        const FullReport report = ComposeFullReport(run.completed->listing, run.Result(), "2026-01-02");
+        const QString error = WriteFullReportPdf(report, run.completed->listing, run.Result(), file, &pages);
         if (!error.isEmpty()) {
             state.SkipWithError(error.toStdString().c_str());
             break;

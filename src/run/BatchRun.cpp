@@ -86,7 +86,7 @@ BatchRun RunInput(ChainInput input, const ChainFile& file, const PrecisionOverri
         run.outcome.reason = FailureText(DescribeChainFailure(*chain.fault, chain.diagnosis));
         return run;
     }
-    run.completed = CompleteRun(std::move(input), run.outcome.chain->result);
+    run.completed = CompleteRun(std::move(input), std::move(run.outcome.chain->result));
     return run;
 }
 
@@ -102,7 +102,7 @@ BatchFigures BatchRun::Figures() const
     BatchFigures f;
     f.completed = Completed();
     f.fault = outcome.reason;
-    if (outcome.chain) f.result = &outcome.chain->result;
+    if (outcome.chain) f.result = &Result();
     if (outcome.chain && outcome.chain->diagnosis) f.diagnosis = &*outcome.chain->diagnosis;
     if (completed) {
         f.listing = &completed->listing;

@@ -11,11 +11,14 @@
 #include "state/CompletedRun.h"
 
 struct BatchRun {
-    RunOutcome outcome;
+    RunOutcome outcome;   // a completed run's result is handed on to completed
     std::string missing;  // an incomplete file: the label of the first value it lacks
     std::optional<CompletedRun> completed;
 
     bool Completed() const { return outcome.kind == RunOutcome::Completed; }
+    // The adjustment's result: the completed run's, else the chain's (a run
+    // that failed in the adjustment). Only for a run that reached it.
+    const ChainResult& Result() const { return completed ? completed->result : outcome.chain->result; }
     // The figures the summary and the JSON document print.
     BatchFigures Figures() const;
 };

@@ -54,7 +54,7 @@ std::vector<std::string> AzimuthChainAnswers()
     return chain::GenerateChain(spec).answers;
 }
 
-FullReport Compose(const BatchRun& run) { return ComposeFullReport(run.completed->listing, run.outcome.chain->result, "2026-01-02"); }
+FullReport Compose(const BatchRun& run) { return ComposeFullReport(run.completed->listing, run.Result(), "2026-01-02"); }
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -152,7 +152,7 @@ TEST(FullReportText, TheProjectsNotesStandUnderTheTitle)
     // and on the PDF's first page, between the title and the date
     const TestFolder folder;
     const QString file = QString::fromStdString(folder.File("notes.pdf"));
-    ASSERT_EQ(WriteFullReportPdf(Compose(run), run.completed->listing, run.outcome.chain->result, file), QString());
+    ASSERT_EQ(WriteFullReportPdf(Compose(run), run.completed->listing, run.Result(), file), QString());
     QStringList first = Tool("pdftotext", {"-l", "1", file, "-"}).split('\n', Qt::SkipEmptyParts);
     for (QString& line : first) line = line.simplified();
     const qsizetype title = first.indexOf(QString::fromUtf8("某某线三角锁 三边锁平差成果报告"));
@@ -196,7 +196,7 @@ TEST(FullReportPdf, SearchableTextAndEveryPageCountedOfAll)
     const BatchRun run = Adjusted(ChainAnswers({.triangles = 150}));
     const QString file = QString::fromStdString(folder.File("full.pdf"));
     int pages = 0;
-    ASSERT_EQ(WriteFullReportPdf(Compose(run), run.completed->listing, run.outcome.chain->result, file, &pages), QString());
+    ASSERT_EQ(WriteFullReportPdf(Compose(run), run.completed->listing, run.Result(), file, &pages), QString());
     EXPECT_GT(pages, 4);
     EXPECT_EQ(QRegularExpression("Pages:\\s+(\\d+)").match(Tool("pdfinfo", {file})).captured(1).toInt(), pages);
     const QStringList text = Tool("pdftotext", {"-layout", file, "-"}).split('\f', Qt::SkipEmptyParts);
@@ -232,7 +232,7 @@ TEST(FullReportPdf, TheDrawingPageUsesThePainterSetForIt)
         points = l.points.size();
     };
     int pages = 0;
-    const QString error = WriteFullReportPdf(Compose(run), run.completed->listing, run.outcome.chain->result,
+    const QString error = WriteFullReportPdf(Compose(run), run.completed->listing, run.Result(),
                                              QString::fromStdString(folder.File("hook.pdf")), &pages);
     FullReportNetworkPainter() = nullptr;
     ASSERT_EQ(error, QString());
@@ -247,7 +247,7 @@ TEST(FullReportFile, TextByItsEndingAndAPdfOtherwise)
 {
     const TestFolder folder;
     const BatchRun run = Adjusted(ChainAnswers({.triangles = 2}), std::nullopt, "工程");
-    const ChainResult& result = run.outcome.chain->result;
+    const ChainResult& result = run.Result();
     const QString text = QString::fromStdString(folder.File("report.TXT"));
     ASSERT_EQ(WriteFullReportFile(run.completed->listing, result, text, QDate(2026, 1, 2)), QString());
     QFile written(text);

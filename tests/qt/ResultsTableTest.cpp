@@ -62,7 +62,7 @@ TEST(ResultsTable, TheCellsAreTheBatchCommandsFigures)
     ASSERT_NE(o.table, nullptr);
     const BatchRun batch = RunRecord(o.record);
     ASSERT_TRUE(batch.Completed());
-    const ChainResult& r = batch.outcome.chain->result;
+    const ChainResult& r = batch.Result();
     QTableView* points = o.table->Points();
     ASSERT_EQ(points->model()->rowCount(), static_cast<int>(batch.completed->listing.points.size()));
     for (int i = 0; i < points->model()->rowCount(); ++i) {
