@@ -245,9 +245,15 @@ ChainWork AdjustIteratively(const ChainWork& o, ChainResult& r)
     double vQprevious = 0;
     const double sign = r.ConditionCoefficients[1][Q];
     const bool singleStep = o.constants.ITERATION_LIMIT == 1;
+    // The tables of the next linearisation: sized once, then the ones r gave
+    // back. A linearisation writes the same cells of them every time (the
+    // cells follow from N, the route's signs and the closing alone, which
+    // every linearisation shares), and nothing else writes them between, so
+    // the cells it leaves keep the values they were sized with.
+    ChainResult next;
     while (!singleStep) {
         MoveTo(o, v, vQ, sign, at);
-        ChainResult next = SizedResult(at);
+        if (next.PointX.empty()) next = SizedResult(at);
         RouteAt(o, at, next);
         LegEnds(at, next, nextX, nextY);
         const double moved = LargestMove(X, Y, nextX, nextY);
