@@ -77,19 +77,29 @@ void AddDirect(Mat2& Q, const std::array<double, 2>& f, const Vec3& a, const Mat
         for (int j = 0; j < 2; ++j) Q[i][j] += e[i] * e[j] * q;
 }
 
-// X'SX for S 3 x 3 symmetric and X 3 x 2.
-Mat2 Congruence(const Mat3& S, const Mat32& X)
+// X'SX for S 3 x 3 symmetric and X 3 x 2: each entry the sum over i, j of
+// (X[i][a] S[i][j]) X[j][b] in that order, each product X[i][a] S[i][j]
+// formed once for both b, written out (the compiler keeps loops of three).
+std::array<double, 2> CongruenceRow(const Mat3& S, const Mat32& X, int a)
 {
-    Mat2 q{};
-    for (int a = 0; a < 2; ++a)
-        for (int b = 0; b < 2; ++b) {
-            double sum = 0;
-            for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 3; ++j) sum += X[i][a] * S[i][j] * X[j][b];
-            q[a][b] = sum;
-        }
-    return q;
+    const double x0 = X[0][a], x1 = X[1][a], x2 = X[2][a];
+    const double p00 = x0 * S[0][0], p01 = x0 * S[0][1], p02 = x0 * S[0][2];
+    const double p10 = x1 * S[1][0], p11 = x1 * S[1][1], p12 = x1 * S[1][2];
+    const double p20 = x2 * S[2][0], p21 = x2 * S[2][1], p22 = x2 * S[2][2];
+    double s0 = 0, s1 = 0;  // b = 0, 1
+    s0 += p00 * X[0][0], s1 += p00 * X[0][1];
+    s0 += p01 * X[1][0], s1 += p01 * X[1][1];
+    s0 += p02 * X[2][0], s1 += p02 * X[2][1];
+    s0 += p10 * X[0][0], s1 += p10 * X[0][1];
+    s0 += p11 * X[1][0], s1 += p11 * X[1][1];
+    s0 += p12 * X[2][0], s1 += p12 * X[2][1];
+    s0 += p20 * X[0][0], s1 += p20 * X[0][1];
+    s0 += p21 * X[1][0], s1 += p21 * X[1][1];
+    s0 += p22 * X[2][0], s1 += p22 * X[2][1];
+    return {s0, s1};
 }
+
+Mat2 Congruence(const Mat3& S, const Mat32& X) { return {CongruenceRow(S, X, 0), CongruenceRow(S, X, 1)}; }
 
 }  // namespace
 
