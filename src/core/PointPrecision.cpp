@@ -48,18 +48,27 @@ using Mat2 = std::array<std::array<double, 2>, 2>;
 // m += a a' q, q the inverse weight of the column.
 void AddOuter(Mat3& m, const Vec3& a, double q)
 {
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) m[i][j] += a[i] * a[j] * q;
+    for (int i = 0; i < 3; ++i) {  // a row written out: the compiler keeps loops of three
+        m[i][0] += a[i] * a[0] * q;
+        m[i][1] += a[i] * a[1] * q;
+        m[i][2] += a[i] * a[2] * q;
+    }
 }
 
 // M <- T M T' with T = [1 0 dx; 0 1 dy; 0 0 1]: every u moved by Omega (dx, dy).
 void Shift(Mat3& M, double dx, double dy)
 {
     const double d[2] = {dx, dy};
-    for (int i = 0; i < 2; ++i)  // rows: T M
-        for (int j = 0; j < 3; ++j) M[i][j] += d[i] * M[2][j];
-    for (int j = 0; j < 2; ++j)  // columns: (T M) T'
-        for (int i = 0; i < 3; ++i) M[i][j] += d[j] * M[i][2];
+    for (int i = 0; i < 2; ++i) {  // rows: T M
+        M[i][0] += d[i] * M[2][0];
+        M[i][1] += d[i] * M[2][1];
+        M[i][2] += d[i] * M[2][2];
+    }
+    for (int j = 0; j < 2; ++j) {  // columns: (T M) T'
+        M[0][j] += d[j] * M[0][2];
+        M[1][j] += d[j] * M[1][2];
+        M[2][j] += d[j] * M[2][2];
+    }
 }
 
 Vec3 ConditionColumn(const ChainResult& r, int c)
@@ -184,7 +193,9 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r)
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 2; ++j) {
                 double sum = 0;
-                for (int k = 0; k < 3; ++k) sum += J[i][k] * M[k][j];
+                sum += J[i][0] * M[0][j];
+                sum += J[i][1] * M[1][j];
+                sum += J[i][2] * M[2][j];
                 AF[i][j] = sum + aLast[i] * last[j] * qLast;
             }
         for (int c : direct) {
