@@ -44,15 +44,21 @@ Vec3 ConditionColumn(const ChainResult& r, std::size_t c)
 
 void AddOuter(Mat3& m, const Vec3& a, double q)
 {
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) m[i][j] += a[i] * a[j] * q;
+    for (int i = 0; i < 3; ++i) {  // a row written out: the compiler keeps loops of three
+        m[i][0] += a[i] * a[0] * q;
+        m[i][1] += a[i] * a[1] * q;
+        m[i][2] += a[i] * a[2] * q;
+    }
 }
 
 double Quadratic(const Mat3& m, const Vec3& L)
 {
     double sum = 0;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) sum += L[i] * m[i][j] * L[j];
+    for (int i = 0; i < 3; ++i) {  // the same order, a row written out
+        sum += L[i] * m[i][0] * L[0];
+        sum += L[i] * m[i][1] * L[1];
+        sum += L[i] * m[i][2] * L[2];
+    }
     return sum;
 }
 
