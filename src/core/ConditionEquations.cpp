@@ -138,8 +138,14 @@ void FormConditionEquations(const ChainWork& o, ChainResult& r)
     for (int k = 2; k <= last; ++k) {
         const double c[6] = {0, a[1][k], a[2][k], a[3][k], a[4][k], a[5][k]};
         const double q = InverseWeight(o, static_cast<std::size_t>(k));
-        for (int i = 1; i <= 5; ++i)
-            for (int j = i; j <= 5; ++j) sum[i][j] += c[i] * c[j] * q;
+        // the fifteen written out (the compiler keeps the two loops)
+        sum[1][1] += c[1] * c[1] * q; sum[1][2] += c[1] * c[2] * q; sum[1][3] += c[1] * c[3] * q;
+        sum[1][4] += c[1] * c[4] * q; sum[1][5] += c[1] * c[5] * q;
+        sum[2][2] += c[2] * c[2] * q; sum[2][3] += c[2] * c[3] * q; sum[2][4] += c[2] * c[4] * q;
+        sum[2][5] += c[2] * c[5] * q;
+        sum[3][3] += c[3] * c[3] * q; sum[3][4] += c[3] * c[4] * q; sum[3][5] += c[3] * c[5] * q;
+        sum[4][4] += c[4] * c[4] * q; sum[4][5] += c[4] * c[5] * q;
+        sum[5][5] += c[5] * c[5] * q;
     }
     for (int i = 1; i <= 5; ++i) {
         for (int j = i; j <= 5; ++j) {
