@@ -131,7 +131,10 @@ void ComputeSidePrecision(const ChainWork& at, ChainResult& r)
         const double q = InverseWeight(at, c);
         const double omega = c <= 2 * static_cast<std::size_t>(N) ? chain.At(forms[c], 0, 0)[2] : 0.0;
         prefix[c].qOO += q * omega * omega;
-        for (int i = 0; i < 3; ++i) prefix[c].qOa[i] += q * omega * a[i];
+        const double qO = q * omega;
+        prefix[c].qOa[0] += qO * a[0];
+        prefix[c].qOa[1] += qO * a[1];
+        prefix[c].qOa[2] += qO * a[2];
         AddOuter(prefix[c].qaa, a, q);
     }
     for (std::size_t c = columns - 1; c >= 2; --c) {
@@ -170,11 +173,13 @@ void ComputeSidePrecision(const ChainWork& at, ChainResult& r)
                 const std::array<double, 2> ft = f(to, c, Pt), ff = f(from, c, Pf);
                 const double fc = -sinT * (ft[0] - ff[0]) + cosT * (ft[1] - ff[1]);
                 const Vec3 a = ConditionColumn(r, c);
-                for (int i = 0; i < 3; ++i) AF[i] += InverseWeight(at, c) * fc * a[i];
+                const double qf = InverseWeight(at, c) * fc;
+                AF[0] += qf * a[0];
+                AF[1] += qf * a[1];
+                AF[2] += qf * a[2];
                 between.push_back({fc, a});
             }
-            Vec3 L{};
-            for (int i = 0; i < 3; ++i) L[i] = Dot(Qkk[i], AF);
+            const Vec3 L{Dot(Qkk[0], AF), Dot(Qkk[1], AF), Dot(Qkk[2], AF)};
             double Q = prefix[shared].qOO - 2 * Dot(L, prefix[shared].qOa) + Quadratic(prefix[shared].qaa, L);
             for (std::size_t j = 0; j < between.size(); ++j) {
                 const double e = between[j].first - Dot(L, between[j].second);
