@@ -10,6 +10,8 @@
 //   TriangleAngle2  triangle k, at station k-1, opposite side 2k [deg]
 //   TriangleAngle3  triangle k, opposite side 2k-1 [deg]
 //   TriangleTerm    height of triangle k onto side 2k [m]
+//   CosAlpha CosGamma  cos of TriangleAngle1, TriangleAngle3 of triangle k [-],
+//                   as the condition rows took them
 //   RouteAzimuths   0..N+1 azimuths of the route legs [deg]
 //   PointX PointY   0..N stations: approximate, then the adjusted points [m]
 //   Misclosures     w1 azimuth [arc s], w2 X, w3 Y [m], single precision
@@ -109,6 +111,7 @@ struct GlobalTest {
 struct ChainResult {
     std::vector<double> ObservedSides;
     std::vector<double> TriangleAngle1, TriangleAngle2, TriangleAngle3, TriangleTerm;
+    std::vector<double> CosAlpha, CosGamma;
     std::vector<double> RouteAzimuths;
     std::vector<double> PointX, PointY;
 

@@ -23,22 +23,23 @@ static void CheckHeights(const ChainWork& o, const ChainResult& r)
 }
 
 // The cosines of every triangle's angles at its route ends, cos gamma_i and
-// cos alpha_i, taken once for the rows that each need them.
+// cos alpha_i, taken once for the rows that each need them and kept in the
+// result for the precision, which forms the same columns again.
 struct RouteCosines {
-    std::vector<double> gamma, alpha;  // [-], index i = 1..N
+    const std::vector<double>& gamma;  // [-], index i = 1..N
+    const std::vector<double>& alpha;
 };
 
-static RouteCosines RouteCosinesOf(const ChainWork& o, const ChainResult& r)
+static RouteCosines RouteCosinesOf(const ChainWork& o, ChainResult& r)
 {
     const double rpd = o.constants.RADIANS_PER_DEGREE;
-    RouteCosines cosines;
-    cosines.gamma.resize(static_cast<std::size_t>(o.N) + 1);
-    cosines.alpha.resize(cosines.gamma.size());
+    r.CosGamma.resize(static_cast<std::size_t>(o.N) + 1);
+    r.CosAlpha.resize(r.CosGamma.size());
     for (int i = 1; i <= o.N; ++i) {
-        cosines.gamma[i] = std::cos(r.TriangleAngle3[i] * rpd);
-        cosines.alpha[i] = std::cos(r.TriangleAngle1[i] * rpd);
+        r.CosGamma[i] = std::cos(r.TriangleAngle3[i] * rpd);
+        r.CosAlpha[i] = std::cos(r.TriangleAngle1[i] * rpd);
     }
-    return cosines;
+    return {r.CosGamma, r.CosAlpha};
 }
 
 // Coefficients of one coordinate (Xp, Yp) in rows (rx, ry) for the sides of

@@ -28,7 +28,7 @@ std::vector<Column2> WeightFunctionOf(const ChainWork& at, const ChainResult& r,
 {
     if (p < 1 || p >= static_cast<int>(r.PointPrecisions.size()) || r.PointPrecisions[static_cast<std::size_t>(p)].known)
         return {};
-    const LinearisedChain chain{at.SideLengths, at.RouteSigns, r.TriangleTerm,  r.TriangleAngle1, r.TriangleAngle3,
+    const LinearisedChain chain{at.SideLengths, at.RouteSigns, r.TriangleTerm,  r.CosAlpha,      r.CosGamma,
                                 r.StationX,     r.StationY,    r.RouteAzimuths, at.constants.RADIANS_PER_DEGREE};
     const std::array<double, 2> P = chain.Point(p);
     std::vector<Column2> f(2 * static_cast<std::size_t>(p) + 2, Column2{0, 0});

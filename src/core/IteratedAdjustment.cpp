@@ -65,6 +65,8 @@ void TakeLinearisation(ChainResult& r, ChainResult& from)
     r.TriangleAngle2.swap(from.TriangleAngle2);
     r.TriangleAngle3.swap(from.TriangleAngle3);
     r.TriangleTerm.swap(from.TriangleTerm);
+    r.CosAlpha.swap(from.CosAlpha);
+    r.CosGamma.swap(from.CosGamma);
     r.RouteAzimuths.swap(from.RouteAzimuths);
     r.PointX.swap(from.PointX);
     r.PointY.swap(from.PointY);

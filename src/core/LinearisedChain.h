@@ -20,8 +20,8 @@ struct LinearisedChain {
     const std::vector<double>& S;      // sides [m]
     const std::vector<int>& sigma;     // route signs
     const std::vector<double>& h;      // triangle heights [m]
-    const std::vector<double>& alpha;  // TriangleAngle1 [deg]
-    const std::vector<double>& gamma;  // TriangleAngle3 [deg]
+    const std::vector<double>& cosAlpha;  // cos of TriangleAngle1 [-] (the condition rows')
+    const std::vector<double>& cosGamma;  // cos of TriangleAngle3 [-]
     const std::vector<double>& X;      // route stations [m]
     const std::vector<double>& Y;
     const std::vector<double>& T;      // route azimuths [deg]
@@ -40,9 +40,9 @@ struct LinearisedChain {
         // route side 2i-1: moves station i-1 along itself, turns beta_(i-1), beta_i
         f.tx = (X[i - 1] - X[i - 2]) / S[c];
         f.ty = (Y[i - 1] - Y[i - 2]) / S[c];
-        f.w1 = -sigma[i - 1] * std::cos(gamma[i - 1] * rpd) / h[i - 1];
+        f.w1 = -sigma[i - 1] * cosGamma[i - 1] / h[i - 1];
         f.s1 = i - 2;
-        f.w2 = -sigma[i] * std::cos(alpha[i] * rpd) / h[i];
+        f.w2 = -sigma[i] * cosAlpha[i] / h[i];
         f.s2 = i - 1;
         return f;
     }
@@ -73,7 +73,7 @@ struct LinearisedChain {
     std::array<double, 2> Last(int p, double Px, double Py) const
     {
         const double side = S[2 * p + 1];
-        const double w = -sigma[p] * std::cos(gamma[p] * rpd) / h[p];
+        const double w = -sigma[p] * cosGamma[p] / h[p];
         return {(Px - X[p - 1]) / side - w * (Py - Y[p - 1]), (Py - Y[p - 1]) / side + w * (Px - X[p - 1])};
     }
 };

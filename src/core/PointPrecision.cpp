@@ -132,7 +132,7 @@ void ComputePointPrecision(const ChainWork& at, ChainResult& r)
     const int N = at.N;
     const int n = r.ResultPointCount;
     const int cIndex = PointDGiven(at) ? at.UnknownPointCount + 1 : N;
-    const LinearisedChain chain{at.SideLengths, at.RouteSigns, r.TriangleTerm,  r.TriangleAngle1, r.TriangleAngle3,
+    const LinearisedChain chain{at.SideLengths, at.RouteSigns, r.TriangleTerm,  r.CosAlpha,      r.CosGamma,
                                 r.StationX,     r.StationY,    r.RouteAzimuths, at.constants.RADIANS_PER_DEGREE};
     auto q = [&at](int c) { return InverseWeight(at, static_cast<std::size_t>(c)); };
     const double rhoKappa = AzimuthConditionUsed(at) ? at.constants.RHO_SECONDS : 0.0;

@@ -80,7 +80,7 @@ void ComputeSidePrecision(const ChainWork& at, ChainResult& r)
     const double rho = at.constants.RHO_SECONDS;
 
     const ChainTopology t = ChainTopologyOf(N, at.RouteSigns, PointDGiven(at));
-    const LinearisedChain chain{at.SideLengths, at.RouteSigns, r.TriangleTerm,  r.TriangleAngle1, r.TriangleAngle3,
+    const LinearisedChain chain{at.SideLengths, at.RouteSigns, r.TriangleTerm,  r.CosAlpha,      r.CosGamma,
                                 r.StationX,     r.StationY,    r.RouteAzimuths, at.constants.RADIANS_PER_DEGREE};
     auto known = [&t](int id) { return id <= 0 || id == t.C || id == t.D; };
     // adjusted coordinates of a point id [m]
