@@ -104,12 +104,12 @@ DirectionFigures CloseDirection(const DirectionCase& k)
         ProgramRun run = RunChain(Answers(d));
         EXPECT_EQ(run.outcome.kind, RunOutcome::Completed) << "level " << level << ": " << run.outcome.reason;
         if (run.outcome.kind != RunOutcome::Completed) return f;
-        const Closure c = CloseChain(d, run.Result());
+        const Closure c = CloseChain(d, run.outcome.chain->result);
         EXPECT_LE(c.cMiss, 1e-4 + ShortPiAllowance(c.extent)) << "C [m], level " << level;
         f.residual[level] = c.azimuthMissSec;
         if (level == 1) {
             f.w1 = run.state.LastRun->result.Misclosures[1];
-            ChainResult printed = run.Result();
+            ChainResult printed = run.outcome.chain->result;
             printed.SideLengths = PrintedSides(run.state);
             f.printed = CloseChain(d, printed).azimuthMissSec;
         }
@@ -214,7 +214,7 @@ TEST(ClosureLimit, OneStepThatMissesCByMillimetresIsAFault)
             EXPECT_NE(run.outcome.reason.find("第5个三角形"), std::string::npos) << run.outcome.reason;
             EXPECT_FALSE(run.state.LastRunCompleted);
             // the sides the run adjusted before it stopped, placed again
-            const double missMm = CloseChain(d, run.Result()).cMiss * 1e3;
+            const double missMm = CloseChain(d, run.outcome.chain->result).cMiss * 1e3;
             EXPECT_GT(missMm, 1.5) << "the chain is meant to miss C by more than the limit";
             EXPECT_LT(missMm, 8.0) << "the chain is meant to miss C by less than ten times the limit";
             EXPECT_NEAR(QuotedMissMm(run.outcome.reason), missMm, 0.06) << run.outcome.reason;
@@ -225,7 +225,7 @@ TEST(ClosureLimit, OneStepThatMissesCByMillimetresIsAFault)
             ProgramRun fine = RunChainWith(Answers(small), oneStep);
             EXPECT_EQ(fine.outcome.kind, RunOutcome::Completed) << small.label << ": " << fine.outcome.reason;
             if (fine.outcome.kind == RunOutcome::Completed) {
-                EXPECT_LT(CloseChain(small, fine.Result()).cMiss, 1e-3) << small.label;
+                EXPECT_LT(CloseChain(small, fine.outcome.chain->result).cMiss, 1e-3) << small.label;
             }
         }
     }

@@ -128,7 +128,7 @@ Verdict CorrectOrNamedFault(const ChainData& d, double closureTol, std::vector<i
     char buf[256];
     if (run.outcome.kind == RunOutcome::Completed) {
         EXPECT_FALSE(run.inputLeft);
-        v.closure = CloseChain(d, run.Result());
+        v.closure = CloseChain(d, run.outcome.chain->result);
         const Closure& c = v.closure;
         const double tol = closureTol + ShortPiAllowance(c.extent);
         EXPECT_LE(c.cMiss, tol) << "recomputed C [m]";
