@@ -7,6 +7,7 @@ usage: batch_command_test.py TRILAT_REPLAY TRILAT_ADJUST SOURCE_DIR
 """
 import csv
 import json
+import math
 import os
 import re
 import shutil
@@ -412,4 +413,46 @@ check("P" in r.stderr.decode() and not os.path.exists(path("emoji.csv")), "the r
 
 leftovers = [n for n in os.listdir(work) if n.startswith(".")]  # half-written outputs
 check(leftovers == [], f"no temporary file left behind: {leftovers}")
+# A chain long enough (more than 8192 points and sides) that the JSON's points
+# and sides are formatted by two threads, block by block: the document reads,
+# every point and side comes once and in order, and two runs give the same bytes.
+# The chain: a strip of 4100 equilateral triangles of 100 m, closing on C.
+def strip_file(n, side=100.0):
+    h = math.sqrt(3) / 2
+    st = [(0.0, 0.0), (0.0, side)]  # A, then B; station k is st[k + 1]
+    d2 = lambda a, b: (a[0] - b[0]) ** 2 + (a[1] - b[1]) ** 2
+    for _ in range(n):
+        a, b = st[-2], st[-1]
+        dx, dy, m = b[0] - a[0], b[1] - a[1], ((a[0] + b[0]) / 2, (a[1] + b[1]) / 2)
+        p, q = (m[0] - dy * h, m[1] + dx * h), (m[0] + dy * h, m[1] - dx * h)
+        st.append(p if (d2(p, st[-3]) > d2(q, st[-3]) if len(st) >= 3 else p[0] < q[0]) else q)
+    station = lambda k: st[k + 1]
+    lines = ["trilat-observations 1", f"N = {n}"]
+    C = station(n)
+    for key, v in zip(("Xa", "Ya", "Xb", "Yb", "Xc", "Yc"), (*station(-1), *station(0), *C)):
+        lines.append(f"{key} = {v:.10f}")
+    lines += ["Xd = 0", "Yd = 0", "Tb = 0", "Qb = 0"]
+    for i in range(2, 2 * n + 2):
+        value = side
+        if i % 2 == 0:  # the cross side is negative when it lies right of the route leg
+            s_, e, off = station(i // 2 - 1), station(i // 2), station(i // 2 - 2)
+            if (off[0] - s_[0]) * -(e[1] - s_[1]) + (off[1] - s_[1]) * (e[0] - s_[0]) > 0:
+                value = -value
+        lines.append(f"S{i} = {value:.10f}")
+    lines.append("点名 B = B")
+    lines += [f"点名 {k} = P{k}" for k in range(1, n)]
+    lines.append("点名 C = C")
+    return "\n".join(lines) + "\n"
+
+with open(path("strip.obs"), "w", encoding="utf-8") as f:
+    f.write(strip_file(4100))
+first, second = run([adjust, path("strip.obs"), "--json"]), run([adjust, path("strip.obs"), "--json"])
+check(first.returncode == 0 and first.stdout == second.stdout, f"a long chain twice: exit {first.returncode} {first.stderr.decode()!r}")
+if first.returncode == 0:
+    long_doc = json.loads(first.stdout)
+    names = [p["name"] for p in long_doc["points"]]
+    check(names == ["B"] + [f"P{k}" for k in range(1, 4100)] + ["C"], f"the long chain's points in order: {names[:3]} … {names[-3:]}")
+    check([s["k"] for s in long_doc["sides"]] == list(range(1, 2 * 4100 + 2)), "the long chain's sides in order")
+    check(len(names) + len(long_doc["sides"]) > 8192, "enough items for two threads")
+
 test.finish()
